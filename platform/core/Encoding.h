@@ -1,0 +1,14 @@
+#pragma once
+// Conversions at the library's boundaries: Windows-1252 inside, UTF-8 in
+// files and the archive, UTF-16 at the toolkit.
+
+#include <string>
+#include <string_view>
+
+// Every Windows-1252 byte maps to one code point; the five undefined bytes
+// (0x81 0x8D 0x8F 0x90 0x9D) map to the C1 controls of the same value.
+std::string Cp1252ToUtf8(std::string_view text);
+std::u16string Cp1252ToUtf16(std::string_view text);
+// Characters without a Windows-1252 form become '?'; malformed UTF-8 bytes too.
+std::string Utf8ToCp1252(std::string_view text);
+std::string Utf16ToCp1252(std::u16string_view text);

@@ -1,0 +1,24 @@
+#pragma once
+// The user's number and date settings, read from the environment's locale
+// name (LC_ALL, then LC_NUMERIC / LC_TIME, then LANG) whether or not that
+// locale is installed. Tests assign the fields directly.
+
+#include "platform/core/AnsiString.h"
+
+struct TFormatSettings {
+    char DecimalSeparator = '.';
+    char ThousandSeparator = ',';
+    char DateSeparator = '/';
+    AnsiString ShortDateFormat = "M/d/yyyy";
+    char TimeSeparator = ':';
+    AnsiString LongTimeFormat = "hh:nn:ss";
+    AnsiString CurrencyString = "$";
+
+    // The settings of a locale name such as "it_IT.UTF-8" or "C".
+    static TFormatSettings ForLocale(const std::string& name);
+    // The name the environment gives, "C" when it gives none.
+    static std::string EnvironmentLocale(const char* category);
+};
+
+// The process-wide settings, initialised from the environment on first use.
+TFormatSettings& FormatSettings();

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice: a normal build, then a build with
+# AddressSanitizer and UndefinedBehaviorSanitizer that halts on the first error.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
+
+status=0
+for flavour in release sanitize; do
+  dir=build/$flavour
+  if [ $flavour = sanitize ]; then
+    extra=(-DCMAKE_BUILD_TYPE=Debug -DQUOR_SANITIZE=ON -DQUOR_BUILD_BENCH=OFF)
+  else
+    extra=(-DCMAKE_BUILD_TYPE=Release)
+  fi
+  echo "== $flavour build"
+  cmake -S . -B "$dir" -G Ninja "${extra[@]}" > /dev/null
+  cmake --build "$dir" -j "$jobs"
+  echo "== $flavour tests"
+  if ! ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600; then
+    status=1
+  fi
+done
+exit $status
