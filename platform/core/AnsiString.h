@@ -9,7 +9,7 @@
 class AnsiString {
 public:
     AnsiString() = default;
-    AnsiString(const char* text);  // a null pointer gives the empty string
+    AnsiString(const char* text); // a null pointer gives the empty string
     AnsiString(const char* text, int length);
     AnsiString(std::string_view text) : data_(text) {}
     AnsiString(const std::string& text) : data_(text) {}
@@ -17,7 +17,7 @@ public:
     explicit AnsiString(char ch) : data_(1, ch) {}
     AnsiString(int value);
     AnsiString(long long value);
-    AnsiString(double value);  // general number form with the locale's decimal separator
+    AnsiString(double value); // general number form with the locale's decimal separator
 
     int Length() const { return static_cast<int>(data_.size()); }
     bool IsEmpty() const { return data_.empty(); }
@@ -44,7 +44,7 @@ public:
     // Decimal (or 0x hex) integer; ToInt raises EConvertError on bad text.
     int ToInt() const;
     int ToIntDef(int fallback) const;
-    double ToDouble() const;  // uses the locale's decimal separator; raises EConvertError
+    double ToDouble() const; // uses the locale's decimal separator; raises EConvertError
 
     AnsiString& Insert(const AnsiString& text, int index);
     AnsiString& Delete(int index, int count);

@@ -45,7 +45,8 @@ public:
     virtual int MessageBox(const AnsiString& text, const AnsiString& caption, int flags) = 0;
     virtual void ShowMessage(const AnsiString& text, const AnsiString& caption) = 0;
     // True when confirmed; value holds the proposal on entry, the answer on exit.
-    virtual bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value) = 0;
+    virtual bool InputQuery(const AnsiString& caption, const AnsiString& prompt,
+                            AnsiString& value) = 0;
     virtual void Beep() = 0;
     // The platform's error display for an exception that left a handler.
     virtual void ShowException(const AnsiString& message, const AnsiString& caption) = 0;

@@ -15,8 +15,10 @@ public:
 };
 
 // Each class derived from TObject declares its own name with this macro.
-#define QUOR_CLASS_NAME(Name) \
-    const char* ClassName() const override { return #Name; }
+#define QUOR_CLASS_NAME(Name)                                                                      \
+    const char* ClassName() const override {                                                       \
+        return #Name;                                                                              \
+    }
 
 class TComponent : public TObject {
 public:
@@ -36,6 +38,9 @@ public:
     // Owned components in creation order; null outside 0..ComponentCount()-1.
     TComponent* Components(int index) const;
     TComponent* FindComponent(const AnsiString& name) const;
+
+    // Destroys the owned components, last created first.
+    void DestroyComponents();
 
     // Moves the component to a new owner (null: no owner).
     void SetOwner(TComponent* owner);
@@ -63,4 +68,3 @@ private:
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
 };
-

@@ -17,19 +17,19 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day);
 void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& msec);
 bool TryEncodeDate(int year, int month, int day, TDateTime& result);
 bool IsLeapYear(int year);
-TDateTime Date();  // today, no time
+TDateTime Date(); // today, no time
 TDateTime Now();
 
 // Patterns: d dd m mm (month after a day, minutes after an hour) yy yyyy h hh
 // n nn s ss, "/" the date separator, ":" the time separator, quoted text kept.
 AnsiString FormatDateTime(const AnsiString& pattern, TDateTime value);
-AnsiString DateToStr(TDateTime value);       // short date format
-AnsiString DateTimeToStr(TDateTime value);   // short date, and the time when not midnight
+AnsiString DateToStr(TDateTime value);     // short date format
+AnsiString DateTimeToStr(TDateTime value); // short date, and the time when not midnight
 // Parses text in the short date format (day, month and year order taken from it).
 TDateTime StrToDate(const AnsiString& text);
 bool TryStrToDate(const AnsiString& text, TDateTime& result);
 
 // ISO forms used by the archive.
-AnsiString DateToISO(TDateTime value);       // YYYY-MM-DD
-AnsiString DateTimeToISO(TDateTime value);   // YYYY-MM-DD HH:MM:SS
+AnsiString DateToISO(TDateTime value);     // YYYY-MM-DD
+AnsiString DateTimeToISO(TDateTime value); // YYYY-MM-DD HH:MM:SS
 bool TryISOToDateTime(const std::string& text, TDateTime& result);

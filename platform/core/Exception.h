@@ -18,11 +18,11 @@ private:
     AnsiString message_;
 };
 
-#define QUOR_DECLARE_EXCEPTION(Name, Base)                                   \
-    class Name : public Base {                                               \
-    public:                                                                  \
-        using Base::Base;                                                    \
-        const char* ClassName() const override { return #Name; }             \
+#define QUOR_DECLARE_EXCEPTION(Name, Base)                                                         \
+    class Name : public Base {                                                                     \
+    public:                                                                                        \
+        using Base::Base;                                                                          \
+        const char* ClassName() const override { return #Name; }                                   \
     }
 
 QUOR_DECLARE_EXCEPTION(ERangeError, Exception);

@@ -5,6 +5,8 @@
 
 #include "platform/core/AnsiString.h"
 
+#include <string>
+
 struct TFormatSettings {
     char DecimalSeparator = '.';
     char ThousandSeparator = ',';
@@ -18,6 +20,10 @@ struct TFormatSettings {
     static TFormatSettings ForLocale(const std::string& name);
     // The name the environment gives, "C" when it gives none.
     static std::string EnvironmentLocale(const char* category);
+    // The settings of the locale the environment names for a category ("LC_NUMERIC").
+    static TFormatSettings ForLocaleOf(const char* category) {
+        return ForLocale(EnvironmentLocale(category));
+    }
 };
 
 // The process-wide settings, initialised from the environment on first use.

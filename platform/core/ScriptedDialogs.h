@@ -12,14 +12,14 @@ public:
     enum class Kind { MessageBox, ShowMessage, InputQuery, Beep, ShowException };
     struct Question {
         Kind kind;
-        AnsiString text;     // message, prompt or exception text
+        AnsiString text; // message, prompt or exception text
         AnsiString caption;
         int flags = 0;
     };
     struct Answer {
-        int button = IDOK;       // for message boxes
-        bool confirmed = true;   // for input queries
-        AnsiString text;         // for input queries
+        int button = IDOK;     // for message boxes
+        bool confirmed = true; // for input queries
+        AnsiString text;       // for input queries
     };
 
     // Queue answers; a message box with no queued answer returns its default button.
@@ -36,7 +36,8 @@ public:
 
     int MessageBox(const AnsiString& text, const AnsiString& caption, int flags) override;
     void ShowMessage(const AnsiString& text, const AnsiString& caption) override;
-    bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value) override;
+    bool InputQuery(const AnsiString& caption, const AnsiString& prompt,
+                    AnsiString& value) override;
     void Beep() override;
     void ShowException(const AnsiString& message, const AnsiString& caption) override;
 
@@ -47,6 +48,8 @@ private:
 
 // The button a message box of these flags returns when Enter is pressed.
 int DefaultButton(int flags);
+// The buttons a message box of these flags shows, left to right.
+std::vector<int> MessageBoxButtons(int flags);
 
 // Installs a ScriptedDialogs on the application for the lifetime of the
 // object and puts the previous provider back afterwards.

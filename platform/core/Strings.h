@@ -9,7 +9,7 @@ class TStrings {
 public:
     virtual ~TStrings() = default;
     int Count() const { return static_cast<int>(lines_.size()); }
-    const AnsiString& operator[](int index) const;  // ERangeError outside 0..Count()-1
+    const AnsiString& operator[](int index) const; // ERangeError outside 0..Count()-1
     void Add(const AnsiString& line);
     void Insert(int index, const AnsiString& line);
     void Delete(int index);

@@ -19,8 +19,12 @@ struct TRect {
     friend bool operator==(const TRect&, const TRect&) = default;
 };
 
-inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
-inline TPoint Point(int x, int y) { return TPoint{x, y}; }
+inline TRect Rect(int left, int top, int right, int bottom) {
+    return TRect{left, top, right, bottom};
+}
+inline TPoint Point(int x, int y) {
+    return TPoint{x, y};
+}
 
 // 0x00BBGGRR; the high byte marks the special values.
 using TColor = std::int32_t;
@@ -49,14 +53,22 @@ constexpr TColor clWindowText = static_cast<TColor>(0xFF000008);
 constexpr TColor clHighlight = static_cast<TColor>(0xFF00000D);
 constexpr TColor clHighlightText = static_cast<TColor>(0xFF00000E);
 
-constexpr int GetRValue(TColor c) { return c & 0xFF; }
-constexpr int GetGValue(TColor c) { return (c >> 8) & 0xFF; }
-constexpr int GetBValue(TColor c) { return (c >> 16) & 0xFF; }
-constexpr TColor RGB(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16); }
+constexpr int GetRValue(TColor c) {
+    return c & 0xFF;
+}
+constexpr int GetGValue(TColor c) {
+    return (c >> 8) & 0xFF;
+}
+constexpr int GetBValue(TColor c) {
+    return (c >> 16) & 0xFF;
+}
+constexpr TColor RGB(int r, int g, int b) {
+    return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
+}
 
 // Fixed-point amount: a 64-bit integer scaled by 10000.
 struct Currency {
-    std::int64_t Value = 0;  // units of 1/10000
+    std::int64_t Value = 0; // units of 1/10000
     static Currency FromUnits(std::int64_t units) { return Currency{units}; }
     static Currency FromDouble(double value);
     double ToDouble() const { return static_cast<double>(Value) / 10000.0; }

@@ -1,0 +1,5 @@
+#include "platform/core/Exception.h"
+
+void Abort() {
+    throw EAbort("Operazione annullata");
+}
