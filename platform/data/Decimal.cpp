@@ -1,0 +1,142 @@
+#include "platform/data/Decimal.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace dbengine {
+
+namespace {
+
+constexpr std::int64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+bool MulAdd(std::int64_t& acc, int digit) {
+    if (acc > (std::numeric_limits<std::int64_t>::max() - digit) / 10) return false;
+    acc = acc * 10 + digit;
+    return true;
+}
+
+} // namespace
+
+bool ParseDecimal(std::string_view text, char separator, int scale, std::int64_t& units) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    std::size_t end = text.size();
+    while (end > i && text[end - 1] == ' ')
+        --end;
+    text = text.substr(i, end - i);
+    if (text.empty()) return false;
+    i = 0;
+    bool negative = false;
+    if (text[i] == '-' || text[i] == '+') {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::string digits; // all significant digits
+    int intDigits = 0;
+    bool seenSep = false, any = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits += c;
+            if (!seenSep) ++intDigits;
+            any = true;
+        } else if (c == separator && !seenSep) {
+            seenSep = true;
+        } else {
+            break;
+        }
+    }
+    if (!any) return false;
+    if (i < text.size()) {
+        if (text[i] != 'e' && text[i] != 'E') return false;
+        ++i;
+        bool expNeg = false;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+            expNeg = text[i] == '-';
+            ++i;
+        }
+        if (i >= text.size()) return false;
+        int exp = 0;
+        for (; i < text.size(); ++i) {
+            if (text[i] < '0' || text[i] > '9' || exp > 400) return false;
+            exp = exp * 10 + (text[i] - '0');
+        }
+        intDigits += expNeg ? -exp : exp;
+    }
+    // Digits before the point (padding with zeros when the exponent moved it).
+    std::int64_t acc = 0;
+    const int wanted = intDigits + scale; // digits kept
+    for (int k = 0; k < wanted; ++k) {
+        const int d = (k >= 0 && k < static_cast<int>(digits.size())) ? digits[k] - '0' : 0;
+        if (k < 0) continue;
+        if (!MulAdd(acc, d)) return false;
+    }
+    if (wanted < 0) acc = 0;
+    // Round on the first dropped digit.
+    const int next = wanted;
+    if (next >= 0 && next < static_cast<int>(digits.size()) && digits[next] >= '5') {
+        if (acc == std::numeric_limits<std::int64_t>::max()) return false;
+        ++acc;
+    }
+    units = negative ? -acc : acc;
+    return true;
+}
+
+bool DoubleToUnits(double value, int scale, std::int64_t& units) {
+    if (!std::isfinite(value)) return false;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    // The shortest form that reads back the same value avoids 12.499999...
+    for (int precision = 1; precision <= 17; ++precision) {
+        char shorter[64];
+        std::snprintf(shorter, sizeof shorter, "%.*g", precision, value);
+        if (std::strtod(shorter, nullptr) == value) {
+            return ParseDecimal(shorter, '.', scale, units);
+        }
+    }
+    return ParseDecimal(buffer, '.', scale, units);
+}
+
+std::string FormatUnits(std::int64_t units, int scale, char separator, int minDecimals) {
+    const bool negative = units < 0;
+    // Work in unsigned so that the smallest value negates safely.
+    std::uint64_t magnitude =
+        negative ? ~static_cast<std::uint64_t>(units) + 1 : static_cast<std::uint64_t>(units);
+    std::string digits = std::to_string(magnitude);
+    if (static_cast<int>(digits.size()) <= scale)
+        digits.insert(0, static_cast<std::size_t>(scale + 1 - static_cast<int>(digits.size())),
+                      '0');
+    std::string intPart = digits.substr(0, digits.size() - static_cast<std::size_t>(scale));
+    std::string frac = digits.substr(digits.size() - static_cast<std::size_t>(scale));
+    while (static_cast<int>(frac.size()) > minDecimals && !frac.empty() && frac.back() == '0')
+        frac.pop_back();
+    while (static_cast<int>(frac.size()) < minDecimals)
+        frac += '0';
+    std::string out = negative && magnitude != 0 ? "-" : "";
+    out += intPart;
+    if (!frac.empty()) {
+        out += separator;
+        out += frac;
+    }
+    return out;
+}
+
+std::int64_t Rescale(std::int64_t units, int fromScale, int toScale) {
+    if (toScale >= fromScale) {
+        const std::int64_t f = kPow10[toScale - fromScale];
+        if (units > std::numeric_limits<std::int64_t>::max() / f)
+            return std::numeric_limits<std::int64_t>::max();
+        if (units < std::numeric_limits<std::int64_t>::min() / f)
+            return std::numeric_limits<std::int64_t>::min();
+        return units * f;
+    }
+    const std::int64_t f = kPow10[fromScale - toScale];
+    const std::int64_t q = units / f, r = units % f;
+    if (2 * (r < 0 ? -r : r) >= f) return units < 0 ? q - 1 : q + 1;
+    return q;
+}
+
+} // namespace dbengine

@@ -1,0 +1,22 @@
+#pragma once
+// Exact decimal text <-> scaled 64-bit integers, for amounts that must not
+// lose a cent on their way through doubles.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dbengine {
+
+// Parses "[-+]digits[sep digits][e[-+]n]" into units of 10^-scale, rounding
+// half away from zero past the scale. False on malformed text or overflow.
+bool ParseDecimal(std::string_view text, char separator, int scale, std::int64_t& units);
+// A double to units of 10^-scale, through its shortest exact decimal text.
+bool DoubleToUnits(double value, int scale, std::int64_t& units);
+// Units of 10^-scale as text: at least minDecimals decimals, trailing zeros
+// beyond them dropped.
+std::string FormatUnits(std::int64_t units, int scale, char separator, int minDecimals);
+// Moves units from one scale to another, rounding half away from zero.
+std::int64_t Rescale(std::int64_t units, int fromScale, int toScale);
+
+} // namespace dbengine

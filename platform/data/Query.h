@@ -1,0 +1,59 @@
+#pragma once
+// TQuery: a statement of the engine's SQL (SQLite's, passed through as is).
+// A SELECT opens as a read-only dataset; other statements run with ExecSQL.
+
+#include "platform/core/Strings.h"
+#include "platform/data/DBDataSet.h"
+
+#include <memory>
+
+namespace dbengine {
+class Statement;
+}
+
+class TQuery : public TDBDataSet {
+public:
+    explicit TQuery(TComponent* owner = nullptr);
+    ~TQuery() override;
+    QUOR_CLASS_NAME(TQuery)
+
+    // The statement's text; changing it closes the query and unprepares it.
+    TStrings* SQL();
+    // Forward-only hint; the rows are in memory either way.
+    bool UniDirectional() const { return uniDirectional_; }
+    void SetUniDirectional(bool value) { uniDirectional_ = value; }
+    // Whether ":name" marks a parameter. Parameters are not bound by this
+    // dataset, so with ParamCheck the engine sees them as nulls.
+    bool ParamCheck() const { return paramCheck_; }
+    void SetParamCheck(bool value) { paramCheck_ = value; }
+
+    // Hands the text to the engine: a malformed statement or a missing table
+    // is rejected here with EDatabaseError carrying the engine's message and
+    // the statement.
+    void Prepare();
+    void UnPrepare();
+    bool Prepared() const { return statement_ != nullptr; }
+    // Runs a statement that returns no rows (as one transaction).
+    void ExecSQL();
+    // Rows changed by the last ExecSQL.
+    int RowsAffected() const { return rowsAffected_; }
+
+    bool CanModify() const override { return false; }
+
+protected:
+    std::vector<TFieldDef> InternalDescribe() override;
+    void InternalFetch(std::vector<TRecordBuffer>& rows) override;
+    void InternalClose() override;
+
+private:
+    class Lines;
+    void SqlChanged();
+    std::string StatementText() const;
+
+    std::unique_ptr<Lines> sql_;
+    bool uniDirectional_ = false;
+    bool paramCheck_ = true;
+    int rowsAffected_ = 0;
+    std::shared_ptr<dbengine::Statement> statement_;
+    std::shared_ptr<dbengine::Statement> filtered_; // the statement with the filter
+};

@@ -1,0 +1,143 @@
+#pragma once
+// TSession: a user's engine session, with the folders the engine shares with
+// other programs (NetFileDir) and keeps for itself (PrivateDir). TDatabase: a
+// connection to an alias, found by its DatabaseName in its session.
+
+#include "platform/core/AnsiString.h"
+#include "platform/core/Component.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace dbengine {
+class Connection;
+}
+class TDatabase;
+class TDataSet;
+
+class TSession : public TComponent {
+public:
+    explicit TSession(TComponent* owner = nullptr);
+    ~TSession() override;
+    QUOR_CLASS_NAME(TSession)
+
+    // Unique in Sessions; the default session is "Default".
+    const AnsiString& SessionName() const { return sessionName_; }
+    void SetSessionName(const AnsiString& name);
+
+    bool Active() const { return active_; }
+    // Activating raises OnStartup first, then starts. While loading, the
+    // activation waits for Loaded(). Deactivating closes its databases.
+    void SetActive(bool active);
+    void Open() { SetActive(true); }
+    void Close() { SetActive(false); }
+
+    // Existing folders only: EDatabaseError otherwise. Stored with a final
+    // path delimiter; empty for none.
+    const AnsiString& NetFileDir() const { return netFileDir_; }
+    void SetNetFileDir(const AnsiString& dir);
+    const AnsiString& PrivateDir() const { return privateDir_; }
+    void SetPrivateDir(const AnsiString& dir);
+
+    std::function<void(TObject*)> OnStartup;
+
+    // Databases of this session.
+    int DatabaseCount() const { return static_cast<int>(databases_.size()); }
+    TDatabase* Databases(int index) const;
+    TDatabase* FindDatabase(const AnsiString& databaseName) const;
+    // The database of that name; one is created (owned by the session,
+    // connected to the alias of the same name) when none exists.
+    TDatabase* OpenDatabase(const AnsiString& databaseName);
+
+protected:
+    void Loaded() override;
+
+private:
+    friend class TDatabase;
+    void AddDatabase(TDatabase* database);
+    void RemoveDatabase(TDatabase* database);
+
+    AnsiString sessionName_;
+    AnsiString netFileDir_;
+    AnsiString privateDir_;
+    bool active_ = false;
+    bool activateWhenLoaded_ = false;
+    std::vector<TDatabase*> databases_;
+};
+
+class TSessionList {
+public:
+    int Count() const { return static_cast<int>(sessions_.size()); }
+    TSession* Sessions(int index) const;
+    // Case-insensitive; an empty name is the default session; null when none.
+    TSession* FindSession(const AnsiString& name) const;
+    // FindSession, or EDatabaseError "Sessione 'X' non trovata".
+    TSession* SessionByName(const AnsiString& name) const;
+
+private:
+    friend class TSession;
+    std::vector<TSession*> sessions_;
+};
+
+// The process's sessions and the default session ("Default").
+extern TSessionList* const Sessions;
+extern TSession* const Session;
+
+enum TTransIsolation { tiDirtyRead, tiReadCommitted, tiRepeatableRead };
+
+class TDatabase : public TComponent {
+public:
+    explicit TDatabase(TComponent* owner = nullptr);
+    ~TDatabase() override;
+    QUOR_CLASS_NAME(TDatabase)
+
+    // The name datasets use; unique within its session.
+    const AnsiString& DatabaseName() const { return databaseName_; }
+    void SetDatabaseName(const AnsiString& name);
+    const AnsiString& AliasName() const { return aliasName_; }
+    void SetAliasName(const AnsiString& alias);
+    const AnsiString& SessionName() const { return sessionName_; }
+    void SetSessionName(const AnsiString& name);
+    // The session it belongs to (the default one for an empty name).
+    TSession* Session() const;
+
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool readOnly);
+    TTransIsolation TransIsolation() const { return transIsolation_; }
+    void SetTransIsolation(TTransIsolation isolation) { transIsolation_ = isolation; }
+
+    bool Connected() const { return connection_ != nullptr; }
+    // Connecting activates the session when needed. While loading, the
+    // connection waits for Loaded(). Disconnecting closes its datasets.
+    void SetConnected(bool connected);
+    void Open() { SetConnected(true); }
+    void Close() { SetConnected(false); }
+
+    // The live connection; connects when needed.
+    dbengine::Connection& Connection();
+    // The folder where the lock files of this database's tables are kept.
+    AnsiString LockDir() const;
+
+    // Datasets using this database (they register while open).
+    void RegisterDataSet(TDataSet* dataSet);
+    void UnregisterDataSet(TDataSet* dataSet);
+
+protected:
+    void Loaded() override;
+
+private:
+    void Attach();
+    void Detach();
+
+    AnsiString databaseName_;
+    AnsiString aliasName_;
+    AnsiString sessionName_;
+    AnsiString attachedSession_;
+    bool attached_ = false;
+    bool readOnly_ = false;
+    TTransIsolation transIsolation_ = tiReadCommitted;
+    bool connectWhenLoaded_ = false;
+    std::unique_ptr<dbengine::Connection> connection_;
+    std::vector<TDataSet*> dataSets_;
+};
