@@ -14,6 +14,7 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 
@@ -380,24 +381,81 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
+// Pixels of an ellipse inscribed in Left..Right-1 x Top..Bottom-1: a pixel
+// belongs to it when its centre lies inside the ellipse through the box's
+// outer edges. Returns the span [first, last] of each row (first > last when
+// the row is empty).
+static std::vector<std::pair<int, int>> EllipseSpans(const TRect& r) {
+    std::vector<std::pair<int, int>> spans;
+    double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
+    double ax = (r.Right - r.Left) / 2.0, by = (r.Bottom - r.Top) / 2.0;
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        double dy = (y + 0.5 - cy) / by;
+        double rest = 1.0 - dy * dy;
+        if (rest < 0) {
+            spans.emplace_back(1, 0);
+            continue;
+        }
+        double half = ax * std::sqrt(rest);
+        // Pixel centres x + 0.5 within [cx - half, cx + half].
+        int first = static_cast<int>(std::ceil(cx - half - 0.5));
+        int last = static_cast<int>(std::floor(cx + half - 0.5));
+        spans.emplace_back(std::max(first, r.Left), std::min(last, r.Right - 1));
+    }
+    return spans;
+}
+
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     TRect r = Normalized(left, top, right, bottom);
-    if (r.Right - r.Left < 2 || r.Bottom - r.Top < 2 || pen_.Mode() == pmNop) return;
+    if (r.Right <= r.Left || r.Bottom <= r.Top || pen_.Mode() == pmNop) return;
     QPainter* p = ActivePainter();
     p->setCompositionMode(ModeFor(pen_.Mode()));
-    if (pen_.Style() == psClear) {
-        p->setPen(Qt::NoPen);
-    } else {
-        QPen qpen(ToQColor(pen_.Color()), pen_.Width() <= 1 ? 0 : pen_.Width());
-        p->setPen(qpen);
-    }
-    if (brush_.Style() == bsClear)
+    bool pen = pen_.Style() != psClear;
+    bool brush = brush_.Style() != bsClear;
+    if (!IsRaster(p) || (pen && pen_.Width() > 1)) {
+        if (pen)
+            p->setPen(QPen(ToQColor(pen_.Color()), pen_.Width() <= 1 ? 0 : pen_.Width()));
+        else
+            p->setPen(Qt::NoPen);
+        p->setBrush(brush ? QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style()))
+                          : QBrush(Qt::NoBrush));
+        p->drawEllipse(
+            QRectF(r.Left + 0.5, r.Top + 0.5, r.Right - r.Left - 1, r.Bottom - r.Top - 1));
         p->setBrush(Qt::NoBrush);
-    else
-        p->setBrush(QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style())));
-    // An aliased outline of a QRect covers one pixel more than the rectangle.
-    p->drawEllipse(QRect(r.Left, r.Top, r.Right - r.Left - 1, r.Bottom - r.Top - 1));
-    p->setBrush(Qt::NoBrush);
+        p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        return;
+    }
+    // Exact pixels: the outline is every pixel of the shape with a neighbour
+    // outside it; each pixel is painted once, so the pen mode holds.
+    std::vector<std::pair<int, int>> spans = EllipseSpans(r);
+    auto inside = [&](int x, int y) {
+        if (y < r.Top || y >= r.Bottom) return false;
+        const auto& s = spans[y - r.Top];
+        return x >= s.first && x <= s.second;
+    };
+    QPolygon outline;
+    QBrush fill(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style()));
+    for (int y = r.Top; y < r.Bottom; ++y) {
+        const auto& s = spans[y - r.Top];
+        int runStart = -1;
+        for (int x = s.first; x <= s.second + 1; ++x) {
+            bool in = x <= s.second;
+            bool edge =
+                in && pen &&
+                (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1));
+            if (in && !edge) {
+                if (runStart < 0) runStart = x;
+                continue;
+            }
+            if (runStart >= 0 && brush) p->fillRect(QRect(runStart, y, x - runStart, 1), fill);
+            runStart = -1;
+            if (edge) outline << QPoint(x, y);
+        }
+    }
+    if (pen && !outline.isEmpty()) {
+        p->setPen(QPen(ToQColor(pen_.Color()), 1));
+        p->drawPoints(outline);
+    }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
