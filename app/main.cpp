@@ -1,0 +1,5 @@
+#include "app/BracUtilMain.h"
+
+int main(int argc, char** argv) {
+    return BracUtilMain(argc, argv);
+}
