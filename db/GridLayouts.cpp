@@ -2,7 +2,7 @@
 
 #include "platform/core/AnsiString.h"
 #include "platform/gui/DBGrids.h"
-#include "platform/gui/Forms.h"
+#include "platform/gui/Form.h"
 #include "quorbase/clsCollection.h"
 #include "utilities/Utilitiescomuni.h"
 

@@ -5,11 +5,9 @@
 #include "db/DateFields.h"
 #include "db/EngineDirs.h"
 #include "db/FieldHelpers.h"
+#include "db/GridLayouts.h"
+#include "db/NavigatorHelpers.h"
 #include "db/OpenArchives.h"
 #include "db/QueryHelpers.h"
 #include "db/RecordHelpers.h"
 #include "db/SchemaChanges.h"
-#if __has_include("platform/gui/DBGrids.h")
-#include "db/GridLayouts.h"
-#include "db/NavigatorHelpers.h"
-#endif

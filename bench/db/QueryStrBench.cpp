@@ -1,0 +1,129 @@
+// QueryStr over a primary-key lookup against the same lookup done with one
+// prepared SQLite statement, in the same run; prints the ratio.
+
+#include "db/QueryHelpers.h"
+#include "platform/data/Session.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int kRows = 10000;
+
+std::string g_dir;
+std::string g_file;
+
+void CreateArchive() {
+    char pattern[] = "/tmp/quor-db-bench-XXXXXX";
+    if (!mkdtemp(pattern))
+        std::abort();
+    g_dir = std::string(pattern) + "/";
+    g_file = g_dir + "bench.db";
+    std::ofstream(g_dir + "engine.ini") << "[ArchivioBench]\nDriver=SQLITE\nPath=bench.db\n";
+    setenv("QUOR_ENGINE_CONFIG", (g_dir + "engine.ini").c_str(), 1);
+
+    sqlite3* db = nullptr;
+    sqlite3_open(g_file.c_str(), &db);
+    sqlite3_exec(db,
+                 "create table Causali (Id integer primary key, Nome varchar(30));"
+                 "begin",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "insert into Causali values (?, ?)", -1, &insert, nullptr);
+    for (int id = 1; id <= kRows; ++id) {
+        const std::string name = "Causale numero " + std::to_string(id);
+        sqlite3_bind_int(insert, 1, id);
+        sqlite3_bind_text(insert, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void BM_QueryStr(benchmark::State& state) {
+    TSession session(nullptr);
+    session.SetSessionName("SessioneBench");
+    TDatabase database(nullptr);
+    database.SetDatabaseName("dbBench");
+    database.SetAliasName("ArchivioBench");
+    database.SetSessionName("SessioneBench");
+    database.SetReadOnly(true);
+    database.SetConnected(true);
+    SetDataBase("dbBench", "SessioneBench");
+    int id = 0;
+    for (auto _ : state) {
+        id = id % kRows + 1;
+        AnsiString name = QueryStr("select Nome from Causali where Id=" + IntToStr(id));
+        benchmark::DoNotOptimize(name);
+    }
+    if (QueryStr("select Nome from Causali where Id=7") != "Causale numero 7")
+        state.SkipWithError("QueryStr gave a wrong result");
+    SetDataBase("", "");
+}
+BENCHMARK(BM_QueryStr);
+
+void BM_PreparedSqlite(benchmark::State& state) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(g_file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* lookup = nullptr;
+    sqlite3_prepare_v2(db, "select Nome from Causali where Id=?", -1, &lookup, nullptr);
+    int id = 0;
+    for (auto _ : state) {
+        id = id % kRows + 1;
+        sqlite3_bind_int(lookup, 1, id);
+        std::string name;
+        if (sqlite3_step(lookup) == SQLITE_ROW)
+            name = reinterpret_cast<const char*>(sqlite3_column_text(lookup, 0));
+        sqlite3_reset(lookup);
+        benchmark::DoNotOptimize(name);
+    }
+    sqlite3_finalize(lookup);
+    sqlite3_close(db);
+}
+BENCHMARK(BM_PreparedSqlite);
+
+// Keeps the time per iteration of each benchmark for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double Time(const std::string& name) const {
+        auto it = times_.find(name);
+        return it == times_.end() ? 0.0 : it->second;
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CreateArchive();
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double platform = reporter.Time("BM_QueryStr");
+    const double engine = reporter.Time("BM_PreparedSqlite");
+    if (platform > 0 && engine > 0)
+        std::printf("QueryStr / prepared SQLite statement: %.1fx (%.0f ns against %.0f ns)\n",
+                    platform / engine, platform, engine);
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(g_dir, ignored);
+    return 0;
+}
