@@ -65,7 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::unique_ptr<clsConfig> block(config.ExtractBlock(a));
 
     clsString edited(s);
-    edited.Append(s.CStr(), b % 64);
+    // A count must not promise more characters than the source holds.
+    const int count = b % 64;
+    edited.Append(s.CStr(), count > s.Length() ? s.Length() : count);
     edited.SetChar(a, q);
     edited.Trim(sep);
     edited.DeleteFirst(b);
