@@ -1,5 +1,7 @@
 #include "quorbase/clsConfig.h"
 
+#include <new>
+
 namespace quorbase {
 
 clsConfig::clsConfig() : beginMark_("{"), endMark_("}") {}
@@ -17,7 +19,8 @@ clsConfig& clsConfig::AddEnd() {
 }
 
 clsConfig* clsConfig::ExtractBlock(int start) const {
-    auto* block = new clsConfig;
+    auto* block = new (std::nothrow) clsConfig;
+    if (!block) return nullptr;
     int depth = 0;
     for (int i = start; i < GetCount(); ++i) {
         const clsString* line = GetItem(i);

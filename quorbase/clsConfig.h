@@ -20,8 +20,8 @@ public:
 
     // The block that starts at line start, braces and nested blocks included;
     // a start line that is not "{" is copied alone, a block that never closes
-    // runs to the end. The caller owns and deletes the result; readers move
-    // past the block by the result's line count.
+    // runs to the end. The caller owns and deletes the result (null only when
+    // memory runs out); readers move past the block by its line count.
     clsConfig* ExtractBlock(int start) const;
 
 private:
