@@ -1,0 +1,124 @@
+#pragma once
+// TControl: the state every visible control shares (position, size,
+// alignment, visibility, colour, font, cursor) and its mouse hooks. The state
+// lives here so that layouts and painting can be tested without a display; a
+// Qt widget, created on first need, renders the state and feeds user input back.
+
+#include "platform/core/Component.h"
+#include "platform/core/Types.h"
+#include "platform/gui/ControlTypes.h"
+
+#include <memory>
+
+class QWidget;
+class TFont;
+class TWinControl;
+struct ControlEvents;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner = nullptr);
+    ~TControl() override;
+    QUOR_CLASS_NAME(TControl)
+
+    TWinControl* Parent() const { return parent_; }
+    void SetParent(TWinControl* parent);
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
+    void SetTop(int value) { SetBounds(left_, value, width_, height_); }
+    void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
+    void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return Rect(left_, top_, left_ + width_, top_ + height_); }
+    // The area children and painting use, in the control's own coordinates.
+    virtual TRect ClientRect() const { return Rect(0, 0, width_, height_); }
+    int ClientWidth() const { return ClientRect().Width(); }
+    int ClientHeight() const { return ClientRect().Height(); }
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool visible);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    // Changes to the font through this pointer reach the widget.
+    TFont* Font() const { return font_.get(); }
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor);
+
+    // Schedule a repaint; Repaint paints at once when a widget exists.
+    virtual void Invalidate();
+    void Repaint();
+    void Update();
+
+    // The widget showing the control, created (with its parent's) on first call.
+    QWidget* Widget();
+    bool HandleAllocated() const { return widget_ != nullptr; }
+
+    // Presses the control as a click would: the OnClick handler runs and its
+    // exceptions reach the caller.
+    virtual void Click();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+
+protected:
+    // Builds the widget; the base makes a plain one that reports input.
+    virtual QWidget* CreateWidget(QWidget* parent);
+    // Pushes the whole state to a freshly created widget; overrides push
+    // their own properties and call the inherited one.
+    virtual void InitWidget(QWidget* widget);
+    // Drops the widget (and, for containers, the children's first).
+    virtual void DestroyWidget();
+
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void Resize();
+    virtual void FontChanged();
+    virtual void ColorChanged();
+    // Whether a left press released over the control counts as a click.
+    virtual bool ClicksOnRelease() const { return true; }
+    // A widget whose geometry its parent widget decides (a page of a tab
+    // widget) is never moved by SetBounds.
+    virtual bool GeometryManagedByParent() const { return false; }
+
+    // Geometry the widget reports (the user resized a window, a layout of
+    // Qt's placed a page): stored without being pushed back.
+    void BoundsFromWidget(int left, int top, int width, int height);
+    QWidget* ExistingWidget() const { return widget_; }
+
+private:
+    friend class TWinControl;
+    friend struct ControlEvents;
+    void ApplyGeometry();
+    void RequestRealign();
+
+    TWinControl* parent_ = nullptr;
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    TAlign align_ = alNone;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TColor color_ = clBtnFace;
+    std::unique_ptr<TFont> font_;
+    TCursor cursor_ = crDefault;
+    QWidget* widget_ = nullptr;
+};

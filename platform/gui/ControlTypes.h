@@ -1,0 +1,69 @@
+#pragma once
+// Enumerations, sets and event types shared by the visual controls.
+
+#include "platform/core/Component.h"
+
+#include <functional>
+#include <initializer_list>
+
+// A set of enumeration values held as bits, as the platform's published
+// option sets (grid options, shift state).
+template <typename E> class TFlagSet {
+public:
+    constexpr TFlagSet() = default;
+    constexpr TFlagSet(std::initializer_list<E> values) {
+        for (E v : values)
+            bits_ |= Bit(v);
+    }
+    constexpr bool Contains(E value) const { return (bits_ & Bit(value)) != 0; }
+    constexpr bool Empty() const { return bits_ == 0; }
+    constexpr TFlagSet& Include(E value) {
+        bits_ |= Bit(value);
+        return *this;
+    }
+    constexpr TFlagSet& Exclude(E value) {
+        bits_ &= ~Bit(value);
+        return *this;
+    }
+    constexpr TFlagSet& operator<<(E value) { return Include(value); }
+    constexpr TFlagSet& operator>>(E value) { return Exclude(value); }
+    constexpr unsigned Bits() const { return bits_; }
+    static constexpr TFlagSet FromBits(unsigned bits) {
+        TFlagSet s;
+        s.bits_ = bits;
+        return s;
+    }
+    friend constexpr bool operator==(TFlagSet, TFlagSet) = default;
+
+private:
+    static constexpr unsigned Bit(E value) { return 1u << static_cast<unsigned>(value); }
+    unsigned bits_ = 0;
+};
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftStateValue { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TFlagSet<TShiftStateValue>;
+
+// Cursor identifiers, numbered as the platform numbers its stock cursors.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crNo = -18;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+
+using TNotifyEvent = std::function<void(TObject*)>;
+using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject*, TShiftState, int x, int y)>;

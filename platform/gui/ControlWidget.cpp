@@ -1,0 +1,145 @@
+#include "platform/gui/ControlWidget.h"
+
+#include "platform/core/Application.h"
+#include "platform/core/Encoding.h"
+
+#include <QPointer>
+
+QString ToQString(const AnsiString& text) {
+    const std::u16string wide = Cp1252ToUtf16(text.view());
+    return QString(reinterpret_cast<const QChar*>(wide.data()),
+                   static_cast<qsizetype>(wide.size()));
+}
+
+AnsiString FromQString(const QString& text) {
+    return AnsiString(Utf16ToCp1252(std::u16string_view(
+        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size()))));
+}
+
+Qt::CursorShape ToQtCursor(TCursor cursor) {
+    switch (cursor) {
+    case crNone:
+        return Qt::BlankCursor;
+    case crCross:
+        return Qt::CrossCursor;
+    case crIBeam:
+        return Qt::IBeamCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+        return Qt::SizeHorCursor;
+    case crUpArrow:
+        return Qt::UpArrowCursor;
+    case crHourGlass:
+        return Qt::WaitCursor;
+    case crNo:
+        return Qt::ForbiddenCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    case crSizeAll:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+namespace {
+
+// The control a left press started on, so that a release over it clicks.
+TControl* pressedControl = nullptr;
+
+bool ToButton(Qt::MouseButton qt, TMouseButton& button) {
+    switch (qt) {
+    case Qt::LeftButton:
+        button = mbLeft;
+        return true;
+    case Qt::RightButton:
+        button = mbRight;
+        return true;
+    case Qt::MiddleButton:
+        button = mbMiddle;
+        return true;
+    default:
+        return false;
+    }
+}
+
+TShiftState ShiftOf(const QMouseEvent* event) {
+    TShiftState shift;
+    const Qt::KeyboardModifiers mods = event->modifiers();
+    if (mods & Qt::ShiftModifier) shift << ssShift;
+    if (mods & Qt::AltModifier) shift << ssAlt;
+    if (mods & Qt::ControlModifier) shift << ssCtrl;
+    const Qt::MouseButtons buttons = event->buttons();
+    if (buttons & Qt::LeftButton) shift << ssLeft;
+    if (buttons & Qt::RightButton) shift << ssRight;
+    if (buttons & Qt::MiddleButton) shift << ssMiddle;
+    return shift;
+}
+
+} // namespace
+
+void ControlEvents::Guard(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (...) {
+        Application->HandleException(std::current_exception());
+    }
+}
+
+void ControlEvents::MousePress(TControl* control, QMouseEvent* event) {
+    TMouseButton button;
+    if (!ToButton(event->button(), button)) return;
+    if (button == mbLeft) pressedControl = control;
+    const QPoint p = event->position().toPoint();
+    Guard([&] { control->MouseDown(button, ShiftOf(event), p.x(), p.y()); });
+}
+
+void ControlEvents::MouseMove(TControl* control, QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    Guard([&] { control->MouseMove(ShiftOf(event), p.x(), p.y()); });
+}
+
+void ControlEvents::MouseRelease(TControl* control, QMouseEvent* event) {
+    TMouseButton button;
+    if (!ToButton(event->button(), button)) return;
+    const QPoint p = event->position().toPoint();
+    const bool click = button == mbLeft && pressedControl == control &&
+                       control->ClicksOnRelease() && p.x() >= 0 && p.y() >= 0 &&
+                       p.x() < control->Width() && p.y() < control->Height();
+    if (button == mbLeft) pressedControl = nullptr;
+    // The handlers may destroy the control's widget: keep nothing of it.
+    Guard([&] {
+        if (click) control->Click();
+    });
+    Guard([&] { control->MouseUp(button, ShiftOf(event), p.x(), p.y()); });
+}
+
+void ControlEvents::MouseDoubleClick(TControl* control, QMouseEvent* event) {
+    TMouseButton button;
+    if (!ToButton(event->button(), button)) return;
+    const QPoint p = event->position().toPoint();
+    if (button == mbLeft) Guard([&] { control->DblClick(); });
+    TShiftState shift = ShiftOf(event);
+    shift << ssDouble;
+    Guard([&] { control->MouseDown(button, shift, p.x(), p.y()); });
+}
+
+void ControlEvents::Geometry(TControl* control, QWidget* widget) {
+    if (control->ExistingWidget() != widget) return;
+    const QRect g = widget->geometry();
+    Guard([&] { control->BoundsFromWidget(g.x(), g.y(), g.width(), g.height()); });
+}
+
+void ControlEvents::Click(TControl* control) {
+    Guard([&] { control->Click(); });
+}
+
+void ControlEvents::WidgetDestroyed(TControl* control) {
+    if (pressedControl == control) pressedControl = nullptr;
+    control->widget_ = nullptr;
+}

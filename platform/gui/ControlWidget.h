@@ -1,0 +1,76 @@
+#pragma once
+// Internal to the GUI layer: the Qt widgets behind the controls, and the
+// bridge through which their events reach the controls' hooks. Exceptions
+// never cross into Qt: a handler's exception goes to the application's
+// error display.
+
+#include "platform/gui/Control.h"
+
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QWidget>
+
+#include <functional>
+
+class QPainter;
+class TGraphicControl;
+class TForm;
+class TPageControl;
+
+QString ToQString(const AnsiString& text);
+AnsiString FromQString(const QString& text);
+Qt::CursorShape ToQtCursor(TCursor cursor);
+
+struct ControlEvents {
+    // Runs a handler; an exception that leaves it is shown, not rethrown.
+    static void Guard(const std::function<void()>& handler);
+
+    static void MousePress(TControl* control, QMouseEvent* event);
+    static void MouseMove(TControl* control, QMouseEvent* event);
+    static void MouseRelease(TControl* control, QMouseEvent* event);
+    static void MouseDoubleClick(TControl* control, QMouseEvent* event);
+    static void Geometry(TControl* control, QWidget* widget);
+    static void Click(TControl* control);
+    static void WidgetDestroyed(TControl* control);
+    static void PaintGraphic(TGraphicControl* control, QPainter& painter);
+    static void FormClosedByUser(TForm* form);
+    static void TabChangedByUser(TPageControl* pages, int index);
+};
+
+// A Qt widget class made to report to its control.
+template <class Base> class TControlWidget : public Base {
+public:
+    template <class... Args>
+    explicit TControlWidget(TControl* control, Args&&... args)
+        : Base(std::forward<Args>(args)...), control_(control) {}
+    TControl* Control() const { return control_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        Base::mousePressEvent(event);
+        ControlEvents::MousePress(control_, event);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        Base::mouseMoveEvent(event);
+        ControlEvents::MouseMove(control_, event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        Base::mouseReleaseEvent(event);
+        ControlEvents::MouseRelease(control_, event);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        Base::mouseDoubleClickEvent(event);
+        ControlEvents::MouseDoubleClick(control_, event);
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        Base::resizeEvent(event);
+        ControlEvents::Geometry(control_, this);
+    }
+    void moveEvent(QMoveEvent* event) override {
+        Base::moveEvent(event);
+        ControlEvents::Geometry(control_, this);
+    }
+
+private:
+    TControl* control_;
+};

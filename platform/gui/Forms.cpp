@@ -1,0 +1,90 @@
+#include "platform/gui/Forms.h"
+
+#include "platform/gui/Form.h"
+#include "platform/gui/QtDialogs.h"
+
+#include <QApplication>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+TGuiApplication* instance = nullptr;
+}
+
+TGuiApplication::TGuiApplication(int& argc, char** argv) {
+    if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
+    // The loop ends with the main form, not with the last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    previousDialogs_ = Application->SetDialogProvider(std::make_unique<TQtDialogs>());
+    instance = this;
+}
+
+TGuiApplication::~TGuiApplication() {
+    // Forms and modules go first, the latest created first, while Qt is up.
+    while (!components_.empty()) {
+        TComponent* component = components_.back();
+        components_.pop_back();
+        if (component == mainForm_) mainForm_ = nullptr;
+        delete component;
+    }
+    instance = nullptr;
+    Application->SetDialogProvider(std::move(previousDialogs_));
+}
+
+TGuiApplication* TGuiApplication::Instance() {
+    return instance;
+}
+
+void TGuiApplication::Adopt(TComponent* component) {
+    if (!component) return;
+    components_.push_back(component);
+    if (!mainForm_)
+        if (auto* form = dynamic_cast<TForm*>(component)) mainForm_ = form;
+}
+
+int TGuiApplication::Run() {
+    if (mainForm_ && !terminated_) {
+        try {
+            mainForm_->Show();
+        } catch (...) {
+            HandleException(std::current_exception());
+        }
+    }
+    if (!terminated_ && mainForm_) QApplication::exec();
+    return 0;
+}
+
+void TGuiApplication::Terminate() {
+    terminated_ = true;
+    // Queued, so that a request made before the loop starts still ends it.
+    QMetaObject::invokeMethod(
+        QApplication::instance(), [] { QApplication::quit(); }, Qt::QueuedConnection);
+}
+
+void TGuiApplication::ProcessMessages() {
+    QApplication::processEvents();
+}
+
+void TGuiApplication::FormClosed(TForm* form) {
+    if (form == mainForm_) Terminate();
+}
+
+void TGuiApplication::FormDestroyed(TForm* form) {
+    auto it = std::find(components_.begin(), components_.end(), form);
+    if (it != components_.end()) components_.erase(it);
+    if (form == mainForm_) mainForm_ = nullptr;
+}
+
+bool GuiAvailable() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) return true;
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;
+#else
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (display && *display) || (wayland && *wayland);
+#endif
+}
