@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <ostream>
 
 namespace {
 
@@ -240,6 +241,10 @@ int AnsiString::CompareIC(const AnsiString& other) const {
     }
     if (data_.size() == other.data_.size()) return 0;
     return data_.size() < other.data_.size() ? -1 : 1;
+}
+
+std::ostream& operator<<(std::ostream& out, const AnsiString& text) {
+    return out << text.str();
 }
 
 AnsiString IntToStr(long long value) {

@@ -3,6 +3,7 @@
 
 #include <compare>
 #include <cstddef>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,9 @@ public:
 private:
     std::string data_;
 };
+
+// Writes the bytes as they are (test output, diagnostics).
+std::ostream& operator<<(std::ostream& out, const AnsiString& text);
 
 AnsiString IntToStr(long long value);
 int StrToInt(const AnsiString& text);

@@ -100,7 +100,8 @@ char Lower(char c) {
 
 void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int depth) {
     const TFormatSettings& fs = FormatSettings();
-    bool lastWasHour = false;
+    // Only letters count as the previous token: "hh:mm" still means minutes.
+    char lastToken = 0;
     std::size_t i = 0;
     const std::size_t n = pattern.size();
     auto run = [&](char letter) {
@@ -114,7 +115,6 @@ void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int
     while (i < n) {
         const char c = pattern[i];
         const char lc = Lower(c);
-        bool hour = false;
         if (c == '"' || c == '\'') {
             const std::size_t close = pattern.find(c, i + 1);
             const std::size_t end = close == std::string::npos ? n : close;
@@ -139,7 +139,7 @@ void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int
         }
         case 'm': {
             const int count = run('m');
-            if (lastWasHour && count <= 2)
+            if (lastToken == 'h' && count <= 2)
                 out += count == 1 ? IntToStr(p.minute) : Pad(p.minute, 2);
             else if (count == 1)
                 out += IntToStr(p.month);
@@ -159,7 +159,6 @@ void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int
         case 'h': {
             const int count = run('h');
             out += count == 1 ? IntToStr(p.hour) : Pad(p.hour, 2);
-            hour = true;
             break;
         }
         case 'n': {
@@ -193,11 +192,9 @@ void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int
         default:
             out += c;
             ++i;
-            // Spaces and other literals do not break the "minutes after an hour" rule.
-            if (c == ' ' || c == ':') hour = lastWasHour;
             break;
         }
-        lastWasHour = hour;
+        if (lc >= 'a' && lc <= 'z') lastToken = lc;
     }
 }
 

@@ -1,0 +1,123 @@
+#include "platform/core/Component.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> events;
+
+class Probe : public TComponent {
+public:
+    Probe(TComponent* owner, const char* name) : TComponent(owner) { SetName(name); }
+    ~Probe() override { events.push_back("~" + Name().str()); }
+    QUOR_CLASS_NAME(Probe)
+    bool throwOnLoad = false;
+
+protected:
+    void Loaded() override {
+        events.push_back("Loaded " + Name().str() + (IsLoading() ? " loading" : ""));
+        if (throwOnLoad) throw std::runtime_error("load failed");
+    }
+};
+
+class SubProbe : public Probe {
+public:
+    using Probe::Probe;
+    QUOR_CLASS_NAME(SubProbe)
+};
+
+} // namespace
+
+TEST(Component, OwnerDestroysItsComponentsLastFirst) {
+    events.clear();
+    auto* root = new Probe(nullptr, "root");
+    auto* a = new Probe(root, "a");
+    new Probe(a, "a1");
+    new Probe(root, "b");
+    auto* c = new Probe(root, "c");
+    ASSERT_EQ(root->ComponentCount(), 3);
+    EXPECT_EQ(root->Components(0), a);
+    EXPECT_EQ(root->Components(2), c);
+    EXPECT_EQ(root->Components(3), nullptr);
+    EXPECT_EQ(root->Components(-1), nullptr);
+    EXPECT_EQ(a->Owner(), root);
+
+    // Destroyed by hand, a component leaves its owner's list.
+    delete c;
+    EXPECT_EQ(root->ComponentCount(), 2);
+    EXPECT_EQ(root->FindComponent("B")->Name(), "b");
+    EXPECT_EQ(root->FindComponent("c"), nullptr);
+    EXPECT_EQ(root->FindComponent("a1"), nullptr); // not owned directly
+
+    delete root;
+    EXPECT_EQ(events, (std::vector<std::string>{"~c", "~root", "~b", "~a", "~a1"}));
+}
+
+TEST(Component, SetOwnerMovesBetweenLists) {
+    events.clear();
+    TComponent first;
+    TComponent second;
+    auto* p = new Probe(&first, "p");
+    p->SetOwner(&second);
+    EXPECT_EQ(first.ComponentCount(), 0);
+    ASSERT_EQ(second.ComponentCount(), 1);
+    EXPECT_EQ(p->Owner(), &second);
+    // An owner cannot be moved under its own component.
+    auto* q = new Probe(p, "q");
+    p->SetOwner(q);
+    EXPECT_EQ(p->Owner(), &second);
+    p->SetOwner(nullptr);
+    EXPECT_EQ(second.ComponentCount(), 0);
+    delete p;
+    EXPECT_EQ(events, (std::vector<std::string>{"~p", "~q"}));
+}
+
+TEST(Component, ClassNameIsExact) {
+    SubProbe sub(nullptr, "s");
+    EXPECT_STREQ(sub.ClassName(), "SubProbe");
+    EXPECT_TRUE(sub.ClassNameIs("SubProbe"));
+    EXPECT_FALSE(sub.ClassNameIs("Probe"));
+    EXPECT_FALSE(sub.ClassNameIs("TComponent"));
+    Probe probe(nullptr, "p");
+    EXPECT_TRUE(probe.ClassNameIs("Probe"));
+    EXPECT_FALSE(probe.ClassNameIs("SubProbe"));
+    events.clear();
+}
+
+TEST(Component, LoadingReachesComponentsInCreationOrder) {
+    events.clear();
+    Probe root(nullptr, "root");
+    auto* before = new Probe(&root, "before");
+    root.BeginLoading();
+    auto* a = new Probe(&root, "a");
+    auto* a1 = new Probe(a, "a1");
+    new Probe(&root, "b");
+    EXPECT_TRUE(root.IsLoading());
+    EXPECT_TRUE(a->IsLoading());
+    EXPECT_TRUE(a1->IsLoading());
+    EXPECT_FALSE(before->IsLoading());
+    root.EndLoading();
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"Loaded root", "Loaded a", "Loaded a1", "Loaded b"}));
+    EXPECT_FALSE(a1->IsLoading());
+    events.clear();
+    root.EndLoading(); // Loaded() is called once only
+    EXPECT_TRUE(events.empty());
+}
+
+TEST(Component, ExceptionFromLoadedStopsTheRest) {
+    events.clear();
+    Probe root(nullptr, "root");
+    root.BeginLoading();
+    auto* a = new Probe(&root, "a");
+    auto* b = new Probe(&root, "b");
+    a->throwOnLoad = true;
+    EXPECT_THROW(root.EndLoading(), std::runtime_error);
+    EXPECT_EQ(events, (std::vector<std::string>{"Loaded root", "Loaded a"}));
+    EXPECT_TRUE(b->IsLoading());
+    events.clear();
+}
