@@ -22,10 +22,10 @@ public:
     // alias of that name when the session has none), connected.
     TDatabase* Database();
 
-    // Called by the database when it disconnects.
-    void DatabaseClosing();
-
 protected:
+    // The database, connected, with this dataset registered on it so that
+    // disconnecting closes the dataset.
+    TDatabase* OpenDatabase();
     void InternalClose() override;
 
 private:

@@ -156,6 +156,9 @@ public:
     // The name used in messages: Name, else the class name.
     AnsiString DisplayName() const;
 
+    // A parsed filter expression (opaque outside the engine).
+    struct FilterNode;
+
 protected:
     void Loaded() override;
 
@@ -176,8 +179,11 @@ protected:
     virtual void InternalCancel(TRecordBuffer& record);
     virtual void InternalDelete(const TRecordBuffer& record);
 
-    // Re-reads the rows and tells the links (a detail after its master moved).
-    void Requery();
+    // Re-reads the rows and tells the links (a detail after its master
+    // moved): on the same record when asked and it still exists, else first.
+    void Requery(bool keepPosition);
+    // The column of InternalDescribe's list a field is bound to.
+    static int SourceColumn(const TField* field) { return field->column_; }
     // Raises EDatabaseError naming this dataset.
     [[noreturn]] void DatabaseError(const AnsiString& message) const;
     void CheckActive() const;
@@ -185,7 +191,6 @@ protected:
     bool HasCurrent() const { return cur_ >= 0 && cur_ < static_cast<int>(rows_.size()); }
     const std::vector<TRecordBuffer>& Rows() const { return rows_; }
     // The parsed filter, for InternalFetch (empty when not filtered).
-    struct FilterNode;
     const FilterNode* FilterTree() const { return filterTree_.get(); }
     // A WHERE condition for the parsed filter with its bound values, the
     // field names quoted by quote().

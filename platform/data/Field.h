@@ -131,7 +131,8 @@ private:
     int size_ = 0;
     TFieldType dataType_ = ftUnknown;
     TDataSet* dataSet_ = nullptr;
-    int column_ = -1; // index in the dataset's record
+    int column_ = -1;   // the column it is bound to, in the dataset's description
+    int position_ = -1; // index in the dataset's record
 };
 
 class TStringField : public TField {

@@ -55,5 +55,9 @@ private:
     bool paramCheck_ = true;
     int rowsAffected_ = 0;
     std::shared_ptr<dbengine::Statement> statement_;
-    std::shared_ptr<dbengine::Statement> filtered_; // the statement with the filter
+    // Rows read while describing, handed over by the fetch that follows.
+    std::vector<std::vector<dbengine::DbValue>> raw_;
+    bool rawFresh_ = false;
+    void Execute(std::vector<std::vector<dbengine::DbValue>>& out, std::vector<std::string>& names,
+                 std::vector<std::string>& declTypes);
 };

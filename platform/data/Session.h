@@ -43,7 +43,7 @@ public:
     std::function<void(TObject*)> OnStartup;
 
     // Databases of this session.
-    int DatabaseCount() const { return static_cast<int>(databases_.size()); }
+    int DatabaseCount() const;
     TDatabase* Databases(int index) const;
     TDatabase* FindDatabase(const AnsiString& databaseName) const;
     // The database of that name; one is created (owned by the session,
@@ -54,16 +54,11 @@ protected:
     void Loaded() override;
 
 private:
-    friend class TDatabase;
-    void AddDatabase(TDatabase* database);
-    void RemoveDatabase(TDatabase* database);
-
     AnsiString sessionName_;
     AnsiString netFileDir_;
     AnsiString privateDir_;
     bool active_ = false;
     bool activateWhenLoaded_ = false;
-    std::vector<TDatabase*> databases_;
 };
 
 class TSessionList {
@@ -127,14 +122,9 @@ protected:
     void Loaded() override;
 
 private:
-    void Attach();
-    void Detach();
-
     AnsiString databaseName_;
     AnsiString aliasName_;
     AnsiString sessionName_;
-    AnsiString attachedSession_;
-    bool attached_ = false;
     bool readOnly_ = false;
     TTransIsolation transIsolation_ = tiReadCommitted;
     bool connectWhenLoaded_ = false;
