@@ -1,0 +1,38 @@
+#include "utilities/AppServices.h"
+
+#include "platform/core/Application.h"
+#include "platform/core/Encoding.h"
+#include "platform/core/Files.h"
+
+#include <cstdio>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+AnsiString AppPath() {
+    return IncludeTrailingPathDelimiter(ExtractFilePath(Application->ExeName()));
+}
+
+int AskUser(const AnsiString& message, bool secondDefault, int flags, const AnsiString& caption) {
+    // Or-ed rather than added, so that flags already naming the second button stay valid.
+    if (secondDefault) flags |= MB_DEFBUTTON2;
+    return Application->MessageBox(message, caption.IsEmpty() ? Application->Title() : caption,
+                                   flags);
+}
+
+bool FileExists(const char* path) {
+    if (!path || !*path) return false;
+#ifdef _WIN32
+    const std::u16string wide = Cp1252ToUtf16(path);
+    FILE* file = _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb");
+#else
+    FILE* file = std::fopen(Cp1252ToUtf8(path).c_str(), "rb");
+#endif
+    if (!file) return false;
+    // Some systems open a folder for reading; it is still not a file.
+    struct stat info {};
+    const bool isFile = fstat(fileno(file), &info) == 0 && !S_ISDIR(info.st_mode);
+    std::fclose(file);
+    return isFile;
+}
