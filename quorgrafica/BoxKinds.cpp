@@ -35,12 +35,18 @@ clsBoxGroup::~clsBoxGroup() {
 bool clsBoxGroup::ReadKey(const clsConfig& block, const clsString& key, int& index,
                           const clsString& value) {
     if (!key.Equals("Graf")) return clsBoxRectangle::ReadKey(block, key, index, value);
-    const int length = detail::BlockLength(block, index + 1);
     // Past the nesting limit the nested graph stays empty: the stack, not the
     // text, sets how deep a reader may go.
-    if (Graf && detail::ReadNestingGuard::Depth() < MaxReadNesting) {
-        detail::BorrowedBlock nested(block, index + 1, length);
-        Graf->DataFrom(nested);
+    const bool deeper = Graf && detail::ReadNestingGuard::Depth() < MaxReadNesting;
+    int length = 0;
+    if (const auto* view = dynamic_cast<const detail::BorrowedBlock*>(&block)) {
+        const int start = view->Start() + index + 1;
+        length = view->Table().Length(start, view->Start() + view->GetCount());
+        if (deeper) Graf->ReadLines(view->Table(), start, start + length);
+    } else {
+        const detail::BlockTable table(block);
+        length = table.Length(index + 1, block.GetCount());
+        if (deeper) Graf->ReadLines(table, index + 1, index + 1 + length);
     }
     index += length;
     return true;

@@ -15,6 +15,10 @@ class TCanvas;
 
 namespace quorgrafica {
 
+namespace detail {
+class BlockTable;
+}
+
 // Groups nested deeper than this are read with an empty nested graph, so
 // that no input can exhaust the stack.
 constexpr int MaxReadNesting = 2000;
@@ -76,6 +80,9 @@ public:
     bool UnlockAll = false;
 
 private:
+    friend class clsBoxGroup;
+    // Reads the lines [begin, end) of the table's configuration.
+    void ReadLines(const detail::BlockTable& table, int begin, int end);
     void ResolvePendingLinks();
 };
 

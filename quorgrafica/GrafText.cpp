@@ -46,7 +46,12 @@ void clsBox::DataTo(clsConfig& lines) {
     AddLine(lines, "FillColor=", FillColor);
     AddLine(lines, "ShadowWidth=", ShadowWidth);
     AddLine(lines, "ShadowColor=", ShadowColor);
-    AddLine(lines, "Script=", Script.JoinValues(clsString("\t")));
+    clsString script = Script.JoinValues(clsString("\t"));
+    // Splitting drops one empty piece after a final tab: an extra tab keeps
+    // a script that ends with an empty line whole.
+    const int last = Script.GetCount() - 1;
+    if (last >= 0 && Script.GetValueText(last).Length() == 0) script.Append("\t");
+    AddLine(lines, "Script=", script);
     for (int i = 0; i < LinksOut.GetCount(); ++i) {
         if (const clsBox* target = LinksOut.GetValue(i)) AddLine(lines, "Link=", target->Name);
     }
@@ -126,19 +131,30 @@ void clsGraf::DataTo(clsConfig& lines) {
 }
 
 void clsGraf::DataFrom(const clsConfig& lines) {
+    // A block handed down by this reader is read where it stands.
+    if (const auto* view = dynamic_cast<const detail::BorrowedBlock*>(&lines)) {
+        ReadLines(view->Table(), view->Start(), view->Start() + view->GetCount());
+        return;
+    }
+    const detail::BlockTable table(lines);
+    ReadLines(table, 0, lines.GetCount());
+}
+
+void clsGraf::ReadLines(const detail::BlockTable& table, int begin, int end) {
     detail::ReadNestingGuard nesting;
     Clear();
+    const clsConfig& lines = table.Lines();
     clsString key;
     clsString value;
-    for (int i = 0; i < lines.GetCount(); ++i) {
+    for (int i = begin; i < end; ++i) {
         const clsString* line = lines.GetItem(i);
         if (!line) continue;
         detail::SplitKeyValue(*line, key, value);
         if (!key.Equals("clsBox.Type")) continue;
-        const int length = detail::BlockLength(lines, i + 1);
+        const int length = table.Length(i + 1, end);
         std::unique_ptr<clsBox> box(NewBox(this, value));
         if (box) {
-            detail::BorrowedBlock block(lines, i + 1, length);
+            const detail::BorrowedBlock block(table, i + 1, length);
             box->DataFrom(block);
             if (Add(box->Name, box.get()) >= 0) box.release();
         }

@@ -1,5 +1,6 @@
 #include "quorgrafica/TextLines.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorgrafica::detail {
@@ -33,15 +34,57 @@ int ReadNumber(const clsString& text) {
     return value > INT32_MAX ? INT32_MAX : static_cast<int>(value);
 }
 
-int BlockLength(const clsConfig& lines, int start) {
+namespace {
+
+bool IsMark(const clsString& line, const clsString& mark) {
+    // Marks are one character long: most lines are told apart by length.
+    return line.Length() == mark.Length() && line.Equals(mark);
+}
+
+} // namespace
+
+BlockTable::BlockTable(const clsConfig& lines)
+    : lines_(lines), end_(static_cast<std::size_t>(lines.GetCount()), -1) {
+    std::vector<int> open;
+    const int count = lines.GetCount();
+    for (int i = 0; i < count; ++i) {
+        const clsString* line = lines.GetItem(i);
+        if (!line) {
+            // Reading stops at a missing line, whatever is still open.
+            for (int k : open)
+                end_[static_cast<std::size_t>(k)] = i;
+            open.clear();
+        } else if (IsMark(*line, lines.BeginMark())) {
+            open.push_back(i);
+        } else if (IsMark(*line, lines.EndMark()) && !open.empty()) {
+            end_[static_cast<std::size_t>(open.back())] = i + 1;
+            open.pop_back();
+        }
+    }
+    for (int k : open)
+        end_[static_cast<std::size_t>(k)] = count;
+}
+
+int BlockTable::Length(int start, int limit) const {
+    if (limit > lines_.GetCount()) limit = lines_.GetCount();
+    if (start < 0 || start >= limit) return 0;
+    const clsString* line = lines_.GetItem(start);
+    if (!line) return 0;
+    if (IsMark(*line, lines_.BeginMark())) {
+        const int end = end_[static_cast<std::size_t>(start)];
+        return (end < limit ? end : limit) - start;
+    }
+    if (!IsMark(*line, lines_.EndMark())) return 1;
+    // A block that starts with "}" runs until a "{" balances it: rare
+    // enough to be counted line by line.
     int depth = 0;
     int length = 0;
-    for (int i = start < 0 ? lines.GetCount() : start; i < lines.GetCount(); ++i) {
-        const clsString* line = lines.GetItem(i);
-        if (!line) break;
-        if (line->Equals(lines.BeginMark()))
+    for (int i = start; i < limit; ++i) {
+        const clsString* l = lines_.GetItem(i);
+        if (!l) break;
+        if (IsMark(*l, lines_.BeginMark()))
             ++depth;
-        else if (line->Equals(lines.EndMark()))
+        else if (IsMark(*l, lines_.EndMark()))
             --depth;
         ++length;
         if (depth == 0) break;
@@ -49,10 +92,11 @@ int BlockLength(const clsConfig& lines, int start) {
     return length;
 }
 
-BorrowedBlock::BorrowedBlock(const clsConfig& source, int start, int count) {
+BorrowedBlock::BorrowedBlock(const BlockTable& table, int start, int count)
+    : table_(table), start_(start) {
     Resize(count + 1);
     for (int i = 0; i < count; ++i)
-        Insert(const_cast<clsString*>(source.GetItem(start + i)));
+        Insert(const_cast<clsString*>(table.Lines().GetItem(start + i)));
 }
 
 BorrowedBlock::~BorrowedBlock() {

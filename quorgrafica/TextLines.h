@@ -1,9 +1,11 @@
 #pragma once
 // Helpers of the text reader and writer: key=value lines, lenient numbers and
-// blocks read in place.
+// blocks read in place rather than copied level by level.
 
 #include "quorbase/clsConfig.h"
 #include "quorbase/clsString.h"
+
+#include <vector>
 
 namespace quorgrafica::detail {
 
@@ -15,15 +17,35 @@ void SplitKeyValue(const quorbase::clsString& line, quorbase::clsString& key,
 // 0 without digits. Values outside 32 bits saturate.
 int ReadNumber(const quorbase::clsString& text);
 
-// The number of lines ExtractBlock(start) would copy.
-int BlockLength(const quorbase::clsConfig& lines, int start);
+// Where every "{" block of a configuration ends, found in one pass, so that
+// nested blocks are measured without scanning them again at every level.
+class BlockTable {
+public:
+    explicit BlockTable(const quorbase::clsConfig& lines);
+    const quorbase::clsConfig& Lines() const { return lines_; }
+    // The number of lines ExtractBlock(start) would copy, counting only the
+    // lines before limit.
+    int Length(int start, int limit) const;
 
-// The lines [start, start + count) of another configuration, shared rather
-// than copied: the source must outlive the view and stay unchanged.
+private:
+    const quorbase::clsConfig& lines_;
+    // For a "{" line, the index after its closing "}" (or where reading stops).
+    std::vector<int> end_;
+};
+
+// A block of lines shared with the configuration it comes from rather than
+// copied: the source must outlive the view and stay unchanged.
 class BorrowedBlock : public quorbase::clsConfig {
 public:
-    BorrowedBlock(const quorbase::clsConfig& source, int start, int count);
+    BorrowedBlock(const BlockTable& table, int start, int count);
     ~BorrowedBlock() override;
+    const BlockTable& Table() const { return table_; }
+    // Index in the source of this block's first line.
+    int Start() const { return start_; }
+
+private:
+    const BlockTable& table_;
+    int start_;
 };
 
 // Counts how deeply nested graphs are being read on this thread.

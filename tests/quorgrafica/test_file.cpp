@@ -1,0 +1,131 @@
+#include "ChartHelpers.h"
+#include "quorgrafica/ChartFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace quorgrafica;
+using charttest::AddBox;
+using charttest::Lines;
+using charttest::SetLines;
+using charttest::Str;
+
+namespace {
+
+struct TempDir {
+    std::filesystem::path path;
+    TempDir() {
+        path = std::filesystem::temp_directory_path() /
+               ("chartfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~TempDir() { std::filesystem::remove_all(path); }
+    AnsiString File(const char* name) const { return AnsiString((path / name).string()); }
+};
+
+std::string ReadAll(const AnsiString& name) {
+    std::ifstream in(name.str(), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteAll(const AnsiString& name, const std::string& bytes) {
+    std::ofstream(name.str(), std::ios::binary) << bytes;
+}
+
+} // namespace
+
+TEST(ChartFile, LinesBecomeUtf8TextAndComeBackExactly) {
+    quorbase::clsConfig lines;
+    SetLines(lines,
+             {"{", "Text=euro \x80 e \xE8", "Text=two\nlines\r", "Path=C:\\dir\\n", "", "}"});
+    const std::string text = ChartLinesToText(lines);
+    EXPECT_EQ(text, "{\nText=euro \xE2\x82\xAC e \xC3\xA8\nText=two\\nlines\\r\n"
+                    "Path=C:\\\\dir\\\\n\n\n}\n");
+    quorbase::clsConfig back;
+    ChartTextToLines(text, back);
+    EXPECT_EQ(Lines(back), Lines(lines));
+
+    // Windows line ends, a byte order mark, a missing final line feed and a
+    // lone backslash are all accepted.
+    quorbase::clsConfig other;
+    ChartTextToLines("\xEF\xBB\xBF{\r\nA=\\x\\\r\n}", other);
+    EXPECT_EQ(Lines(other), (std::vector<std::string>{"{", "A=\\x\\", "}"}));
+}
+
+TEST(ChartFile, SaveAndLoadKeepTheChart) {
+    TempDir dir;
+    clsGraf graf;
+    clsBox* a = AddBox(graf, "clsBoxRectangle", "Entrata \x80", TRect{1, 2, 30, 40});
+    a->Text = "Prima riga\nseconda riga con \\ barra";
+    clsBox* b = AddBox(graf, "clsBoxGroup", "Gruppo", TRect{50, 2, 80, 40});
+    AddBox(*static_cast<clsBoxGroup*>(b)->Graf, "clsBoxLine", "Dentro");
+    a->AddLink(b);
+    const AnsiString name = dir.File("diagramma.chart");
+    AnsiString error;
+    ASSERT_TRUE(SaveChartFile(graf, name, &error)) << error.str();
+    EXPECT_TRUE(error.IsEmpty());
+    const std::string bytes = ReadAll(name);
+    EXPECT_NE(bytes.find("Name=Entrata \xE2\x82\xAC\n"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.path / "diagramma.chart.tmp"));
+
+    clsGraf loaded;
+    ASSERT_TRUE(LoadChartFile(loaded, name, &error)) << error.str();
+    quorbase::clsConfig expected, actual;
+    graf.DataTo(expected);
+    loaded.DataTo(actual);
+    EXPECT_EQ(Lines(actual), Lines(expected));
+    EXPECT_EQ(Str(loaded.GetValue(0)->Text), "Prima riga\nseconda riga con \\ barra");
+    EXPECT_EQ(loaded.GetValue(0)->LinksOut.GetValue(0), loaded.GetValue(1));
+}
+
+TEST(ChartFile, ErrorsNameTheFileAndLeaveTheGraphAlone) {
+    TempDir dir;
+    clsGraf graf;
+    AddBox(graf, "clsBoxRectangle", "Keep");
+    AnsiString error;
+
+    const AnsiString missing = dir.File("manca.chart");
+    EXPECT_FALSE(LoadChartFile(graf, missing, &error));
+    EXPECT_EQ(error, "Il file \"" + missing + "\" non esiste.");
+
+    const AnsiString picture = dir.File("immagine.png");
+    WriteAll(picture, std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+    EXPECT_FALSE(LoadChartFile(graf, picture, &error));
+    EXPECT_EQ(error, "Il file \"" + picture + "\" non contiene un diagramma valido.");
+
+    const AnsiString text = dir.File("testo.txt");
+    WriteAll(text, "Caro amministratore,\nbuongiorno.\n");
+    EXPECT_FALSE(LoadChartFile(graf, text, &error));
+    EXPECT_NE(error.str().find("testo.txt"), std::string::npos);
+
+    EXPECT_FALSE(LoadChartFile(graf, AnsiString(dir.path.string()), &error))
+        << "a folder is not a chart";
+    ASSERT_EQ(graf.GetCount(), 1);
+    EXPECT_EQ(Str(graf.GetValue(0)->Name), "Keep");
+
+    const AnsiString nowhere = dir.File("no-such-folder/out.chart");
+    EXPECT_FALSE(SaveChartFile(graf, nowhere, &error));
+    EXPECT_EQ(error, "Impossibile scrivere il file \"" + nowhere + "\".");
+
+    // A failed save leaves the previous file as it was.
+    const AnsiString existing = dir.File("esistente.chart");
+    ASSERT_TRUE(SaveChartFile(graf, existing));
+    const std::string before = ReadAll(existing);
+    std::filesystem::create_directory(dir.path / "esistente.chart.tmp");
+    EXPECT_FALSE(SaveChartFile(graf, existing, &error));
+    EXPECT_EQ(ReadAll(existing), before);
+
+    // A minimal chart written by hand loads.
+    const AnsiString hand = dir.File("mano.chart");
+    WriteAll(hand, "{\r\nclsGraf=\r\nclsBox.Type=clsBoxRectangle\r\n{\r\nName=X\r\n}\r\n}\r\n");
+    EXPECT_TRUE(LoadChartFile(graf, hand, &error));
+    ASSERT_EQ(graf.GetCount(), 1);
+    EXPECT_EQ(Str(graf.GetValue(0)->Name), "X");
+}
