@@ -2,6 +2,7 @@
 
 #include "platform/core/Encoding.h"
 
+#include <QFont>
 #include <QString>
 
 namespace {

@@ -7,7 +7,7 @@
 #include "platform/core/Types.h"
 #include "platform/graphics/GraphicsObject.h"
 
-#include <QFont>
+class QFont;
 
 enum TFontStyle { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 // A set of TFontStyle bits.

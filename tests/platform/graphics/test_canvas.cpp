@@ -2,6 +2,7 @@
 #include "platform/graphics/DeviceCaps.h"
 #include "platform/graphics/ImageCanvas.h"
 
+#include <QFont>
 #include <QPainter>
 #include <gtest/gtest.h>
 
