@@ -23,11 +23,13 @@ int AskUser(const AnsiString& message, bool secondDefault, int flags, const Ansi
 
 bool FileExists(const char* path) {
     if (!path || !*path) return false;
+    // Library code builds "Folder\\file" paths on every system.
+    const AnsiString name = NormalizePath(path);
 #ifdef _WIN32
-    const std::u16string wide = Cp1252ToUtf16(path);
+    const std::u16string wide = Cp1252ToUtf16(name.view());
     FILE* file = _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb");
 #else
-    FILE* file = std::fopen(Cp1252ToUtf8(path).c_str(), "rb");
+    FILE* file = std::fopen(Cp1252ToUtf8(name.view()).c_str(), "rb");
 #endif
     if (!file) return false;
     // Some systems open a folder for reading; it is still not a file.

@@ -97,6 +97,16 @@ AnsiString::AnsiString(double value) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15G", value);
     data_ = buffer;
+    // The platform writes exponents as "1E20" and "1E-5", without sign or padding.
+    if (const auto e = data_.find('E'); e != std::string::npos) {
+        std::size_t digits = e + 1;
+        if (data_[digits] == '+')
+            data_.erase(digits, 1);
+        else if (data_[digits] == '-')
+            ++digits;
+        while (digits + 1 < data_.size() && data_[digits] == '0')
+            data_.erase(digits, 1);
+    }
     const char sep = FormatSettings().DecimalSeparator;
     for (char& c : data_)
         if (c == '.') c = sep;

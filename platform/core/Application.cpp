@@ -42,7 +42,8 @@ void TApplication::HandleException(const std::exception_ptr& error) {
     } catch (const std::exception& e) {
         ShowException(e);
     } catch (...) {
-        Dialogs().ShowException("Eccezione sconosciuta.", title_);
+        // Something that is not an exception class at all: the platform shows an empty message.
+        Dialogs().ShowException(AnsiString(), title_);
     }
 }
 

@@ -61,20 +61,22 @@ std::string TFormatSettings::EnvironmentLocale(const char* category) {
     return "C";
 }
 
+TFormatSettings TFormatSettings::FromEnvironment() {
+    const TFormatSettings numeric = ForLocaleOf("LC_NUMERIC");
+    const TFormatSettings time = ForLocaleOf("LC_TIME");
+    const TFormatSettings money = ForLocaleOf("LC_MONETARY");
+    TFormatSettings s;
+    s.DecimalSeparator = numeric.DecimalSeparator;
+    s.ThousandSeparator = numeric.ThousandSeparator;
+    s.DateSeparator = time.DateSeparator;
+    s.ShortDateFormat = time.ShortDateFormat;
+    s.TimeSeparator = time.TimeSeparator;
+    s.LongTimeFormat = time.LongTimeFormat;
+    s.CurrencyString = money.CurrencyString;
+    return s;
+}
+
 TFormatSettings& FormatSettings() {
-    static TFormatSettings settings = [] {
-        const TFormatSettings numeric = TFormatSettings::ForLocaleOf("LC_NUMERIC");
-        const TFormatSettings time = TFormatSettings::ForLocaleOf("LC_TIME");
-        const TFormatSettings money = TFormatSettings::ForLocaleOf("LC_MONETARY");
-        TFormatSettings s;
-        s.DecimalSeparator = numeric.DecimalSeparator;
-        s.ThousandSeparator = numeric.ThousandSeparator;
-        s.DateSeparator = time.DateSeparator;
-        s.ShortDateFormat = time.ShortDateFormat;
-        s.TimeSeparator = time.TimeSeparator;
-        s.LongTimeFormat = time.LongTimeFormat;
-        s.CurrencyString = money.CurrencyString;
-        return s;
-    }();
+    static TFormatSettings settings = TFormatSettings::FromEnvironment();
     return settings;
 }

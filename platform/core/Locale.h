@@ -20,6 +20,9 @@ struct TFormatSettings {
     static TFormatSettings ForLocale(const std::string& name);
     // The name the environment gives, "C" when it gives none.
     static std::string EnvironmentLocale(const char* category);
+    // Numbers from LC_NUMERIC, dates and times from LC_TIME, the currency from
+    // LC_MONETARY, each as the environment names it now.
+    static TFormatSettings FromEnvironment();
     // The settings of the locale the environment names for a category ("LC_NUMERIC").
     static TFormatSettings ForLocaleOf(const char* category) {
         return ForLocale(EnvironmentLocale(category));

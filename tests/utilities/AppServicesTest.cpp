@@ -47,6 +47,7 @@ TEST(AppServices, FileExistsMeansReadableFile) {
     EXPECT_TRUE(FileExists((dir / "Condomini.DB").c_str()));
     EXPECT_TRUE(FileExists((dir / "citt\xE0.db").c_str())); // Windows-1252 in the program
     EXPECT_FALSE(FileExists((dir / "MovConti.db").c_str()));
+    EXPECT_TRUE(FileExists((dir.path().string() + "\\Condomini.DB").c_str()));
     EXPECT_FALSE(FileExists(dir.path().c_str()));
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FileExists(nullptr));

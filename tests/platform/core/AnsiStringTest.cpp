@@ -107,6 +107,9 @@ TEST(AnsiString, FloatsUseTheDecimalSeparator) {
     EXPECT_EQ(AnsiString(2.5), "2,5");
     EXPECT_EQ(AnsiString(-0.125), "-0,125");
     EXPECT_EQ(AnsiString(100.0), "100");
+    EXPECT_EQ(AnsiString(1e20), "1E20");
+    EXPECT_EQ(AnsiString(-1.5e-7), "-1,5E-7");
+    EXPECT_EQ(AnsiString(123456789012345.0), "123456789012345");
     EXPECT_DOUBLE_EQ(AnsiString(" 3,25 ").ToDouble(), 3.25);
     EXPECT_THROW(AnsiString("3.25").ToDouble(), EConvertError);
     EXPECT_THROW(AnsiString("").ToDouble(), EConvertError);

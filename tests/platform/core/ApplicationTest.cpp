@@ -94,7 +94,8 @@ TEST(Application, HandleExceptionShowsAllButAbort) {
     EXPECT_EQ(dialogs->Questions()[0].text, "Tabella Condomini non trovata.");
     EXPECT_EQ(dialogs->Questions()[0].caption, Application->Title());
     EXPECT_EQ(dialogs->Questions()[1].text, "Disco pieno.");
-    EXPECT_FALSE(dialogs->Questions()[2].text.IsEmpty());
+    EXPECT_EQ(dialogs->Questions()[2].kind, Kind::ShowException);
+    EXPECT_EQ(dialogs->Questions()[2].text, "");
 }
 
 TEST(Application, ScopedDialogsRestoreThePreviousProvider) {

@@ -1,4 +1,5 @@
 #include "platform/core/Locale.h"
+#include "platform/core/DateTime.h"
 
 #include "TempDir.h"
 
@@ -46,4 +47,27 @@ TEST(Locale, EnvironmentOrderIsLcAllThenCategoryThenLang) {
     setenv("LC_ALL", "en_GB.UTF-8", 1);
     EXPECT_EQ(TFormatSettings::EnvironmentLocale("LC_NUMERIC"), "en_GB.UTF-8");
     EXPECT_EQ(TFormatSettings::ForLocaleOf("LC_TIME").ShortDateFormat, "dd/MM/yyyy");
+}
+
+TEST(Locale, ItalianUserGetsItalianSettingsEvenWithoutTheLocaleInstalled) {
+    ScopedEnv all("LC_ALL", nullptr);
+    ScopedEnv numeric("LC_NUMERIC", nullptr);
+    ScopedEnv time("LC_TIME", "it_IT.UTF-8");
+    ScopedEnv money("LC_MONETARY", nullptr);
+    ScopedEnv lang("LANG", "en_US.UTF-8");
+    TFormatSettings fromEnv = TFormatSettings::FromEnvironment();
+    EXPECT_EQ(fromEnv.DecimalSeparator, '.'); // numbers still follow LANG
+    EXPECT_EQ(fromEnv.ShortDateFormat, "dd/MM/yyyy");
+    EXPECT_EQ(fromEnv.CurrencyString, "$");
+
+    setenv("LANG", "it_IT.UTF-8", 1);
+    fromEnv = TFormatSettings::FromEnvironment();
+    EXPECT_EQ(fromEnv.DecimalSeparator, ',');
+    EXPECT_EQ(fromEnv.ThousandSeparator, '.');
+    EXPECT_EQ(fromEnv.DateSeparator, '/');
+    EXPECT_EQ(fromEnv.CurrencyString, "\x80");
+    const TFormatSettings saved = FormatSettings();
+    FormatSettings() = fromEnv;
+    EXPECT_EQ(DateToStr(EncodeDate(2007, 3, 5)), "05/03/2007");
+    FormatSettings() = saved;
 }
