@@ -1,7 +1,7 @@
 #include "db/GridLayouts.h"
 
 #include "platform/core/AnsiString.h"
-#include "platform/gui/DBGrids.h"
+#include "platform/gui/DBGrid.h"
 #include "platform/gui/Form.h"
 #include "quorbase/clsCollection.h"
 #include "utilities/Utilitiescomuni.h"

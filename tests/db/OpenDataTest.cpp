@@ -73,6 +73,7 @@ TEST_F(OpenDataTest, OnlyOddTagsAndExactClassesTakePart) {
     TQuery* query = AddQuery("qryNomi", "select Nome from Condomini", 1);
     TQuery* idle = AddQuery("qryFerma", "select Nome from Condomini", 4);
 
+    module_->FinishLoading();
     ScopedScriptedDialogs dialogs;
     OpenData(module_.get(), true);
     EXPECT_FALSE(tag0->Active());
@@ -99,6 +100,7 @@ TEST_F(OpenDataTest, DatabasesAreConnectedAndDisconnected) {
     database->SetDatabaseName("dbModulo");
     database->SetAliasName("ArchivioProva");
     database->SetSessionName(kSession);
+    module_->FinishLoading();
     ScopedScriptedDialogs dialogs;
     OpenData(module_.get(), true);
     EXPECT_TRUE(database->Connected());
@@ -119,6 +121,7 @@ TEST_F(OpenDataTest, AnsweringNoAbandonsThePassAndNamesTheModule) {
     TTable* first = AddTable("tblCondomini", "Condomini.DB", 1);
     TTable* missing = AddTable("tblMancante", "Mancante.DB", 1);
     TTable* third = AddTable("tblFornitori", "Fornitori.DB", 1);
+    module_->FinishLoading();
 
     ScopedScriptedDialogs dialogs;
     dialogs->AnswerButton(IDNO);
@@ -152,6 +155,7 @@ TEST_F(OpenDataTest, YesAndCancelGoOnWithTheNextComponent) {
         TQuery* broken = AddQuery("qryRotta", "select * from Mancante", 1);
         TTable* missing = AddTable("tblMancante", "Mancante.DB", 1);
         TTable* good = AddTable("tblConti", "Conti.DB", 1);
+        module_->FinishLoading();
 
         ScopedScriptedDialogs dialogs;
         dialogs->AnswerButton(answer);

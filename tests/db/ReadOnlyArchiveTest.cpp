@@ -45,6 +45,7 @@ TEST(ReadOnlyArchiveTest, TheFileIsUnchangedByteForByte) {
         condomini->SetSessionName("SessioneBracUtil");
         condomini->SetTableName("Condomini.DB");
         condomini->SetTag(1);
+        module->FinishLoading();
         SetDataBase("dbBracUtil", "SessioneBracUtil");
         OpenData(module.get(), true);
         ASSERT_TRUE(condomini->Active());

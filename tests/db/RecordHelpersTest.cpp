@@ -22,7 +22,8 @@ protected:
             "insert into Condomini values (2, 'Belvedere', '20100', 'Milano', null, '2');"
             "insert into Condomini values (3, 'Cedri', '10100', 'Torino', 'TO', '3');"
             "insert into Condomini values (4, 'Dalie', '40100', 'Bologna', 'BO', '4');"
-            "insert into Condomini values (5, 'Edera', '50100', 'Firenze', 'FI', '5');");
+            "insert into Condomini values (5, 'Edera', '50100', 'Firenze', 'FI', '5');"
+            "create unique index CondominiNome on Condomini (Nome);");
         table_ = Table("Condomini.DB");
         Application->SetTitle("Condomini");
     }
@@ -118,9 +119,9 @@ TEST_F(RecordHelpersTest, SalvaMasterRecordPostsOnlyAPendingChange) {
     EXPECT_EQ(table_->State(), dsBrowse);
     EXPECT_EQ(Value("select Comune from Condomini where Id=1"), "Ostia");
 
-    // A post the archive refuses (Nome is required) is reported as false.
+    // A post the archive refuses (Nome is unique) is reported as false.
     table_->Edit();
-    SetNullField(table_, "Nome");
+    SetStrField(table_, "Nome", "Belvedere");
     EXPECT_FALSE(SalvaMasterRecord(&source));
     EXPECT_EQ(Value("select Nome from Condomini where Id=1"), "Aurora");
     table_->Cancel();
@@ -176,7 +177,7 @@ TEST_F(RecordHelpersTest, OnEditErrorShowsTheErrorAndAborts) {
     table_->OnPostError = OnEditError;
     table_->Open();
     table_->Edit();
-    SetNullField(table_, "Nome");
+    SetStrField(table_, "Nome", "Belvedere");
     EXPECT_THROW(table_->Post(), EAbort);
     ASSERT_EQ(dialogs->Questions().size(), 2u);
     EXPECT_EQ(dialogs->Questions()[1].text.SubString(1, 28), "Verificare i dati inseriti\n\n");
