@@ -451,7 +451,16 @@ Variant TBCDField::FromStorage(const DbValue& value) const {
 DbValue TBCDField::ToStorage(const Variant& value) const {
     if (value.IsNull()) return DbValue();
     const std::int64_t units = dbengine::Rescale(value.ToCurrency().Value, 4, scale_);
-    return DbValue(dbengine::FormatUnits(units, scale_, '.', scale_));
+    // Numeric columns turn decimal text into a real anyway; a whole amount
+    // goes as an integer, and a real holds up to 15 digits exactly.
+    static constexpr std::int64_t pow10[] = {1, 10, 100, 1000, 10000};
+    if (units % pow10[scale_] == 0) return DbValue(units / pow10[scale_]);
+    const std::string text = dbengine::FormatUnits(units, scale_, '.', scale_);
+    int digits = 0;
+    for (char c : text)
+        digits += c >= '0' && c <= '9';
+    if (digits <= 15) return DbValue(std::strtod(text.c_str(), nullptr));
+    return DbValue(text);
 }
 
 TCurrencyField::TCurrencyField(TComponent* owner) : TBCDField(owner, ftCurrency) {}

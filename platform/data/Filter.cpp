@@ -196,13 +196,16 @@ void TDataSet::ParseFilter() {
 AnsiString TDataSet::FilterToSql(const FilterNode* node, std::vector<dbengine::DbValue>& params,
                                  const std::function<AnsiString(const AnsiString&)>& quote) {
     if (!node) return "1=1";
+    // Operands in order: the bound values follow the text's order.
+    if (node->kind == FilterNode::And || node->kind == FilterNode::Or) {
+        const AnsiString left = FilterToSql(node->left.get(), params, quote);
+        const AnsiString right = FilterToSql(node->right.get(), params, quote);
+        return "(" + left + (node->kind == FilterNode::And ? " AND " : " OR ") + right + ")";
+    }
     switch (node->kind) {
     case FilterNode::And:
-        return "(" + FilterToSql(node->left.get(), params, quote) + " AND " +
-               FilterToSql(node->right.get(), params, quote) + ")";
     case FilterNode::Or:
-        return "(" + FilterToSql(node->left.get(), params, quote) + " OR " +
-               FilterToSql(node->right.get(), params, quote) + ")";
+        break;
     case FilterNode::Not:
         return "(NOT " + FilterToSql(node->left.get(), params, quote) + ")";
     case FilterNode::IsNull:

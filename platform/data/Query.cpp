@@ -70,8 +70,12 @@ void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<std::st
     std::vector<DbValue> params;
     if (const FilterNode* tree = FilterTree()) {
         // The query's rows pass through the filter as a subquery.
-        const AnsiString where = FilterToSql(tree, params, [&conn](const AnsiString& n) {
-            return AnsiString(conn.QuoteIdentifier(n.str()));
+        const AnsiString where = FilterToSql(tree, params, [&](const AnsiString& n) {
+            // Checked here: SQLite would take an unknown quoted name for text.
+            for (int c = 0; c < statement_->ColumnCount(); ++c)
+                if (AnsiString(statement_->ColumnName(c)).EqualsIC(n))
+                    return AnsiString(conn.QuoteIdentifier(statement_->ColumnName(c)));
+            DatabaseError("Campo '" + n + "' del filtro non trovato in " + DisplayName());
         });
         stmt = conn.Prepare("SELECT * FROM (" + statement_->Sql() + ") WHERE " + where.str());
     } else {

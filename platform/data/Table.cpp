@@ -157,7 +157,11 @@ std::string TTable::SelectSql(std::vector<DbValue>& params) {
     std::vector<std::string> where;
     if (const FilterNode* tree = FilterTree())
         where.push_back(FilterToSql(tree, params, [&](const AnsiString& n) {
-                            return AnsiString(quote(n.str()));
+                            // Checked here: SQLite would take an unknown quoted name for text.
+                            for (const std::string& c : columns_)
+                                if (AnsiString(c).EqualsIC(n)) return AnsiString(quote(c));
+                            DatabaseError("Campo '" + n + "' del filtro non trovato in " +
+                                          DisplayName());
                         }).str());
 
     std::vector<dbengine::IndexColumn> index;
