@@ -3,10 +3,10 @@
 #include "quorgrafica/Clsgraf.h"
 
 #include "graphics/Utilitiesgrafiche.h"
-#include "platform/core/Files.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Picture.h"
 #include "quorgrafica/Arith.h"
+#include "utilities/AppServices.h"
 
 #include <cstdint>
 
@@ -164,7 +164,7 @@ void clsBoxLine::Paint(TCanvas* canvas, bool, bool, bool, bool) {
 void clsBoxPicture::Paint(TCanvas* canvas, bool selected, bool showName, bool showText,
                           bool drawFlags) {
     clsBoxRectangle::Paint(canvas, selected, showName, showText, drawFlags);
-    if (!canvas || PictureFile.Length() == 0 || !FileExistsOnDisk(ToAnsi(PictureFile))) return;
+    if (!canvas || PictureFile.Length() == 0 || !FileExists(PictureFile.CStr())) return;
     try {
         // Loaded at every paint, so the box always shows the file as it is.
         TPicture picture;
