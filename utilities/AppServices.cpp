@@ -23,7 +23,7 @@ int AskUser(const AnsiString& message, bool secondDefault, int flags, const Ansi
 
 bool FileExists(const char* path) {
     if (!path || !*path) return false;
-    // Library code builds "Folder\\file" paths on every system.
+    // Library code builds "Folder\file" paths on every system.
     const AnsiString name = NormalizePath(path);
 #ifdef _WIN32
     const std::u16string wide = Cp1252ToUtf16(name.view());

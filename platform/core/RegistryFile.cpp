@@ -45,10 +45,13 @@ bool ParseQuoted(const std::string& line, std::size_t& i, std::string& out) {
     while (i < line.size()) {
         const char c = line[i++];
         if (c == '"') return true;
-        if (c == '\\' && i < line.size())
-            out += line[i++];
-        else
+        if (c == '\\' && i < line.size()) {
+            // Exported files only escape \\ and \"; \n and \r are ours, for line breaks.
+            const char escaped = line[i++];
+            out += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped;
+        } else {
             out += c;
+        }
     }
     return false; // no closing quote
 }
@@ -75,8 +78,14 @@ bool ParseDword(const std::string& text, std::uint32_t& out) {
 std::string Quote(const AnsiString& text) {
     std::string out = "\"";
     for (char c : text.view()) {
-        if (c == '\\' || c == '"') out += '\\';
-        out += c;
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else {
+            if (c == '\\' || c == '"') out += '\\';
+            out += c;
+        }
     }
     return out + "\"";
 }

@@ -110,6 +110,7 @@ TEST_F(RegistryFileTest, WritingSavesAndRoundTrips) {
         reg.WriteString("Net", "C:\\Rete \"1\" \x80");
         reg.WriteInteger("Versione", -2);
         reg.WriteString("Vuoto", "");
+        reg.WriteString("Righe", "uno\r\ndue");
     }
     const std::string text = Slurp(file);
     EXPECT_EQ(text.rfind("REGEDIT4\n", 0), 0u);
@@ -122,6 +123,7 @@ TEST_F(RegistryFileTest, WritingSavesAndRoundTrips) {
     EXPECT_EQ(reg.ReadString("NET"), "C:\\Rete \"1\" \x80");
     EXPECT_EQ(reg.ReadInteger("Versione"), -2);
     EXPECT_TRUE(reg.ValueExists("Vuoto"));
+    EXPECT_EQ(reg.ReadString("Righe"), "uno\r\ndue");
     reg.WriteString("net", "D:\\"); // replaces, whatever the case
     EXPECT_EQ(reg.ReadString("Net"), "D:\\");
     EXPECT_TRUE(reg.DeleteValue("Net"));
