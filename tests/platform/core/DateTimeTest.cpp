@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <ctime>
+
 namespace {
 
 // Italian settings for the duration of a test.
@@ -117,4 +120,18 @@ TEST(DateTime, IsoForms) {
     for (const char* bad : {"2007-3-05", "2007-02-30", "2007-03-05 25:00:00", "2007-03-05 ",
                             "07-03-05", "2007-03-05 14:30:15Z", ""})
         EXPECT_FALSE(TryISOToDateTime(bad, back)) << bad;
+}
+
+TEST(DateTime, TodayIsTheLocalCalendarDay) {
+    const std::time_t t = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&t, &local);
+    int y, m, d;
+    DecodeDate(Date(), y, m, d);
+    EXPECT_EQ(y * 10000 + m * 100 + d,
+              (local.tm_year + 1900) * 10000 + (local.tm_mon + 1) * 100 + local.tm_mday);
+    EXPECT_EQ(Date().Val, std::floor(Date().Val));
+    const double sinceMidnight = Now().Val - Date().Val;
+    EXPECT_GE(sinceMidnight, 0.0);
+    EXPECT_LT(sinceMidnight, 1.0);
 }
