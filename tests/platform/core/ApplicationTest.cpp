@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <iostream>
 #include <stdexcept>
+#include <stdlib.h>
+#include <unistd.h>
 
 using Kind = ScriptedDialogs::Kind;
 
@@ -128,4 +132,66 @@ TEST(Application, TitleAndExeName) {
     EXPECT_EQ(Application->Title(), "test_platform_core");
     EXPECT_EQ(Application->ExeName().SubString(1, 1), "/");
     EXPECT_TRUE(Application->ClassNameIs("TApplication"));
+}
+
+namespace {
+
+// Puts a pseudo-terminal on standard input for the console provider to read.
+class TerminalInput {
+public:
+    TerminalInput() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+        const int slave = open(ptsname(master_), O_RDWR | O_NOCTTY);
+        if (slave < 0) return;
+        savedStdin_ = dup(0);
+        dup2(slave, 0);
+        close(slave);
+        clearerr(stdin);
+        std::cin.clear();
+    }
+    ~TerminalInput() {
+        if (savedStdin_ >= 0) {
+            dup2(savedStdin_, 0);
+            close(savedStdin_);
+        }
+        if (master_ >= 0) close(master_);
+        clearerr(stdin);
+        std::cin.clear();
+    }
+    bool Ready() const { return savedStdin_ >= 0; }
+    void Type(const std::string& keys) {
+        ASSERT_EQ(write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    }
+
+private:
+    int master_ = -1;
+    int savedStdin_ = -1;
+};
+
+} // namespace
+
+TEST(Application, ConsoleReadsAnswersFromATerminal) {
+    TerminalInput terminal;
+    ASSERT_TRUE(terminal.Ready());
+    auto console = MakeConsoleDialogs();
+    terminal.Type("forse\nn\n"); // an unknown answer asks again
+    EXPECT_EQ(console->MessageBox("Salvare?", "BracUtil", MB_YESNOCANCEL), IDNO);
+    terminal.Type("\n");
+    EXPECT_EQ(console->MessageBox("Salvare?", "BracUtil", 0x123), IDNO);
+    terminal.Type("si\n");
+    EXPECT_EQ(console->MessageBox("Salvare?", "BracUtil", 0x124), IDYES);
+    terminal.Type("S\xC3\xAC\n");
+    EXPECT_EQ(console->MessageBox("Salvare?", "BracUtil", 0x124), IDYES);
+    terminal.Type("ANN\n");
+    EXPECT_EQ(console->MessageBox("Salvare?", "BracUtil", MB_OKCANCEL), IDCANCEL);
+    terminal.Type("ig\n");
+    EXPECT_EQ(console->MessageBox("Errore", "BracUtil", MB_ABORTRETRYIGNORE), IDIGNORE);
+    AnsiString value = "Bianchi";
+    terminal.Type("Citt\xC3\xA0\n");
+    EXPECT_TRUE(console->InputQuery("Ricerca", "Nome:", value));
+    EXPECT_EQ(value, "Citt\xE0");
+    terminal.Type("\n");
+    EXPECT_TRUE(console->InputQuery("Ricerca", "Nome:", value));
+    EXPECT_EQ(value, "Citt\xE0");
 }
