@@ -144,6 +144,8 @@ void TControl::Update() {
 QWidget* TControl::Widget() {
     if (widget_) return widget_;
     QWidget* parentWidget = parent_ ? parent_->ChildParentWidget() : nullptr;
+    // Making the parent's widget makes its children's, this one's included.
+    if (widget_) return widget_;
     QWidget* widget = CreateWidget(parentWidget);
     widget_ = widget;
     QObject::connect(widget, &QObject::destroyed, [this] { ControlEvents::WidgetDestroyed(this); });

@@ -105,6 +105,7 @@ protected:
 
 private:
     friend class TWinControl;
+    friend class TPageControl;
     friend struct ControlEvents;
     void ApplyGeometry();
     void RequestRealign();

@@ -48,19 +48,28 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override {
         Base::mousePressEvent(event);
-        ControlEvents::MousePress(control_, event);
+        // Qt's default double-click handling presses again: the control
+        // hears the double click instead.
+        if (!inDoubleClick_) ControlEvents::MousePress(control_, event);
+        // The control under the mouse takes it; its parents do not hear it.
+        event->accept();
     }
     void mouseMoveEvent(QMouseEvent* event) override {
         Base::mouseMoveEvent(event);
         ControlEvents::MouseMove(control_, event);
+        event->accept();
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         Base::mouseReleaseEvent(event);
         ControlEvents::MouseRelease(control_, event);
+        event->accept();
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override {
+        inDoubleClick_ = true;
         Base::mouseDoubleClickEvent(event);
+        inDoubleClick_ = false;
         ControlEvents::MouseDoubleClick(control_, event);
+        event->accept();
     }
     void resizeEvent(QResizeEvent* event) override {
         Base::resizeEvent(event);
@@ -73,4 +82,5 @@ protected:
 
 private:
     TControl* control_;
+    bool inDoubleClick_ = false;
 };

@@ -145,8 +145,16 @@ void TPageControl::ChildRemoved(TControl* child) {
 void TPageControl::Resize() {
     TWinControl::Resize();
     const TRect r = ClientRect();
-    for (TTabSheet* page : pages_)
-        if (!page->HandleAllocated()) page->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    for (TTabSheet* page : pages_) {
+        if (!page->HandleAllocated()) {
+            page->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        } else {
+            // Qt has placed the pages already; a hidden page hears of it
+            // only when shown, so read its geometry now.
+            const QRect g = page->ExistingWidget()->geometry();
+            page->BoundsFromWidget(g.x(), g.y(), g.width(), g.height());
+        }
+    }
 }
 
 QWidget* TPageControl::CreateWidget(QWidget* parent) {

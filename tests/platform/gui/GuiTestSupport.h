@@ -1,0 +1,31 @@
+#pragma once
+// Shared by the GUI tests: one QApplication for the process (offscreen), a
+// temporary folder, and a SQLite archive reachable through an engine alias.
+
+#include <QApplication>
+#include <QImage>
+
+#include <string>
+
+QApplication* TestApp();
+
+// A fresh folder removed at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Creates <dir>/<alias>.db by running the statements, and an engine.ini that
+// names it as the alias; points QUOR_ENGINE_CONFIG at that file.
+void MakeArchive(const TempDir& dir, const std::string& alias, const std::string& sql);
+
+// Pixels of an image as 0x00RRGGBB.
+inline unsigned PixelAt(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFF;
+}
+int CountPixels(const QImage& image, unsigned rgb, int left, int top, int right, int bottom);
