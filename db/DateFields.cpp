@@ -1,7 +1,7 @@
 #include "db/DateFields.h"
 
 #include "db/FieldHelpers.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/DateFormats.h"
 
 namespace {
 

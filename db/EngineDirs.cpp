@@ -4,7 +4,7 @@
 #include "platform/core/Exception.h"
 #include "platform/core/Files.h"
 #include "platform/data/Session.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/AppServices.h"
 
 bool CreaBdeDir(TSession* session, AnsiString netDir, AnsiString privateDir) {
     try {

@@ -4,7 +4,7 @@
 #include "platform/gui/DBGrid.h"
 #include "platform/gui/Form.h"
 #include "quorbase/clsCollection.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/TextPieces.h"
 
 #include <climits>
 

@@ -6,7 +6,7 @@
 #include "platform/data/Query.h"
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/AppServices.h"
 
 namespace {
 

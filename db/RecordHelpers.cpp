@@ -6,7 +6,7 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Variant.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/DateFormats.h"
 
 void Riapri(TDataSet* dataSet) {
     if (!dataSet)

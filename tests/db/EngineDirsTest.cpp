@@ -3,7 +3,7 @@
 
 #include "platform/core/Files.h"
 #include "platform/core/ScriptedDialogs.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/AppServices.h"
 
 #include <filesystem>
 #include <fstream>
