@@ -4,7 +4,7 @@
 #include "db/QueryHelpers.h"
 #include "platform/data/Query.h"
 #include "quorbase/clsPCollection.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/StringConversions.h"
 
 #include <memory>
 

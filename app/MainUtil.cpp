@@ -2,10 +2,11 @@
 
 #include "app/Utilitiesbracotene.h"
 #include "app/datBracUtil.h"
+#include "platform/data/Table.h"
 #include "platform/graphics/Font.h"
 #include "platform/gui/Button.h"
 #include "platform/gui/Clipboard.h"
-#include "platform/gui/DBGrids.h"
+#include "platform/gui/DBGrid.h"
 #include "platform/gui/PageControl.h"
 #include "platform/gui/Panel.h"
 

@@ -1,7 +1,8 @@
 #include "app/Utilitiesbracotene.h"
 
 #include "platform/core/Registry.h"
-#include "utilities/Utilitiescomuni.h"
+#include "utilities/RegSettings.h"
+#include "utilities/StringConversions.h"
 
 AnsiString Archivi;
 AnsiString Net;

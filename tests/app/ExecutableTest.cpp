@@ -16,7 +16,7 @@
 
 namespace {
 
-struct Run {
+struct ProgramRun {
     int status = -1;
     std::string out;
     std::string err;
@@ -24,16 +24,15 @@ struct Run {
 
 class ExecutableTest : public AppArchiveTest {
 protected:
-    Run Bracutil(const std::string& args) {
+    ProgramRun Bracutil(const std::string& args) {
         const std::string errFile = dir_ + "/stderr.txt";
         // No display of any kind: the export must not need one.
-        const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                                    std::string(BRACUTIL_EXE) + "' " + args + " 2>'" + errFile +
-                                    "' </dev/null";
-        Run run;
+        const std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=it_IT.UTF-8 '" +
+            std::string(BRACUTIL_EXE) + "' " + args + " 2>'" + errFile + "' </dev/null";
+        ProgramRun run;
         FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return run;
+        if (!pipe) return run;
         char buffer[4096];
         std::size_t n;
         while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
@@ -48,8 +47,9 @@ protected:
     std::string InProcess(std::optional<int> id) {
         ScopedScriptedDialogs dialogs;
         TdatBracoUtil module;
-        if (id)
+        if (id) {
             EXPECT_TRUE(module.tblCondomini->Locate("IdCondominio", Variant(*id)));
+        }
         const quorbase::clsString text = BuildContoCorrenteText(module.tblCondomini);
         return Cp1252ToUtf8(std::string_view(text.CStr(), static_cast<std::size_t>(text.Length())));
     }
@@ -57,12 +57,12 @@ protected:
 
 TEST_F(ExecutableTest, ExportWritesTheButtonsTextAsUtf8) {
     const std::string before = ReadArchiveBytes();
-    const Run first = Bracutil("--export");
+    const ProgramRun first = Bracutil("--export");
     EXPECT_EQ(first.status, 0) << first.err;
     EXPECT_EQ(first.out, InProcess(std::nullopt));
     EXPECT_EQ(first.err, "");
 
-    const Run one = Bracutil("--export --condominio 1");
+    const ProgramRun one = Bracutil("--export --condominio 1");
     EXPECT_EQ(one.status, 0) << one.err;
     const std::string expected = InProcess(1);
     EXPECT_EQ(one.out, expected);
@@ -77,18 +77,18 @@ TEST_F(ExecutableTest, ExportWritesTheButtonsTextAsUtf8) {
 }
 
 TEST_F(ExecutableTest, FailuresExitWithAMessage) {
-    const Run unknown = Bracutil("--export --condominio 99999");
+    const ProgramRun unknown = Bracutil("--export --condominio 99999");
     EXPECT_NE(unknown.status, 0);
     EXPECT_EQ(unknown.out, "");
     EXPECT_NE(unknown.err.find("99999"), std::string::npos) << unknown.err;
     EXPECT_NE(unknown.err.find("non esiste"), std::string::npos) << unknown.err;
 
-    const Run bad = Bracutil("--export --condominio uno");
+    const ProgramRun bad = Bracutil("--export --condominio uno");
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("--condominio"), std::string::npos) << bad.err;
 
     WriteEngineConfig("[Altro]\nDriver=SQLITE\nPath=Archivi/Bracotene.db\n");
-    const Run noAlias = Bracutil("--export");
+    const ProgramRun noAlias = Bracutil("--export");
     EXPECT_NE(noAlias.status, 0);
     EXPECT_EQ(noAlias.out, "");
     EXPECT_NE(noAlias.err.find("Bracotene"), std::string::npos) << noAlias.err;

@@ -81,11 +81,11 @@ TEST_F(StartupTest, TableThatCannotBeOpenedAsksAndNamesTheModule) {
         ASSERT_EQ(questions.size(), 2u);
         EXPECT_EQ(questions[0].kind, Kind::MessageBox);
         EXPECT_EQ(questions[0].flags, 0x23);
-        const AnsiString prefix = "Non riesco ad aprire l'archivio \"MovConti.db\"\n\n(tblMovConti: ";
+        const AnsiString prefix =
+            "Non riesco ad aprire l'archivio \"MovConti.db\"\n\n(tblMovConti: ";
         EXPECT_EQ(questions[0].text.SubString(1, prefix.Length()), prefix)
             << questions[0].text.c_str();
-        EXPECT_EQ(questions[0].text.SubString(questions[0].text.Length() - 10, 11),
-                  ")\nProseguo?");
+        EXPECT_EQ(questions[0].text.SubString(questions[0].text.Length() - 10, 11), ")\nProseguo?");
         EXPECT_EQ(questions[1].kind, Kind::ShowMessage);
         EXPECT_EQ(questions[1].text, "Errore durante l'apertura degli archivi (datBracoUtil)");
         // What opened before the failure stays open; the session is active.
@@ -116,9 +116,9 @@ TEST_F(StartupTest, MovementsFollowTheCurrentCondominium) {
                         "IdCondominio LIMIT 1"));
     for (int id : {1, 2, condominiums_, 1}) {
         ASSERT_TRUE(condomini->Locate("IdCondominio", Variant(id)));
-        EXPECT_EQ(movimenti->RecordCount(),
-                  ScalarInt("SELECT count(*) FROM MovConti WHERE idCondominio=" +
-                            std::to_string(id)))
+        EXPECT_EQ(
+            movimenti->RecordCount(),
+            ScalarInt("SELECT count(*) FROM MovConti WHERE idCondominio=" + std::to_string(id)))
             << id;
         for (movimenti->First(); !movimenti->Eof(); movimenti->Next())
             ASSERT_EQ(movimenti->FieldByName("idCondominio")->AsInteger(), id);
@@ -141,8 +141,7 @@ TEST_F(StartupTest, ArchiveIsUnchangedAfterASession) {
     {
         ScopedScriptedDialogs dialogs;
         TdatBracoUtil module;
-        for (module.tblCondomini->First(); !module.tblCondomini->Eof();
-             module.tblCondomini->Next())
+        for (module.tblCondomini->First(); !module.tblCondomini->Eof(); module.tblCondomini->Next())
             BuildContoCorrenteText(module.tblCondomini);
         module.tblCondomini->First();
         EXPECT_THROW(module.tblCondomini->Edit(), EDatabaseError);
@@ -162,9 +161,7 @@ TEST_F(RegistryTest, ProductSettingsFollowTheRules) {
     // A registry without the product's key, and no registry at all.
     const std::string other = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quor\\Altro]\n"
                               "\"Net\"=\"/srv/altro\"\n";
-    {
-        std::ofstream(registry_, std::ios::binary | std::ios::trunc) << other;
-    }
+    { std::ofstream(registry_, std::ios::binary | std::ios::trunc) << other; }
     EXPECT_EQ(ToAnsiString(ReadProductSetting("Net")), "");
     EXPECT_EQ(ReadFileBytes(registry_), other);
     const std::string missing = dir_ + "/manca.reg";

@@ -215,7 +215,7 @@ std::string Description(Random& random, const Cause& cause, int number) {
     case 6:
         return "Sostituzione lampadine nell'androne";
     case 7:
-        return "Più spese per la revisione: " + name;
+        return "Più ore di lavoro del manutentore";
     case 8:
         return name + " - saldo";
     default:
