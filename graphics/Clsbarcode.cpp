@@ -2,6 +2,7 @@
 
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DeviceCaps.h"
+#include "utilities/TextPieces.h"
 
 #include <array>
 #include <string_view>
@@ -129,11 +130,8 @@ void clsBarCodeEAN39::Paint(TCanvas* canvas, const TRect& rect, bool pixels, int
     }
 
     const AnsiString captions = ToAnsi(Captions);
-    const int firstLf = captions.Pos("\n");
-    const AnsiString leftCaption = firstLf > 0 ? captions.SubString(1, firstLf - 1) : captions;
-    const int lastLf = captions.LastDelimiter("\n");
-    const AnsiString rightCaption =
-        lastLf > 0 ? captions.SubString(lastLf + 1, captions.Length()) : captions;
+    const AnsiString leftCaption = FirstPiece(captions, '\n');
+    const AnsiString rightCaption = AfterLast(captions, '\n');
     font->SetSize(captionSize);
     if (!leftCaption.IsEmpty()) canvas->TextOut(x0, y0 + H - hC, leftCaption);
     if (!rightCaption.IsEmpty())

@@ -5,6 +5,7 @@
 #include "graphics/TextFit.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DeviceCaps.h"
+#include "utilities/TextPieces.h"
 
 #include <algorithm>
 #include <exception>
@@ -21,41 +22,15 @@ std::string_view View(const clsString& s) {
     return s.CStr() ? std::string_view(s.CStr(), s.Length()) : std::string_view();
 }
 
-bool Vowel(char c) {
-    switch (c) {
-    case 'A':
-    case 'E':
-    case 'I':
-    case 'J':
-    case 'O':
-    case 'U':
-    case 'Y':
-    case 'a':
-    case 'e':
-    case 'i':
-    case 'j':
-    case 'o':
-    case 'u':
-    case 'y':
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Paragraphs at each line feed; a trailing line feed gives an empty last one.
-std::vector<std::string_view> Paragraphs(std::string_view text) {
-    std::vector<std::string_view> out;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t lf = text.find('\n', start);
-        if (lf == std::string_view::npos) {
-            out.push_back(text.substr(start));
-            return out;
-        }
-        out.push_back(text.substr(start, lf - start));
-        start = lf + 1;
-    }
+std::vector<std::string> Paragraphs(std::string_view text) {
+    std::vector<std::string> out;
+    const AnsiString all = ToAnsi(text);
+    int position = 1;
+    do {
+        out.push_back(NextPiece(all, "\n", position).str());
+    } while (position > 0);
+    return out;
 }
 
 // Moves a cut so a consonant stays with the vowel after it; s[k] is the k-th
@@ -64,8 +39,8 @@ int CorrectBreak(std::string_view s, int w) {
     const int len = static_cast<int>(s.size());
     if (!(1 < w && w < len)) return w;
     auto at = [&](int k) { return s[k - 1]; };
-    if (2 < w && w < len - 1 && !Vowel(at(w + 1)) && !Vowel(at(w + 2))) --w;
-    if (w > 1 && at(w) != ' ' && at(w + 1) != ' ' && !Vowel(at(w)) && Vowel(at(w + 1))) --w;
+    if (2 < w && w < len - 1 && !IsVowel(at(w + 1)) && !IsVowel(at(w + 2))) --w;
+    if (w > 1 && at(w) != ' ' && at(w + 1) != ' ' && !IsVowel(at(w)) && IsVowel(at(w + 1))) --w;
     return w;
 }
 
@@ -128,7 +103,7 @@ int TextDrawImpl(TCanvas* Canvas, const clsString& Text, const TRect& Rect, cons
             }
             const int avail = right - left;
             const bool alternate = Style & (tsAlternateHalf | tsAlternate);
-            const std::vector<std::string_view> paragraphs = Paragraphs(View(text));
+            const std::vector<std::string> paragraphs = Paragraphs(View(text));
             bool stop = false;
             for (std::size_t n = 0; n < paragraphs.size() && !stop; ++n) {
                 const bool odd = n % 2 == 0; // paragraphs count from 1
@@ -223,7 +198,8 @@ int FitPrefix(TCanvas* canvas, std::string_view text, int avail, TextFitMethod m
 std::vector<std::string> WrapText(TCanvas* canvas, std::string_view text, int avail,
                                   TextFitMethod method) {
     std::vector<std::string> lines;
-    for (std::string_view s : Paragraphs(text)) {
+    const std::vector<std::string> paragraphs = Paragraphs(text);
+    for (std::string_view s : paragraphs) {
         do {
             const int w = CorrectBreak(s, FitPrefix(canvas, s, avail, method));
             lines.emplace_back(s.substr(0, w));
