@@ -15,8 +15,7 @@ AnsiString FilterLiteral(const AnsiString& name) {
     AnsiString literal = "'";
     for (int i = 1; i <= name.Length(); ++i) {
         literal += name[i];
-        if (name[i] == '\'')
-            literal += '\'';
+        if (name[i] == '\'') literal += '\'';
     }
     return literal + "'";
 }
@@ -32,8 +31,7 @@ bool OpenWithRetry(TDataSet* counters) {
             const int answer = Application->MessageBox(
                 "L'archivio \xE8 utilizzato da un altro utente, premere Ok per riprovare...",
                 Application->Title(), 0x41);
-            if (answer == IDCANCEL)
-                return false;
+            if (answer == IDCANCEL) return false;
         }
     }
 }
@@ -41,8 +39,7 @@ bool OpenWithRetry(TDataSet* counters) {
 void CloseQuietly(TDataSet* counters) {
     try {
         const TDataSetState state = counters->State();
-        if (state == dsEdit || state == dsInsert)
-            counters->Cancel();
+        if (state == dsEdit || state == dsInsert) counters->Cancel();
     } catch (...) {
     }
     try {
@@ -54,8 +51,7 @@ void CloseQuietly(TDataSet* counters) {
 } // namespace
 
 int SetCounter(TDataSet* counters, AnsiString name) {
-    if (!counters)
-        return 0;
+    if (!counters) return 0;
     int number = 0;
     try {
         counters->SetFilter("Contatore=" + FilterLiteral(name));

@@ -7,8 +7,7 @@ namespace {
 
 template <typename Render>
 AnsiString Formatted(TDataSet* dataSet, const AnsiString& fieldName, Render render) {
-    if (IsNullField(dataSet, fieldName))
-        return AnsiString();
+    if (IsNullField(dataSet, fieldName)) return AnsiString();
     return render(DateField(dataSet, fieldName));
 }
 

@@ -6,6 +6,6 @@
 
 class TDataSet;
 
-AnsiString FormattaData(TDataSet* dataSet, const AnsiString& fieldName);       // dd/mm/yyyy
-AnsiString FormattaDataBreve(TDataSet* dataSet, const AnsiString& fieldName);  // dd/mm/yy
-AnsiString FormattaDataCBI(TDataSet* dataSet, const AnsiString& fieldName);    // ddmmyy
+AnsiString FormattaData(TDataSet* dataSet, const AnsiString& fieldName);      // dd/mm/yyyy
+AnsiString FormattaDataBreve(TDataSet* dataSet, const AnsiString& fieldName); // dd/mm/yy
+AnsiString FormattaDataCBI(TDataSet* dataSet, const AnsiString& fieldName);   // ddmmyy

@@ -8,13 +8,10 @@
 
 bool CreaBdeDir(TSession* session, AnsiString netDir, AnsiString privateDir) {
     try {
-        if (privateDir.IsEmpty())
-            privateDir = AppPath() + "Priv" + PathDelim;
-        if (netDir.IsEmpty())
-            netDir = AppPath() + "Net" + PathDelim;
+        if (privateDir.IsEmpty()) privateDir = AppPath() + "Priv" + PathDelim;
+        if (netDir.IsEmpty()) netDir = AppPath() + "Net" + PathDelim;
         if (ForceDirectories(privateDir) && ForceDirectories(netDir)) {
-            if (!session)
-                throw EDatabaseError("Nessuna sessione a cui assegnare le cartelle");
+            if (!session) throw EDatabaseError("Nessuna sessione a cui assegnare le cartelle");
             session->SetNetFileDir(ExpandUNCFileName(netDir));
             session->SetPrivateDir(ExpandUNCFileName(privateDir));
         }

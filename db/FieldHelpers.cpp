@@ -8,14 +8,12 @@
 #include <cmath>
 
 TField* FieldOf(TDataSet* dataSet, const AnsiString& fieldName) {
-    if (!dataSet)
-        throw EDatabaseError("Nessun archivio indicato per il campo '" + fieldName + "'");
+    if (!dataSet) throw EDatabaseError("Nessun archivio indicato per il campo '" + fieldName + "'");
     return dataSet->FieldByName(fieldName);
 }
 
 char ChrField(TDataSet* dataSet, const AnsiString& fieldName) {
-    if (!dataSet)
-        return 0;
+    if (!dataSet) return 0;
     try {
         const AnsiString text = FieldOf(dataSet, fieldName)->AsString();
         return text.IsEmpty() ? 0 : text[1];
@@ -25,8 +23,7 @@ char ChrField(TDataSet* dataSet, const AnsiString& fieldName) {
 }
 
 int IntField(TDataSet* dataSet, const AnsiString& fieldName) {
-    if (fieldName.IsEmpty())
-        return 0;
+    if (fieldName.IsEmpty()) return 0;
     try {
         return FieldOf(dataSet, fieldName)->AsInteger();
     } catch (...) {

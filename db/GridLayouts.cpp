@@ -19,8 +19,7 @@ AnsiString ToAnsi(const clsString& text) {
 
 // The integer at the start of text; 0 when it does not start with one.
 int LeadingInt(const char* text) {
-    if (!text)
-        return 0;
+    if (!text) return 0;
     int sign = 1;
     if (*text == '-' || *text == '+') {
         sign = *text == '-' ? -1 : 1;
@@ -29,8 +28,7 @@ int LeadingInt(const char* text) {
     long long value = 0;
     for (; *text >= '0' && *text <= '9'; ++text) {
         value = value * 10 + (*text - '0');
-        if (value > INT_MAX)
-            return sign > 0 ? INT_MAX : INT_MIN;
+        if (value > INT_MAX) return sign > 0 ? INT_MAX : INT_MIN;
     }
     return static_cast<int>(sign * value);
 }
@@ -38,8 +36,7 @@ int LeadingInt(const char* text) {
 TColumn* ColumnShowing(TDBGridColumns& columns, const AnsiString& fieldName) {
     for (int i = 0; i < columns.Count(); ++i) {
         TColumn* column = columns.Items(i);
-        if (column && column->FieldName() == fieldName)
-            return column;
+        if (column && column->FieldName() == fieldName) return column;
     }
     return nullptr;
 }
@@ -53,6 +50,7 @@ TDBGrid* AsGrid(TComponent* component) {
 bool SaveGridColumns(const TDBGrid* grid, clsStrings& list) {
     try {
         list.Clear(true);
+        if (!grid) return false;
         auto* target = const_cast<TDBGrid*>(grid);
         list.AddString(clsString((target->Name() + "\t").c_str()));
         TDBGridColumns& columns = target->Columns();
@@ -67,6 +65,7 @@ bool SaveGridColumns(const TDBGrid* grid, clsStrings& list) {
 }
 
 bool LoadGridColumns(const TDBGrid* grid, clsStrings& list) {
+    if (!grid) return false;
     try {
         auto* target = const_cast<TDBGrid*>(grid);
         TDBGridColumns& columns = target->Columns();
@@ -76,10 +75,8 @@ bool LoadGridColumns(const TDBGrid* grid, clsStrings& list) {
             const AnsiString entry = value ? ToAnsi(*value) : AnsiString();
             const int equals = entry.Pos("=");
             const AnsiString fieldName = equals > 0 ? entry.SubString(1, equals - 1) : entry;
-            const int width =
-                equals > 0 ? LeadingInt(entry.c_str() + equals) : 0;
-            if (width <= 0)
-                continue;
+            const int width = equals > 0 ? LeadingInt(entry.c_str() + equals) : 0;
+            if (width <= 0) continue;
             if (TColumn* column = ColumnShowing(columns, fieldName)) {
                 column->SetWidth(width);
                 column->SetIndex(next);
@@ -93,13 +90,13 @@ bool LoadGridColumns(const TDBGrid* grid, clsStrings& list) {
 }
 
 clsString StringFormGrids(TForm* form) {
+    if (!form) return clsString();
     try {
         clsString text;
         clsStrings list;
         for (int i = 0; i < form->ComponentCount(); ++i) {
             TDBGrid* grid = AsGrid(form->Components(i));
-            if (!grid)
-                continue;
+            if (!grid) continue;
             SaveGridColumns(grid, list);
             text.Append(list.JoinValues("\t", true));
             text.Append("\n");
@@ -111,6 +108,7 @@ clsString StringFormGrids(TForm* form) {
 }
 
 bool LoadFormGrids(TForm* form, clsString layout) {
+    if (!form) return false;
     try {
         clsStrings lines;
         lines.Split(layout, '\n', 0, false, false);
@@ -123,8 +121,7 @@ bool LoadFormGrids(TForm* form, clsString layout) {
         }
         for (int i = 0; i < form->ComponentCount(); ++i) {
             TDBGrid* grid = AsGrid(form->Components(i));
-            if (!grid)
-                continue;
+            if (!grid) continue;
             const clsString line = keyed.GetValueText(keyed.Find(clsString(grid->Name().c_str())));
             clsStrings pieces;
             pieces.Split(line, '\t', 1, false, false);

@@ -4,10 +4,8 @@
 #include "platform/core/Exception.h"
 
 void ConfermaAzioneNavigator(TNavigateBtn button) {
-    if (button != nbDelete)
-        return;
+    if (button != nbDelete) return;
     const int answer =
         Application->MessageBox("Cancello la scheda selezionata?", Application->Title(), 0x133);
-    if (answer != IDYES)
-        throw Exception("L'utente ha annullato l'eliminazione della scheda.");
+    if (answer != IDYES) throw Exception("L'utente ha annullato l'eliminazione della scheda.");
 }

@@ -28,18 +28,15 @@ void Handle(TComponent* component, bool open, TTable*& table) {
             OpenOrClose(t, open);
         }
     } else if (component->ClassNameIs("TQuery")) {
-        if (auto* q = dynamic_cast<TQuery*>(component))
-            OpenOrClose(q, open);
+        if (auto* q = dynamic_cast<TQuery*>(component)) OpenOrClose(q, open);
     } else if (component->ClassNameIs("TDatabase")) {
-        if (auto* d = dynamic_cast<TDatabase*>(component))
-            d->SetConnected(open);
+        if (auto* d = dynamic_cast<TDatabase*>(component)) d->SetConnected(open);
     }
 }
 
 AnsiString FailureText(TComponent* component, TTable* table, const Exception& error) {
     AnsiString text = "Non riesco ad aprire l'archivio \"";
-    if (table)
-        text += table->TableName() + "\"\n\n(";
+    if (table) text += table->TableName() + "\"\n\n(";
     text += component->Name() + ": " + error.Message() + ")\nProseguo?";
     return text;
 }
@@ -47,21 +44,18 @@ AnsiString FailureText(TComponent* component, TTable* table, const Exception& er
 } // namespace
 
 void OpenData(TDataModule* module, bool open) {
-    if (!module)
-        return;
+    if (!module) return;
     try {
         for (int i = 0; i < module->ComponentCount(); ++i) {
             TComponent* component = module->Components(i);
-            if (!component || (component->Tag() & 1) == 0)
-                continue;
+            if (!component || (component->Tag() & 1) == 0) continue;
             TTable* table = nullptr;
             try {
                 Handle(component, open, table);
             } catch (const Exception& error) {
                 const int answer =
                     AskUser(FailureText(component, table, error), false, 0x23, AnsiString());
-                if (answer == IDNO)
-                    throw Exception("Archivio non disponibile");
+                if (answer == IDNO) throw Exception("Archivio non disponibile");
             }
         }
     } catch (...) {

@@ -44,11 +44,9 @@ TQuery* NewBoundQuery() {
 
 // Opens the query and reads its first column with read; the default when the
 // query is not active or has no columns.
-template <typename T, typename Read>
-T ReadFirstColumn(TQuery* query, T result, Read read) {
+template <typename T, typename Read> T ReadFirstColumn(TQuery* query, T result, Read read) {
     query->Open();
-    if (query->Active() && query->Fields()->Count() > 0)
-        result = read(query->Fields()->Fields(0));
+    if (query->Active() && query->Fields()->Count() > 0) result = read(query->Fields()->Fields(0));
     return result;
 }
 
@@ -84,8 +82,7 @@ TQuery* Query(const AnsiString& statement, bool forwardOnly) {
 
 TQuery* QueryOpen(const AnsiString& statement, bool forwardOnly) {
     TQuery* query = Query(statement, forwardOnly);
-    if (!query)
-        return nullptr;
+    if (!query) return nullptr;
     try {
         query->Open();
         return query;
@@ -120,8 +117,7 @@ char QueryChar(const AnsiString& statement) {
 Currency QueryCurrency(const AnsiString& statement) {
     Currency result{};
     TQuery* query = Query(statement, true);
-    if (!query)
-        return result;
+    if (!query) return result;
     try {
         result = ReadFirstColumn(query, result, [](TField* f) { return f->AsCurrency(); });
     } catch (...) {
@@ -159,8 +155,7 @@ int CountQueryExecute(const AnsiString& statement) {
         }
     }
     int result = -1;
-    if (!state.commandQuery)
-        return result;
+    if (!state.commandQuery) return result;
     try {
         state.commandQuery->SQL()->SetText(statement);
         state.commandQuery->Prepare();

@@ -18,7 +18,7 @@ TQuery* QueryOpen(const AnsiString& statement, bool forwardOnly);
 // an empty result.
 int QueryInt(const AnsiString& statement);
 bool QueryBool(const AnsiString& statement);
-TDateTime QueryDate(const AnsiString& statement);  // whole days
+TDateTime QueryDate(const AnsiString& statement); // whole days
 AnsiString QueryStr(const AnsiString& statement);
 char QueryChar(const AnsiString& statement);
 // As the others, but an error while opening or reading reaches the caller.

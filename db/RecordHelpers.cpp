@@ -9,8 +9,7 @@
 #include "utilities/DateFormats.h"
 
 void Riapri(TDataSet* dataSet) {
-    if (!dataSet)
-        return;
+    if (!dataSet) return;
     TBookmark bookmark{};
     bool haveBookmark = false;
     bool disabled = false;
@@ -42,19 +41,15 @@ void Riapri(TDataSet* dataSet) {
 }
 
 void TagRiapri(TDataSet* dataSet) {
-    if (!dataSet)
-        return;
-    if (dataSet->Tag() == 0)
-        Riapri(dataSet);
+    if (!dataSet) return;
+    if (dataSet->Tag() == 0) Riapri(dataSet);
     dataSet->SetTag(dataSet->Tag() + 1);
 }
 
 void TagChiudi(TDataSet* dataSet) {
-    if (!dataSet)
-        return;
+    if (!dataSet) return;
     dataSet->SetTag(dataSet->Tag() - 1);
-    if (dataSet->Tag() == 0)
-        dataSet->Close();
+    if (dataSet->Tag() == 0) dataSet->Close();
 }
 
 AnsiString Indirizzo(TDataSet* dataSet) {
@@ -63,18 +58,15 @@ AnsiString Indirizzo(TDataSet* dataSet) {
 }
 
 void ImpostaFormato(TNumericField* field, char currency) {
-    if (!field)
-        throw EDatabaseError("Nessun campo numerico indicato");
+    if (!field) throw EDatabaseError("Nessun campo numerico indicato");
     field->SetEditFormat(EditFormatFor(currency));
     field->SetDisplayFormat(DisplayFormatFor(currency));
 }
 
 bool SalvaMasterRecord(TDataSource* source) {
-    if (!source)
-        return false;
+    if (!source) return false;
     TDataSet* dataSet = source->DataSet();
-    if (!dataSet)
-        return true;
+    if (!dataSet) return true;
     const TDataSetState state = dataSet->State();
     if (state == dsEdit || state == dsInsert) {
         try {

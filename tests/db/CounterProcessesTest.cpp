@@ -93,8 +93,7 @@ TEST(CounterProcessesTest, ConcurrentProcessesReceiveEachNumberOnce) {
         ChildArchive archive(dir.Path());
         archive.Table().Open();
         const char byte = 'r';
-        if (write(ready[1], &byte, 1) != 1)
-            return 1;
+        if (write(ready[1], &byte, 1) != 1) return 1;
         for (;;)
             pause();
     });
@@ -122,12 +121,11 @@ TEST(CounterProcessesTest, ConcurrentProcessesReceiveEachNumberOnce) {
     for (int w = 0; w < kWorkers; ++w) {
         workers.push_back(Spawn([&, w] {
             ChildArchive archive(dir.Path());
-            ScopedScriptedDialogs dialogs;  // every retry question answered OK
+            ScopedScriptedDialogs dialogs; // every retry question answered OK
             std::ofstream out(dir.Path() + "numeri-" + std::to_string(w) + ".txt");
             for (int i = 0; i < kNumbersEach; ++i) {
                 const int number = SetCounter(&archive.Table(), "Fatture");
-                if (number == 0 || archive.Table().Active())
-                    return 2;
+                if (number == 0 || archive.Table().Active()) return 2;
                 out << number << "\n";
                 dialogs->Reset();
             }

@@ -37,7 +37,8 @@ TEST_F(CountersTest, NumbersStartAtOneAndGoUpPerName) {
     EXPECT_FALSE(counters_->Active());
 
     // A null value counts as 0; an existing value goes on from there.
-    Sql("insert into Contatori values ('Nullo', null); insert into Contatori values ('Cento', 100)");
+    Sql("insert into Contatori values ('Nullo', null); insert into Contatori values ('Cento', "
+        "100)");
     EXPECT_EQ(SetCounter(counters_, "Nullo"), 1);
     EXPECT_EQ(SetCounter(counters_, "Cento"), 101);
     EXPECT_TRUE(dialogs->Questions().empty());

@@ -38,8 +38,7 @@ TEST_F(DateFieldsTest, DatesRenderInTheThreeForms) {
 
 TEST_F(DateFieldsTest, NullMissingAndZeroDates) {
     for (const char* name : {"Manca", "Quando"}) {
-        if (AnsiString(name) == "Quando")
-            table_->Next();  // the null record
+        if (AnsiString(name) == "Quando") table_->Next(); // the null record
         EXPECT_EQ(FormattaData(table_, name), "") << name;
         EXPECT_EQ(FormattaDataBreve(table_, name), "") << name;
         EXPECT_EQ(FormattaDataCBI(table_, name), "") << name;

@@ -52,8 +52,7 @@ std::string ReadBytes(const std::string& file) {
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quor-db-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern + "/";
 }
 

@@ -29,7 +29,7 @@ class TempDir {
 public:
     TempDir();
     ~TempDir();
-    const std::string& Path() const { return path_; }  // ends with '/'
+    const std::string& Path() const { return path_; } // ends with '/'
 
 private:
     std::string path_;

@@ -94,7 +94,7 @@ TEST(EngineDirsTest, ChiediBdeDirNoAsksForEachFolder) {
     EXPECT_FALSE(ChiediBdeDir(archives, net, priv));
     EXPECT_EQ(archives, "/dati/archivi");
     EXPECT_EQ(net, "");
-    EXPECT_EQ(priv, AppPath() + "Priv");  // cancelled: the proposal stays
+    EXPECT_EQ(priv, AppPath() + "Priv"); // cancelled: the proposal stays
 
     const auto& q = dialogs->Questions();
     ASSERT_EQ(q.size(), 4u);

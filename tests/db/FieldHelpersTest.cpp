@@ -26,7 +26,8 @@ TEST_F(FieldHelpersTest, ReadersGiveTheTypedValuesOfTheCurrentRecord) {
     EXPECT_EQ(ChrField(table_, "Nome"), 'R');
     EXPECT_EQ(IntField(table_, "Eta"), 42);
     EXPECT_TRUE(BoolField(table_, "Attivo"));
-    EXPECT_DOUBLE_EQ(DateTimeField(table_, "Nato"), EncodeDate(2004, 3, 12) + EncodeTime(18, 30, 0));
+    EXPECT_DOUBLE_EQ(DateTimeField(table_, "Nato"),
+                     EncodeDate(2004, 3, 12) + EncodeTime(18, 30, 0));
     // The time of day is dropped.
     EXPECT_DOUBLE_EQ(DateField(table_, "Nato"), EncodeDate(2004, 3, 12));
     EXPECT_EQ(CurField(table_, "Saldo").Value, 12345600);
@@ -45,12 +46,12 @@ TEST_F(FieldHelpersTest, ReadersGiveTheTypedValuesOfTheCurrentRecord) {
 
 TEST_F(FieldHelpersTest, AbsorbingReadersAnswerNeutralValuesOthersPassTheErrorOn) {
     EXPECT_EQ(ChrField(nullptr, "Nome"), 0);
-    EXPECT_EQ(ChrField(table_, "Note"), 0);  // holds ""
+    EXPECT_EQ(ChrField(table_, "Note"), 0); // holds ""
     EXPECT_EQ(ChrField(table_, "Manca"), 0);
     EXPECT_EQ(IntField(table_, ""), 0);
     EXPECT_EQ(IntField(nullptr, ""), 0);
     EXPECT_EQ(IntField(table_, "Manca"), 0);
-    EXPECT_EQ(IntField(table_, "Nome"), 0);  // not a number
+    EXPECT_EQ(IntField(table_, "Nome"), 0); // not a number
     EXPECT_TRUE(IsNullField(table_, "Manca"));
     EXPECT_TRUE(IsNullField(nullptr, "Nome"));
 
@@ -67,11 +68,11 @@ TEST_F(FieldHelpersTest, AbsorbingReadersAnswerNeutralValuesOthersPassTheErrorOn
     EXPECT_THROW(DblField(table_, "Manca"), EDatabaseError);
     // A null dataset is an error, not a crash.
     EXPECT_THROW(StrField(nullptr, "Nome"), EDatabaseError);
-    EXPECT_THROW(DateField(table_, "Nome"), Exception);  // "Rossi" is no date
+    EXPECT_THROW(DateField(table_, "Nome"), Exception); // "Rossi" is no date
 }
 
 TEST_F(FieldHelpersTest, WritersAssignWithoutPostingAndNeedAnEditedRecord) {
-    EXPECT_THROW(SetStrField(table_, "Nome", "Bianchi"), EDatabaseError);  // only browsing
+    EXPECT_THROW(SetStrField(table_, "Nome", "Bianchi"), EDatabaseError); // only browsing
     EXPECT_NO_THROW(SetNullField(table_, "Nome"));
     EXPECT_TRUE(table_->State() == dsBrowse);
 
@@ -83,7 +84,7 @@ TEST_F(FieldHelpersTest, WritersAssignWithoutPostingAndNeedAnEditedRecord) {
     SetDblField(table_, "Peso", 1.25);
     SetDateField(table_, "Nato", EncodeDate(2010, 1, 31));
     SetNullField(table_, "Note");
-    SetNullField(table_, "Manca");  // absorbed
+    SetNullField(table_, "Manca"); // absorbed
     EXPECT_THROW(SetIntField(table_, "Manca", 1), EDatabaseError);
     EXPECT_THROW(SetDblField(table_, "Manca", 1.0), EDatabaseError);
     EXPECT_THROW(SetCurField(table_, "Manca", Currency{}), EDatabaseError);

@@ -35,8 +35,7 @@ std::string Layout(const TDBGrid* grid) {
     std::string text;
     for (int i = 0; i < grid->Columns().Count(); ++i) {
         const TColumn* column = grid->Columns().Items(i);
-        if (!text.empty())
-            text += ' ';
+        if (!text.empty()) text += ' ';
         text += column->FieldName().str() + "=" + std::to_string(column->Width());
     }
     return text;
@@ -64,6 +63,13 @@ TEST(GridLayoutsTest, SaveGivesTheNameThenOneEntryPerColumn) {
     EXPECT_EQ(Text(list.GetValueText(2)), "B=100");
     EXPECT_EQ(Text(list.GetValueText(3)), "C=80");
     EXPECT_EQ(Text(list.GetKey(1)), "");
+
+    // No grid, no form: a result, not a crash.
+    EXPECT_FALSE(SaveGridColumns(nullptr, list));
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_FALSE(LoadGridColumns(nullptr, list));
+    EXPECT_EQ(Text(StringFormGrids(nullptr)), "");
+    EXPECT_FALSE(LoadFormGrids(nullptr, clsString("grdProva\t\tA=1\n")));
 }
 
 TEST(GridLayoutsTest, LoadPutsTheNamedColumnsFirstAndSkipsBadEntries) {

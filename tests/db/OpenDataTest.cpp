@@ -91,7 +91,7 @@ TEST_F(OpenDataTest, OnlyOddTagsAndExactClassesTakePart) {
     EXPECT_TRUE(tag0->Active());
     EXPECT_TRUE(derived->Active());
     EXPECT_TRUE(dialogs->Questions().empty());
-    OpenData(nullptr, true);  // nothing to do, nothing raised
+    OpenData(nullptr, true); // nothing to do, nothing raised
 }
 
 TEST_F(OpenDataTest, DatabasesAreConnectedAndDisconnected) {
@@ -134,14 +134,14 @@ TEST_F(OpenDataTest, AnsweringNoAbandonsThePassAndNamesTheModule) {
     const auto& question = dialogs->Questions()[0];
     EXPECT_EQ(question.kind, Kind::MessageBox);
     EXPECT_EQ(question.flags, 0x23);
-    EXPECT_EQ(question.caption, "Prova");  // the application's title
+    EXPECT_EQ(question.caption, "Prova"); // the application's title
     const AnsiString prefix = "Non riesco ad aprire l'archivio \"Mancante.DB\"\n\n(tblMancante: ";
     EXPECT_EQ(question.text.SubString(1, prefix.Length()), prefix) << question.text.c_str();
     EXPECT_NE(question.text.Pos("Mancante"), 0);
     const AnsiString suffix = ")\nProseguo?";
-    EXPECT_EQ(question.text.SubString(question.text.Length() - suffix.Length() + 1,
-                                      suffix.Length()),
-              suffix);
+    EXPECT_EQ(
+        question.text.SubString(question.text.Length() - suffix.Length() + 1, suffix.Length()),
+        suffix);
     const auto& final = dialogs->Questions()[1];
     EXPECT_EQ(final.kind, Kind::ShowMessage);
     EXPECT_EQ(final.text, "Errore durante l'apertura degli archivi (datBracoUtil)");
@@ -164,7 +164,7 @@ TEST_F(OpenDataTest, YesAndCancelGoOnWithTheNextComponent) {
         EXPECT_FALSE(broken->Active());
         EXPECT_FALSE(missing->Active());
         EXPECT_TRUE(good->Active());
-        ASSERT_EQ(dialogs->Questions().size(), 2u);  // no final message
+        ASSERT_EQ(dialogs->Questions().size(), 2u); // no final message
         // A query is named without a table name.
         EXPECT_EQ(dialogs->Questions()[0].text.SubString(1, 43),
                   "Non riesco ad aprire l'archivio \"qryRotta: ");

@@ -50,7 +50,7 @@ TEST_F(QueryHelpersTest, TypedReadersAbsorbFailuresExceptQueryCurrencyWhenReadin
     EXPECT_FALSE(QueryBool("select Flag from Causali where Id=99"));
     EXPECT_DOUBLE_EQ(QueryDate("select Data from Causali where Id=99"), 0.0);
     EXPECT_EQ(QueryCurrency("select Importo from Causali where Id=99").Value, 0);
-    EXPECT_EQ(QueryChar("select Nome from Causali where Id=3"), 0);  // holds ""
+    EXPECT_EQ(QueryChar("select Nome from Causali where Id=3"), 0); // holds ""
     // A missing table or a malformed statement fails at prepare.
     EXPECT_EQ(QueryInt("select count(*) from Manca"), 0);
     EXPECT_EQ(QueryStr("selezione Nome da Causali"), "");
@@ -90,7 +90,7 @@ TEST_F(QueryHelpersTest, QueryAndQueryOpenHandTheCallerABoundQueryOrNull) {
 TEST_F(QueryHelpersTest, CountQueryExecuteReportsRowsOrMinusOneAfterABeep) {
     ScopedScriptedDialogs dialogs;
     EXPECT_EQ(CountQueryExecute("update Causali set Flag=1 where Id<=2"), 2);
-    EXPECT_TRUE(QueryExecute("update Causali set Flag=1 where Id=99"));  // 0 rows is success
+    EXPECT_TRUE(QueryExecute("update Causali set Flag=1 where Id=99")); // 0 rows is success
     EXPECT_EQ(CountOf(*dialogs, ScriptedDialogs::Kind::Beep), 0);
 
     EXPECT_EQ(CountQueryExecute("updat Causali set"), -1);

@@ -1,6 +1,6 @@
+#include "db/RecordHelpers.h"
 #include "db/FieldHelpers.h"
 #include "db/NavigatorHelpers.h"
-#include "db/RecordHelpers.h"
 #include "tests/db/DbFixture.h"
 
 #include "platform/core/Application.h"
@@ -38,7 +38,7 @@ TEST_F(RecordHelpersTest, RiapriKeepsThePlaceOrEndsOnTheLastRecord) {
     Riapri(table_);
     EXPECT_TRUE(table_->Active());
     EXPECT_EQ(IntField(table_, "Id"), 3);
-    EXPECT_EQ(StrField(table_, "Nome"), "Cedri nuovi");  // read again
+    EXPECT_EQ(StrField(table_, "Nome"), "Cedri nuovi"); // read again
     EXPECT_FALSE(table_->ControlsDisabled());
 
     // The current record vanished meanwhile.
@@ -108,7 +108,7 @@ TEST_F(RecordHelpersTest, SalvaMasterRecordPostsOnlyAPendingChange) {
     TDataSource source(nullptr);
     EXPECT_TRUE(SalvaMasterRecord(&source));
     source.SetDataSet(table_);
-    EXPECT_TRUE(SalvaMasterRecord(&source));  // closed
+    EXPECT_TRUE(SalvaMasterRecord(&source)); // closed
     table_->Open();
     EXPECT_TRUE(SalvaMasterRecord(&source));
     EXPECT_EQ(table_->State(), dsBrowse);
@@ -132,14 +132,14 @@ TEST_F(RecordHelpersTest, TrovaRecordIsAnExactKeyMatch) {
     EXPECT_TRUE(TrovaRecord(table_, "Id", 4));
     EXPECT_EQ(StrField(table_, "Nome"), "Dalie");
     EXPECT_FALSE(TrovaRecord(table_, "Id", 42));
-    EXPECT_EQ(StrField(table_, "Nome"), "Dalie");  // not moved
+    EXPECT_EQ(StrField(table_, "Nome"), "Dalie"); // not moved
     EXPECT_THROW(TrovaRecord(table_, "Manca", 1), EDatabaseError);
 }
 
 TEST_F(RecordHelpersTest, DeletionFromANavigatorNeedsAYes) {
     ScopedScriptedDialogs dialogs;
-    for (TNavigateBtn button : {nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbEdit, nbPost,
-                                nbCancel, nbRefresh})
+    for (TNavigateBtn button :
+         {nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbEdit, nbPost, nbCancel, nbRefresh})
         EXPECT_NO_THROW(ConfermaAzioneNavigator(button));
     EXPECT_TRUE(dialogs->Questions().empty());
 

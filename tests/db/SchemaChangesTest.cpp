@@ -62,8 +62,7 @@ TEST_F(SchemaChangesTest, CambiaTipoCampoKeepsTheNameAndTheValues) {
     EXPECT_EQ(Columns("Rate"), "Id,Nota,Importo");
     EXPECT_EQ(Value("select group_concat(Importo || ':' || typeof(Importo)) from Rate"),
               "12:integer,30:integer");
-    EXPECT_EQ(Value("select type from pragma_table_info('Rate') where name='Importo'"),
-              "numeric");
+    EXPECT_EQ(Value("select type from pragma_table_info('Rate') where name='Importo'"), "numeric");
     EXPECT_EQ(Beeps(), 0);
 }
 
