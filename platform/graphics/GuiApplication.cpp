@@ -1,6 +1,6 @@
 #include "platform/graphics/GuiApplication.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 void EnsureGuiApplication() {
     if (QCoreApplication::instance()) return;
@@ -8,7 +8,8 @@ void EnsureGuiApplication() {
     static int argc = 1;
     static char name[] = "quor";
     static char* argv[] = {name, nullptr};
-    // Lives as long as the process: fonts and pixmaps outlive any one caller.
-    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    // A widget application, so that controls created later find the one they
+    // need. It lives as long as the process: fonts outlive any one caller.
+    static QApplication* app = new QApplication(argc, argv);
     (void)app;
 }
