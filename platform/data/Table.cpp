@@ -15,7 +15,11 @@ public:
     explicit MasterLink(TTable* table) : table_(table) {}
 
 protected:
-    void ActiveChanged() override { table_->MasterChanged(); }
+    void ActiveChanged() override {
+        // The source may be on its way out: the link has already let go of it.
+        table_->masterSource_ = DataSource();
+        table_->MasterChanged();
+    }
     void DataSetChanged() override { table_->MasterChanged(); }
     void DataSetScrolled(int) override { table_->MasterChanged(); }
 
@@ -324,7 +328,7 @@ void TTable::InternalPost(TRecordBuffer& record, bool inserting, const std::vect
         params.push_back(f->ToStorage(record.Values[static_cast<std::size_t>(i)]));
     }
     if (!sets.empty()) {
-        params.push_back(record.Key);
+        params.emplace_back(std::in_place_type<std::int64_t>, record.Key);
         sql = "UPDATE " + conn.QuoteIdentifier(storedName_) + " SET " + sets + " WHERE " +
               conn.RowKeyExpression() + " = ?";
         if (conn.Execute(sql, params) == 0)

@@ -113,6 +113,15 @@ TEST(TableTest, DetailFollowsTheMastersCurrentRecord) {
     movimenti.SetFilter("Importo > 50");
     movimenti.SetFiltered(true);
     EXPECT_EQ(Column(movimenti, "Descrizione"), (Names{"l'uno"}));
+
+    // A master source that goes away leaves the detail unbound, not dangling.
+    auto* temporary = new TDataSource;
+    temporary->SetDataSet(&f.condomini);
+    movimenti.SetMasterSource(temporary);
+    delete temporary;
+    EXPECT_EQ(movimenti.MasterSource(), nullptr);
+    movimenti.Refresh();
+    EXPECT_EQ(movimenti.RecordCount(), 1); // only the filter is left
 }
 
 TEST(TableTest, FiltersSelectRowsAndRejectWhatTheyCannotRead) {
