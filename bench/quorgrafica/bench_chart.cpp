@@ -1,0 +1,139 @@
+// A chart of 5,000 boxes and 5,000 links: writing, reading (against the same
+// chart without links), painting and hit testing.
+
+#include "platform/graphics/GuiApplication.h"
+#include "platform/graphics/ImageCanvas.h"
+#include "quorgrafica/Clsgraf.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+using namespace quorgrafica;
+
+namespace {
+
+constexpr int BoxCount = 5000;
+constexpr int PerRow = 100;
+constexpr int CellWidth = 50;
+constexpr int CellHeight = 40;
+
+std::unique_ptr<clsGraf> MakeChart(bool links) {
+    RegisterBoxKinds();
+    auto graf = std::make_unique<clsGraf>();
+    graf->SetPage(PerRow * CellWidth, (BoxCount / PerRow) * CellHeight, 0, 0);
+    for (int i = 0; i < BoxCount; ++i) {
+        clsBox* box = NewBox(graf.get(), i % 10 == 9 ? "clsBoxLine" : "clsBoxRectangle");
+        box->Name = ("Box" + std::to_string(i)).c_str();
+        box->Text = "Passo";
+        const int x = (i % PerRow) * CellWidth + 5, y = (i / PerRow) * CellHeight + 5;
+        box->Frame = TRect{x, y, x + CellWidth - 12, y + CellHeight - 14};
+        box->Script.AddText("x = 1");
+        graf->Add(box->Name, box);
+    }
+    if (links) {
+        // Every box links once to a neighbour, as flowcharts do: mostly the
+        // next box, every seventh box the one below, the last ones back to
+        // the start; most links name a box that stands later in the text.
+        for (int i = 0; i < BoxCount; ++i) {
+            const int next = i % 7 == 6 ? i + PerRow : i + 1;
+            graf->GetValue(i)->AddLink(graf->GetValue(next < BoxCount ? next : i % PerRow));
+        }
+    }
+    return graf;
+}
+
+void Lines(clsGraf& graf, quorbase::clsConfig& lines) {
+    graf.DataTo(lines);
+}
+
+void BM_Write(benchmark::State& state) {
+    auto graf = MakeChart(true);
+    for (auto _ : state) {
+        quorbase::clsConfig lines;
+        graf->DataTo(lines);
+        benchmark::DoNotOptimize(lines.GetCount());
+    }
+}
+
+void Read(benchmark::State& state, bool links) {
+    auto graf = MakeChart(links);
+    quorbase::clsConfig lines;
+    Lines(*graf, lines);
+    clsGraf target;
+    for (auto _ : state) {
+        target.DataFrom(lines);
+        benchmark::DoNotOptimize(target.GetCount());
+    }
+    if (target.GetCount() != BoxCount) state.SkipWithError("chart read incompletely");
+}
+
+void BM_ReadWithLinks(benchmark::State& state) {
+    Read(state, true);
+}
+void BM_ReadWithoutLinks(benchmark::State& state) {
+    Read(state, false);
+}
+
+void BM_Paint(benchmark::State& state) {
+    EnsureGuiApplication();
+    auto graf = MakeChart(true);
+    TImageCanvas canvas(graf->PageWidth, graf->PageHeight);
+    for (auto _ : state) {
+        graf->Draw(&canvas, true, true, true, true);
+        canvas.EndPaint();
+    }
+}
+
+void BM_HitTest1000(benchmark::State& state) {
+    auto graf = MakeChart(true);
+    for (auto _ : state) {
+        int found = 0;
+        for (int i = 0; i < 1000; ++i) {
+            const int x = (i * 7919) % graf->PageWidth, y = (i * 104729) % graf->PageHeight;
+            found += graf->FindBoxAt(x, y) != nullptr;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+}
+
+BENCHMARK(BM_Write)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadWithLinks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadWithoutLinks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HitTest1000)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration for the summary.
+class Recorder : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                ms[run.benchmark_name()] = run.GetAdjustedCPUTime(); // every unit is ms
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> ms;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Recorder recorder;
+    benchmark::RunSpecifiedBenchmarks(&recorder);
+    auto& ms = recorder.ms;
+    if (ms.count("BM_ReadWithLinks") && ms.count("BM_ReadWithoutLinks") &&
+        ms["BM_ReadWithoutLinks"] > 0)
+        std::printf("\nreading with links / without links (CPU time): %.2f\n",
+                    ms["BM_ReadWithLinks"] / ms["BM_ReadWithoutLinks"]);
+    for (const char* name : {"BM_ReadWithLinks", "BM_Paint"}) {
+        if (ms.count(name))
+            std::printf("%s: %.1f ms CPU per chart (goal: under 100 ms)\n", name, ms[name]);
+    }
+    if (ms.count("BM_HitTest1000"))
+        std::printf("BM_HitTest1000: %.2f us CPU per point\n", ms["BM_HitTest1000"]);
+    return 0;
+}
