@@ -396,6 +396,7 @@ void TDataSet::Insert() {
     const int pos = HasCurrent() ? cur_ : 0;
     TRecordBuffer record;
     record.Values.resize(fields_.fields_.size());
+    InternalInitRecord(record);
     rows_.insert(rows_.begin() + pos, std::move(record));
     cur_ = pos;
     bof_ = eof_ = false;
@@ -412,6 +413,7 @@ void TDataSet::Append() {
         DatabaseError("Impossibile modificare " + DisplayName() + ": archivio di sola lettura");
     TRecordBuffer record;
     record.Values.resize(fields_.fields_.size());
+    InternalInitRecord(record);
     rows_.push_back(std::move(record));
     cur_ = static_cast<int>(rows_.size()) - 1;
     bof_ = eof_ = false;
@@ -488,6 +490,7 @@ void TDataSet::InternalPost(TRecordBuffer&, bool, const std::vector<bool>&) {
     DatabaseError("Impossibile modificare " + DisplayName() + ": archivio di sola lettura");
 }
 void TDataSet::InternalCancel(TRecordBuffer&) {}
+void TDataSet::InternalInitRecord(TRecordBuffer&) {}
 void TDataSet::InternalDelete(const TRecordBuffer&) {
     DatabaseError("Impossibile modificare " + DisplayName() + ": archivio di sola lettura");
 }

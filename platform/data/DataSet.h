@@ -177,6 +177,8 @@ protected:
     virtual void InternalPost(TRecordBuffer& record, bool inserting,
                               const std::vector<bool>& changed);
     virtual void InternalCancel(TRecordBuffer& record);
+    // Fills a new record before OnNewRecord (a detail's link to its master).
+    virtual void InternalInitRecord(TRecordBuffer& record);
     virtual void InternalDelete(const TRecordBuffer& record);
 
     // Re-reads the rows and tells the links (a detail after its master

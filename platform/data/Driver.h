@@ -41,6 +41,9 @@ struct ColumnInfo {
     bool NotNull = false;
     bool PrimaryKey = false;
     bool AutoIncrement = false;
+    bool HasDefault = false;
+    // The key that the engine fills in itself when it is left null.
+    bool RowKey = false;
 };
 
 struct IndexColumn {

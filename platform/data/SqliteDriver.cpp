@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdlib>
@@ -218,10 +219,17 @@ public:
             const DbValue nn = stmt->Column(3), pk = stmt->Column(5);
             c.NotNull = nn.index() == 1 && std::get<std::int64_t>(nn) != 0;
             c.PrimaryKey = pk.index() == 1 && std::get<std::int64_t>(pk) != 0;
-            c.AutoIncrement = autoinc && c.PrimaryKey && UpperAscii(c.DeclType) == "INTEGER";
+            c.HasDefault = stmt->Column(4).index() != 0;
             out.push_back(std::move(c));
         }
         stmt->Reset();
+        // An INTEGER PRIMARY KEY alone is the rowid: SQLite assigns it.
+        const auto keys =
+            std::count_if(out.begin(), out.end(), [](const ColumnInfo& c) { return c.PrimaryKey; });
+        for (ColumnInfo& c : out) {
+            c.RowKey = keys == 1 && c.PrimaryKey && UpperAscii(c.DeclType) == "INTEGER";
+            c.AutoIncrement = autoinc && c.RowKey;
+        }
         return out;
     }
 
@@ -270,7 +278,7 @@ public:
     TFieldDef FieldDefFor(const ColumnInfo& column) const override {
         TFieldDef def = FieldDefFromDeclType(column.Name, column.DeclType);
         if (column.AutoIncrement) def.DataType = ftAutoInc;
-        def.Required = column.NotNull && def.DataType != ftAutoInc;
+        def.Required = column.NotNull && !column.HasDefault && !column.RowKey;
         return def;
     }
 

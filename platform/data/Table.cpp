@@ -173,11 +173,10 @@ std::string TTable::SelectSql(std::vector<DbValue>& params) {
 
     if (masterSource_ && !masterFields_.IsEmpty()) {
         const std::vector<AnsiString> masters = SplitFieldNames(masterFields_);
+        const std::vector<std::string> details = DetailColumns();
         TDataSet* master = masterSource_->DataSet();
         for (std::size_t i = 0; i < masters.size(); ++i) {
-            // The detail's columns are the leading columns of its index.
-            const std::string column = i < index.size() ? index[i].Name : masters[i].str();
-            where.push_back(quote(column) + " = ?");
+            where.push_back(quote(details[i]) + " = ?");
             DbValue value;
             if (master && master->Active()) {
                 TField* f = master->FieldByName(masters[i]);
@@ -249,6 +248,33 @@ bool TTable::ReadRecord(std::int64_t key, TRecordBuffer& record) {
     }
     stmt->Reset();
     return found;
+}
+
+std::vector<std::string> TTable::DetailColumns() {
+    // The detail's columns are the leading columns of its index, else the
+    // master's names.
+    std::vector<dbengine::IndexColumn> index;
+    if (!indexName_.IsEmpty())
+        index = Database()->Connection().IndexColumns(storedName_, indexName_.str());
+    std::vector<std::string> out;
+    const std::vector<AnsiString> masters = SplitFieldNames(masterFields_);
+    for (std::size_t i = 0; i < masters.size(); ++i)
+        out.push_back(i < index.size() ? index[i].Name : masters[i].str());
+    return out;
+}
+
+void TTable::InternalInitRecord(TRecordBuffer& record) {
+    if (!masterSource_ || masterFields_.IsEmpty() || !masterSource_->DataSet() ||
+        !masterSource_->DataSet()->Active())
+        return;
+    const std::vector<AnsiString> masters = SplitFieldNames(masterFields_);
+    const std::vector<std::string> details = DetailColumns();
+    for (std::size_t i = 0; i < masters.size(); ++i) {
+        TField* detail = FindField(AnsiString(details[i]));
+        if (!detail) continue;
+        const Variant value = masterSource_->DataSet()->FieldByName(masters[i])->AsVariant();
+        record.Values[static_cast<std::size_t>(detail->Index())] = detail->Coerce(value);
+    }
 }
 
 void TTable::InternalClose() {

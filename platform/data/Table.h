@@ -50,6 +50,8 @@ protected:
     void InternalPost(TRecordBuffer& record, bool inserting,
                       const std::vector<bool>& changed) override;
     void InternalCancel(TRecordBuffer& record) override;
+    // A new detail record starts linked to the master's current record.
+    void InternalInitRecord(TRecordBuffer& record) override;
     void InternalDelete(const TRecordBuffer& record) override;
 
 private:
@@ -57,6 +59,8 @@ private:
     friend class MasterLink;
     void MasterChanged();
     std::string SelectSql(std::vector<dbengine::DbValue>& params);
+    // The detail's columns that follow the master's MasterFields, in order.
+    std::vector<std::string> DetailColumns();
     bool ReadRecord(std::int64_t key, TRecordBuffer& record);
 
     AnsiString tableName_;

@@ -53,6 +53,23 @@ TEST(FieldsTest, TypesComeFromTheDeclaredColumns) {
     EXPECT_EQ(condomini.FieldByName("Riscaldamento")->DataType(), ftBoolean);
     EXPECT_TRUE(condomini.FieldByName("Nome")->Required()); // NOT NULL
     EXPECT_FALSE(condomini.FieldByName("IdCondominio")->Required());
+
+    // A column with a default, or a key the file assigns, need not be given.
+    archive.Exec("CREATE TABLE Stati (Id INTEGER PRIMARY KEY NOT NULL, "
+                 "Stato CHAR(1) NOT NULL DEFAULT 'A', Nota TEXT NOT NULL)");
+    TTable stati;
+    archive.Bind(&stati);
+    stati.SetTableName("Stati");
+    stati.Open();
+    EXPECT_EQ(stati.FieldByName("Id")->DataType(), ftInteger);
+    EXPECT_FALSE(stati.FieldByName("Id")->Required());
+    EXPECT_FALSE(stati.FieldByName("Stato")->Required());
+    EXPECT_TRUE(stati.FieldByName("Nota")->Required());
+    stati.Insert();
+    stati.FieldByName("Nota")->SetAsString("prima");
+    stati.Post();
+    EXPECT_EQ(stati.FieldByName("Stato")->AsString(), "A"); // read back after the insert
+    EXPECT_EQ(stati.FieldByName("Id")->AsInteger(), 1);
 }
 
 TEST(FieldsTest, ReadsEveryStorageFormAndRendersAsThePlatform) {

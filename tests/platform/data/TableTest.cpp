@@ -109,6 +109,15 @@ TEST(TableTest, DetailFollowsTheMastersCurrentRecord) {
     f.condomini.EnableControls();
     EXPECT_EQ(movimenti.RecordCount(), 2);
 
+    // A new detail record starts on its master.
+    movimenti.Append();
+    EXPECT_EQ(movimenti.FieldByName("idCondominio")->AsInteger(), 1);
+    movimenti.FieldByName("Descrizione")->SetAsString("Gas");
+    movimenti.Post();
+    EXPECT_EQ(f.archive.Scalar("SELECT idCondominio FROM MovConti WHERE Descrizione='Gas'"), "1");
+    movimenti.Locate("Descrizione", "Gas");
+    movimenti.Delete();
+
     // A filter narrows the detail further.
     movimenti.SetFilter("Importo > 50");
     movimenti.SetFiltered(true);
