@@ -92,7 +92,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
-            const double ns = r.GetAdjustedRealTime();
+            const double ns = r.GetAdjustedCPUTime();
             if (r.benchmark_name().find("Engine") != std::string::npos) engine_ = ns;
             if (r.benchmark_name().find("Raw") != std::string::npos) raw_ = ns;
         }

@@ -87,6 +87,17 @@ bool ParseDecimal(std::string_view text, char separator, int scale, std::int64_t
 
 bool DoubleToUnits(double value, int scale, std::int64_t& units) {
     if (!std::isfinite(value)) return false;
+    // Fast path: a value that is exactly the nearest double of a decimal with
+    // at most scale digits (12.5, 0.25); small enough that no rounding
+    // boundary lies within one unit of the last place.
+    if (std::fabs(value) < 1e12) {
+        const double p = static_cast<double>(kPow10[scale]);
+        const double r = std::nearbyint(value * p);
+        if (r / p == value) {
+            units = static_cast<std::int64_t>(r);
+            return true;
+        }
+    }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17g", value);
     // The shortest form that reads back the same value avoids 12.499999...
