@@ -95,10 +95,13 @@ int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out,
         Say(err, AnsiString("errore durante l'avvio: ") + e.what());
         return 1;
     }
+    // Without either table the text would be a bare header: say so instead.
     TTable* condomini = module->tblCondomini;
-    if (!module->dbBracUtil->Connected() || !condomini->Active()) {
-        Say(err, "l'archivio dei condomini (" + condomini->TableName() + ") non \xE8 aperto");
-        return 1;
+    for (TTable* table : {condomini, module->tblMovConti}) {
+        if (!table->Active()) {
+            Say(err, "l'archivio " + table->TableName() + " non \xE8 aperto");
+            return 1;
+        }
     }
     try {
         if (condominio) {

@@ -87,6 +87,14 @@ TEST_F(ExecutableTest, FailuresExitWithAMessage) {
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("--condominio"), std::string::npos) << bad.err;
 
+    // The question of the failed table goes to the terminal; the program
+    // ends without a bare header on standard output.
+    Exec("DROP TABLE MovConti");
+    const ProgramRun noTable = Bracutil("--export");
+    EXPECT_NE(noTable.status, 0);
+    EXPECT_EQ(noTable.out, "");
+    EXPECT_NE(noTable.err.find("MovConti.db"), std::string::npos) << noTable.err;
+
     WriteEngineConfig("[Altro]\nDriver=SQLITE\nPath=Archivi/Bracotene.db\n");
     const ProgramRun noAlias = Bracutil("--export");
     EXPECT_NE(noAlias.status, 0);
