@@ -8,6 +8,7 @@
 #include "quorgrafica/Arith.h"
 #include "utilities/AppServices.h"
 
+#include <cmath>
 #include <cstdint>
 
 namespace quorgrafica {
@@ -28,6 +29,52 @@ AnsiString ToAnsi(const clsString& text) {
 
 TRect PaintRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
     return TRect{PaintCoord(left), PaintCoord(top), PaintCoord(right), PaintCoord(bottom)};
+}
+
+// Marker sizes and pen widths beyond any sensible drawing, read from a bad
+// file, are drawn at this size.
+constexpr std::int64_t MarkerLimit = 4096;
+std::int64_t Marker(std::int64_t v) {
+    return v < -MarkerLimit ? -MarkerLimit : v > MarkerLimit ? MarkerLimit : v;
+}
+
+// Lines are drawn pixel by pixel: one far longer than any page is first cut
+// to the canvas's clip rectangle, so that a bad frame cannot stall painting.
+// Lines of ordinary length are drawn exactly as given.
+void DrawBoundedLine(TCanvas* canvas, int x1, int y1, int x2, int y2) {
+    constexpr std::int64_t LongLine = 1 << 16;
+    const std::int64_t dx = static_cast<std::int64_t>(x2) - x1,
+                       dy = static_cast<std::int64_t>(y2) - y1;
+    if ((dx < 0 ? -dx : dx) <= LongLine && (dy < 0 ? -dy : dy) <= LongLine) {
+        DrawLine(canvas, x1, y1, x2, y2);
+        return;
+    }
+    const TRect clip = canvas->ClipRect();
+    const double left = clip.Left - 2.0, right = clip.Right + 2.0;
+    const double top = clip.Top - 2.0, bottom = clip.Bottom + 2.0;
+    // Liang-Barsky: the part of the segment inside the rectangle.
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-static_cast<double>(dx), static_cast<double>(dx),
+                         -static_cast<double>(dy), static_cast<double>(dy)};
+    const double q[4] = {x1 - left, right - x1, y1 - top, bottom - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0 && t > t0)
+            t0 = t;
+        else if (p[i] > 0 && t < t1)
+            t1 = t;
+    }
+    if (t0 > t1) return;
+    auto at = [](int a, std::int64_t d, double t) {
+        return t == 0   ? a
+               : t == 1 ? static_cast<int>(a + d)
+                        : static_cast<int>(std::lround(a + d * t));
+    };
+    DrawLine(canvas, at(x1, dx, t0), at(y1, dy, t0), at(x1, dx, t1), at(y1, dy, t1));
 }
 
 } // namespace
@@ -85,7 +132,7 @@ void clsBox::DrawLinks(TCanvas* canvas, clsGraf* graf) {
     if (!canvas) return;
     const TColor savedBrush = canvas->Brush()->Color();
     const std::int64_t d = 2 * static_cast<std::int64_t>(LinkSize);
-    const std::int64_t size = LinkSize;
+    const std::int64_t size = Marker(LinkSize);
     const TRect& s = Frame;
     for (int i = 0; i < LinksOut.GetCount(); ++i) {
         const clsBox* target = LinksOut.GetValue(i);
@@ -122,7 +169,7 @@ void clsBox::DrawLinks(TCanvas* canvas, clsGraf* graf) {
         }
         const TColor pen = canvas->Pen()->Color();
         canvas->Pen()->SetColor(LinkLineColor);
-        DrawLine(canvas, sx, sy, ex, ey);
+        DrawBoundedLine(canvas, sx, sy, ex, ey);
         canvas->Pen()->SetColor(pen);
         canvas->Brush()->SetColor(LinkSrcColor);
         canvas->FillRect(PaintRect(sx - size, sy - size, sx + size, sy + size));
@@ -157,8 +204,8 @@ void clsBoxRectangle::Paint(TCanvas* canvas, bool selected, bool showName, bool 
 
 void clsBoxLine::Paint(TCanvas* canvas, bool, bool, bool, bool) {
     if (canvas)
-        DrawLine(canvas, PaintCoord(Frame.Left), PaintCoord(Frame.Top), PaintCoord(Frame.Right),
-                 PaintCoord(Frame.Bottom));
+        DrawBoundedLine(canvas, PaintCoord(Frame.Left), PaintCoord(Frame.Top),
+                        PaintCoord(Frame.Right), PaintCoord(Frame.Bottom));
 }
 
 void clsBoxPicture::Paint(TCanvas* canvas, bool selected, bool showName, bool showText,

@@ -3,9 +3,13 @@
 
 #include "ChartHelpers.h"
 #include "RandomChartText.h"
+#include "platform/graphics/GuiApplication.h"
+#include "platform/graphics/ImageCanvas.h"
 #include "quorgrafica/ChartFile.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
 
 using namespace quorgrafica;
 using charttest::Lines;
@@ -70,4 +74,28 @@ TEST(TextFormatProperty, UnbalancedAndDeepInputs) {
     CheckFixedPoint({"clsBox.Type=clsBoxGroup"});
     CheckFixedPoint({"clsBox.Type=clsBoxGroup", "Graf="});
     CheckFixedPoint({"clsBox.Type=clsBoxGroup", "{", "Graf=", "clsBox.Type=clsBoxLine"});
+}
+
+TEST(TextFormatProperty, RandomChartsPaintAlike) {
+    RegisterBoxKinds();
+    EnsureGuiApplication();
+    charttest::RandomChartText random(7);
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        quorbase::clsConfig lines;
+        SetLines(lines, random.Lines(80));
+        clsGraf graf;
+        graf.DataFrom(lines);
+        graf.SetPage(120, 90, 0, 0);
+        for (int i = 0; i < graf.GetCount(); ++i)
+            graf.GetValue(i)->ComputeState = i % 4;
+        if (graf.GetCount() > 0) graf.Selected = graf.GetValue(0);
+        QImage first, second;
+        for (QImage* image : {&first, &second}) {
+            TImageCanvas canvas(120, 90);
+            graf.Draw(&canvas, true, true, true, true);
+            *image = canvas.Image().copy();
+        }
+        ASSERT_EQ(first, second) << "painting depends only on the chart";
+    }
 }

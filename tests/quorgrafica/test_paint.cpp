@@ -269,3 +269,24 @@ TEST_F(Paint, FontsAndCanvasStateAfterPainting) {
     EXPECT_EQ(At(canvas.Image(), 52, 33), Red) << "the link's start marker";
     graf.Draw(nullptr, true, true, true, true);
 }
+
+TEST_F(Paint, FramesFromBadFilesPaintQuicklyAndSafely) {
+    clsGraf graf;
+    Page(graf, 200, 200);
+    // A line far longer than the page still shows its visible part.
+    AddBox(graf, "clsBoxLine", "Long", TRect{-1000000, -1000000, 1000000, 1000000});
+    clsBox* huge = AddBox(graf, "clsBoxRectangle", "Huge", TRect{INT32_MIN, 150, INT32_MAX, 170});
+    huge->LinkSize = INT32_MAX;
+    huge->ShadowWidth = INT32_MAX;
+    huge->ComputeState = 3;
+    clsBox* target =
+        AddBox(graf, "clsBoxRectangle", "T", TRect{INT32_MAX - 10, INT32_MIN, INT32_MAX, -5});
+    huge->AddLink(target);
+    target->AddLink(huge);
+    graf.Selected = huge;
+    const QImage image = Render(graf, true, true, true);
+    EXPECT_EQ(At(image, 50, 50), 0);
+    EXPECT_EQ(At(image, 120, 120), 0);
+    EXPECT_EQ(At(image, 51, 50), White);
+    EXPECT_EQ(image, Render(graf, true, true, true));
+}
