@@ -125,3 +125,41 @@ TEST(SessionTest, EngineFoldersMustExist) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(EngineConfigTest, AliasesResolveFromTheConfigurationFile) {
+    TestArchive archive;
+    const std::string ini = archive.ConfigPath();
+    std::ofstream(ini) << "; archivi di prova\n[prova]\n  Path = " << archive.DbPath()
+                       << "  \n[Server]\nDriver=POSTGRES\nPath=x\n[Vuoto]\nDriver=SQLITE\n";
+    // Absolute path, alias matched whatever its case, blanks trimmed.
+    archive.Database()->SetAliasName("PROVA");
+    EXPECT_NO_THROW(archive.Database()->SetConnected(true));
+    archive.Database()->SetConnected(false);
+
+    for (const char* alias : {"Server", "Vuoto", "Assente"}) {
+        archive.Database()->SetAliasName(alias);
+        try {
+            archive.Database()->SetConnected(true);
+            ADD_FAILURE() << alias;
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message().Pos((std::string("'") + alias + "'").c_str()), 0)
+                << e.Message().c_str();
+            EXPECT_NE(e.Message().Pos(ini.c_str()), 0) << e.Message().c_str();
+        }
+    }
+
+    // No configuration file at all.
+    std::filesystem::remove(ini);
+    archive.Database()->SetAliasName("Prova");
+    try {
+        archive.Database()->SetConnected(true);
+        FAIL();
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(e.Message().Pos("'Prova'"), 0) << e.Message().c_str();
+        EXPECT_NE(e.Message().Pos(ini.c_str()), 0) << e.Message().c_str();
+    }
+}
+
+} // namespace
