@@ -67,3 +67,25 @@ constexpr TCursor crSizeAll = -22;
 using TNotifyEvent = std::function<void(TObject*)>;
 using TMouseEvent = std::function<void(TObject*, TMouseButton, TShiftState, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject*, TShiftState, int x, int y)>;
+
+// Key codes of the platform's key events (virtual-key numbers).
+constexpr unsigned short VK_BACK = 8;
+constexpr unsigned short VK_TAB = 9;
+constexpr unsigned short VK_RETURN = 13;
+constexpr unsigned short VK_ESCAPE = 27;
+constexpr unsigned short VK_SPACE = 32;
+constexpr unsigned short VK_PRIOR = 33;
+constexpr unsigned short VK_NEXT = 34;
+constexpr unsigned short VK_END = 35;
+constexpr unsigned short VK_HOME = 36;
+constexpr unsigned short VK_LEFT = 37;
+constexpr unsigned short VK_UP = 38;
+constexpr unsigned short VK_RIGHT = 39;
+constexpr unsigned short VK_DOWN = 40;
+constexpr unsigned short VK_INSERT = 45;
+constexpr unsigned short VK_DELETE = 46;
+constexpr unsigned short VK_F1 = 112;
+
+// A handler may change the key or set it to 0 to swallow it.
+using TKeyEvent = std::function<void(TObject*, unsigned short& key, TShiftState)>;
+using TKeyPressEvent = std::function<void(TObject*, char& key)>;

@@ -2,6 +2,7 @@
 
 #include "platform/core/Application.h"
 #include "platform/core/Encoding.h"
+#include "platform/gui/WinControl.h"
 
 #include <QPointer>
 
@@ -142,4 +143,109 @@ void ControlEvents::Click(TControl* control) {
 void ControlEvents::WidgetDestroyed(TControl* control) {
     if (pressedControl == control) pressedControl = nullptr;
     control->widget_ = nullptr;
+}
+
+namespace {
+
+unsigned short VirtualKey(const QKeyEvent* event) {
+    const int key = event->key();
+    switch (key) {
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_Insert:
+        return VK_INSERT;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    default:
+        break;
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return static_cast<unsigned short>(VK_F1 + key - Qt::Key_F1);
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+        return static_cast<unsigned short>(key);
+    return 0;
+}
+
+TShiftState KeyShift(const QKeyEvent* event) {
+    TShiftState shift;
+    if (event->modifiers() & Qt::ShiftModifier) shift << ssShift;
+    if (event->modifiers() & Qt::AltModifier) shift << ssAlt;
+    if (event->modifiers() & Qt::ControlModifier) shift << ssCtrl;
+    return shift;
+}
+
+} // namespace
+
+bool ControlEvents::KeyPress(TControl* control, QKeyEvent* event, QString& text) {
+    text = event->text();
+    auto* win = dynamic_cast<TWinControl*>(control);
+    if (!win) return true;
+    bool pass = true;
+    Guard([&] {
+        unsigned short key = VirtualKey(event);
+        if (key) {
+            win->KeyDown(key, KeyShift(event));
+            if (key == 0) {
+                pass = false;
+                return;
+            }
+        }
+        // One typed character goes through KeyPress in Windows-1252.
+        if (text.size() == 1) {
+            const std::string bytes = FromQString(text).str();
+            if (bytes.size() != 1) return;
+            char ch = bytes[0];
+            win->KeyPress(ch);
+            if (ch == 0)
+                pass = false;
+            else if (ch != bytes[0])
+                text = ToQString(AnsiString(ch));
+        }
+    });
+    return pass;
+}
+
+bool ControlEvents::KeyRelease(TControl* control, QKeyEvent* event) {
+    auto* win = dynamic_cast<TWinControl*>(control);
+    unsigned short key = VirtualKey(event);
+    if (!win || !key) return true;
+    Guard([&] { win->KeyUp(key, KeyShift(event)); });
+    return key != 0;
+}
+
+void ControlEvents::Focus(TControl* control, bool entering) {
+    auto* win = dynamic_cast<TWinControl*>(control);
+    if (!win) return;
+    Guard([&] {
+        if (entering)
+            win->DoEnter();
+        else
+            win->DoExit();
+    });
 }

@@ -6,6 +6,8 @@
 
 #include "platform/gui/Control.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QWidget>
@@ -32,6 +34,11 @@ struct ControlEvents {
     static void Geometry(TControl* control, QWidget* widget);
     static void Click(TControl* control);
     static void WidgetDestroyed(TControl* control);
+    // Runs the key hooks of a container; false when the key was swallowed,
+    // else text is what the widget should type.
+    static bool KeyPress(TControl* control, QKeyEvent* event, QString& text);
+    static bool KeyRelease(TControl* control, QKeyEvent* event);
+    static void Focus(TControl* control, bool entering);
     static void PaintGraphic(TGraphicControl* control, QPainter& painter);
     static void FormClosedByUser(TForm* form);
     static void TabChangedByUser(TPageControl* pages, int index);
@@ -74,6 +81,34 @@ protected:
     void resizeEvent(QResizeEvent* event) override {
         Base::resizeEvent(event);
         ControlEvents::Geometry(control_, this);
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        QString text;
+        if (!ControlEvents::KeyPress(control_, event, text)) {
+            event->accept();
+            return;
+        }
+        if (text == event->text()) {
+            Base::keyPressEvent(event);
+        } else {
+            QKeyEvent changed(event->type(), event->key(), event->modifiers(), text,
+                              event->isAutoRepeat(), ushort(event->count()));
+            Base::keyPressEvent(&changed);
+        }
+    }
+    void keyReleaseEvent(QKeyEvent* event) override {
+        if (ControlEvents::KeyRelease(control_, event))
+            Base::keyReleaseEvent(event);
+        else
+            event->accept();
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        Base::focusInEvent(event);
+        ControlEvents::Focus(control_, true);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        Base::focusOutEvent(event);
+        ControlEvents::Focus(control_, false);
     }
     void moveEvent(QMoveEvent* event) override {
         Base::moveEvent(event);

@@ -127,3 +127,23 @@ void TWinControl::SetFocus() {
 bool TWinControl::Focused() const {
     return ExistingWidget() && ExistingWidget()->hasFocus();
 }
+
+void TWinControl::KeyDown(unsigned short& key, TShiftState shift) {
+    if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+
+void TWinControl::KeyPress(char& key) {
+    if (OnKeyPress) OnKeyPress(this, key);
+}
+
+void TWinControl::KeyUp(unsigned short& key, TShiftState shift) {
+    if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
+}

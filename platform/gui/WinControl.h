@@ -24,11 +24,25 @@ public:
     void SetFocus();
     bool Focused() const;
 
+    TKeyEvent OnKeyDown;
+    TKeyPressEvent OnKeyPress;
+    TKeyEvent OnKeyUp;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
 protected:
     QWidget* CreateWidget(QWidget* parent) override;
     void InitWidget(QWidget* widget) override;
     void DestroyWidget() override;
     void Resize() override;
+
+    // Keyboard hooks: the base raises the events. A key set to 0 goes no
+    // further; a character changed in KeyPress is the one typed.
+    virtual void KeyDown(unsigned short& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void KeyUp(unsigned short& key, TShiftState shift);
+    virtual void DoEnter();
+    virtual void DoExit();
 
     // The widget children are created in; the control's own widget by default.
     virtual QWidget* ChildParentWidget();
@@ -40,6 +54,7 @@ protected:
 
 private:
     friend class TControl;
+    friend struct ControlEvents;
     void InsertChild(TControl* child);
     void RemoveChild(TControl* child);
 
