@@ -347,3 +347,39 @@ TEST(Canvas, ClippingAndCanvasWithoutDevice) {
     EXPECT_EQ(image.pixel(3, 3), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(4, 3), qRgb(255, 255, 255));
 }
+
+TEST(Canvas, PolygonsAndFontStyles) {
+    TImageCanvas c(40, 40);
+    c.Brush()->SetColor(clLime);
+    c.Pen()->SetColor(clRed);
+    c.Polygon({{5, 5}, {30, 5}, {5, 30}});
+    EXPECT_EQ(c.Pixels(5, 5), clRed);
+    EXPECT_EQ(c.Pixels(20, 5), clRed);
+    EXPECT_EQ(c.Pixels(5, 20), clRed);
+    EXPECT_EQ(c.Pixels(10, 10), clLime);
+    EXPECT_EQ(c.Pixels(25, 25), clWhite);
+    // A polygon drawn twice with pmXor and a clear brush goes away.
+    TImageCanvas x(40, 40);
+    x.Pen()->SetMode(pmXor);
+    x.Pen()->SetColor(clWhite);
+    x.Brush()->SetStyle(bsClear);
+    x.Polygon({{5, 5}, {30, 5}, {30, 30}, {5, 30}});
+    EXPECT_EQ(InkCount(x, 0, 0, 40, 40), 4 * 25);
+    x.Polygon({{5, 5}, {30, 5}, {30, 30}, {5, 30}});
+    EXPECT_EQ(InkCount(x, 0, 0, 40, 40), 0);
+
+    // Bold and underlined text put down more ink than the plain face.
+    auto ink = [](TFontStyles style) {
+        TImageCanvas t(120, 30);
+        t.Font()->SetName("DejaVu Sans");
+        t.Font()->SetHeight(-16);
+        t.Font()->SetStyle(style);
+        t.TextOut(2, 2, "Prova");
+        return InkCount(t, 0, 0, 120, 30);
+    };
+    const int plain = ink(0);
+    EXPECT_GT(plain, 20);
+    EXPECT_GT(ink(fsBold), plain);
+    EXPECT_GT(ink(fsUnderline), plain);
+    EXPECT_GT(ink(fsStrikeOut), plain);
+}
