@@ -551,8 +551,8 @@ void TDataSet::SetFiltered(bool filtered) {
 
 // --- locate and bookmarks --------------------------------------------------------
 
-bool TDataSet::Locate(const AnsiString& keyFields, const Variant& keyValues,
-                      TLocateOptions options) {
+int TDataSet::FindMatch(const AnsiString& keyFields, const Variant& keyValues,
+                        TLocateOptions options) const {
     CheckActive();
     const std::vector<AnsiString> names = SplitNames(keyFields);
     if (names.empty()) DatabaseError("Nessun campo chiave indicato per " + DisplayName());
@@ -602,49 +602,32 @@ bool TDataSet::Locate(const AnsiString& keyFields, const Variant& keyValues,
                 match = v == converted[k];
             }
         }
-        if (match) {
-            CheckBrowseForMove();
-            MoveTo(static_cast<int>(r));
-            bof_ = eof_ = false;
-            return true;
-        }
+        if (match) return static_cast<int>(r);
     }
-    return false;
+    return -1;
+}
+
+bool TDataSet::Locate(const AnsiString& keyFields, const Variant& keyValues,
+                      TLocateOptions options) {
+    const int row = FindMatch(keyFields, keyValues, options);
+    if (row < 0) return false;
+    CheckBrowseForMove();
+    MoveTo(row);
+    bof_ = eof_ = false;
+    return true;
 }
 
 Variant TDataSet::Lookup(const AnsiString& keyFields, const Variant& keyValues,
                          const AnsiString& resultFields) {
-    // Locate without a visible move: controls hear nothing, the position returns.
-    const int saved = cur_;
-    const bool savedBof = bof_, savedEof = eof_;
-    CheckBrowseForMove();
-    DisableControls();
-    Variant result;
-    try {
-        if (Locate(keyFields, keyValues, 0)) {
-            const std::vector<AnsiString> names = SplitNames(resultFields);
-            if (names.size() == 1) {
-                result = FieldByName(names[0])->AsVariant();
-            } else {
-                std::vector<Variant> items;
-                for (const AnsiString& n : names)
-                    items.push_back(FieldByName(n)->AsVariant());
-                result = Variant(std::move(items));
-            }
-        }
-    } catch (...) {
-        cur_ = saved;
-        bof_ = savedBof;
-        eof_ = savedEof;
-        --disableCount_;
-        throw;
-    }
-    cur_ = saved;
-    bof_ = savedBof;
-    eof_ = savedEof;
-    // Nothing visible changed: leave quietly.
-    --disableCount_;
-    return result;
+    // Reads the matching row in place: the current record does not move.
+    const int row = FindMatch(keyFields, keyValues, 0);
+    if (row < 0) return Variant();
+    const std::vector<AnsiString> names = SplitNames(resultFields);
+    if (names.size() == 1) return ValueAt(row, FieldByName(names[0]));
+    std::vector<Variant> items;
+    for (const AnsiString& n : names)
+        items.push_back(ValueAt(row, FieldByName(n)));
+    return Variant(std::move(items));
 }
 
 int TDataSet::FindRowByKey(std::int64_t key) const {

@@ -215,6 +215,9 @@ private:
     void CheckBrowseForMove();
     void RunWithErrorEvent(const TDataSetErrorEvent& handler, const std::function<void()>& action);
     int FindRowByKey(std::int64_t key) const;
+    // The first row matching Locate's arguments, -1 when none.
+    int FindMatch(const AnsiString& keyFields, const Variant& keyValues,
+                  TLocateOptions options) const;
     void ParseFilter();
     void RemoveField(TField* field);
 

@@ -201,7 +201,13 @@ TEST(TableTest, LocateFindsTheFirstMatchAndStaysPutOtherwise) {
     EXPECT_THROW(f.condomini.Locate("Nessuno", 1, 0), EDatabaseError);
 
     // Lookup reads another record without moving.
+    int scrolls = 0;
+    f.condomini.AfterScroll = [&](TDataSet*) { ++scrolls; };
     EXPECT_EQ(f.condomini.Lookup("IdCondominio", 2, "Comune").ToString(), "Roma");
+    const Variant both = f.condomini.Lookup("IdCondominio", 2, "Comune;CAP");
+    ASSERT_EQ(both.ArrayCount(), 2);
+    EXPECT_EQ(both.ArrayItem(1).ToString(), "00100");
+    EXPECT_EQ(scrolls, 0);
     EXPECT_EQ(f.condomini.FieldByName("Nome")->AsString(), "Zeta");
     EXPECT_TRUE(f.condomini.Lookup("IdCondominio", 99, "Comune").IsNull());
 }
