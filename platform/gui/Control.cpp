@@ -10,7 +10,32 @@
 #include <QPalette>
 
 TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
-    font_->SetOnChange([this] { FontChanged(); });
+    font_->SetOnChange([this] { FontObjectChanged(); });
+}
+
+void TControl::FontObjectChanged() {
+    if (!adoptingFont_) parentFont_ = false;
+    FontChanged();
+    if (auto* container = dynamic_cast<TWinControl*>(this))
+        for (int i = 0; i < container->ControlCount(); ++i)
+            container->Controls(i)->AdoptParentFont();
+}
+
+void TControl::AdoptParentFont() {
+    if (!parentFont_ || !parent_) return;
+    adoptingFont_ = true;
+    try {
+        font_->Assign(*parent_->Font());
+    } catch (...) {
+        adoptingFont_ = false;
+        throw;
+    }
+    adoptingFont_ = false;
+}
+
+void TControl::SetParentFont(bool parentFont) {
+    parentFont_ = parentFont;
+    AdoptParentFont();
 }
 
 TControl::~TControl() {
@@ -28,6 +53,7 @@ void TControl::SetParent(TWinControl* parent) {
     parent_ = parent;
     if (parent_) {
         parent_->InsertChild(this);
+        AdoptParentFont();
         // Join a window that is already on screen.
         if (parent_->HandleAllocated()) Widget();
     }

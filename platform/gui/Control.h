@@ -53,6 +53,10 @@ public:
     void SetColor(TColor color);
     // Changes to the font through this pointer reach the widget.
     TFont* Font() const { return font_.get(); }
+    // While true (the default) the control uses its parent's font and
+    // follows its changes; changing the control's own font clears it.
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool parentFont);
     TCursor Cursor() const { return cursor_; }
     void SetCursor(TCursor cursor);
 
@@ -109,6 +113,8 @@ private:
     friend struct ControlEvents;
     void ApplyGeometry();
     void RequestRealign();
+    void FontObjectChanged();
+    void AdoptParentFont();
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -120,6 +126,8 @@ private:
     bool enabled_ = true;
     TColor color_ = clBtnFace;
     std::unique_ptr<TFont> font_;
+    bool parentFont_ = true;
+    bool adoptingFont_ = false;
     TCursor cursor_ = crDefault;
     QWidget* widget_ = nullptr;
 };

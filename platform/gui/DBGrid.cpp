@@ -27,7 +27,7 @@ protected:
     void ActiveChanged() override { grid_->LinkActiveChanged(); }
     void DataSetChanged() override { grid_->LinkDataChanged(); }
     void DataSetScrolled(int) override { grid_->LinkScrolled(); }
-    void RecordChanged(TField*) override { grid_->LinkDataChanged(); }
+    void RecordChanged(TField*) override { grid_->LinkRecordChanged(); }
 
 private:
     TDBGrid* grid_;
@@ -84,6 +84,10 @@ public:
         return beginMoveColumns(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
     }
     void EndMove() { endMoveColumns(); }
+    void RowChanged(int row) {
+        if (row < 0 || row >= rowCount({}) || columnCount({}) == 0) return;
+        emit dataChanged(index(row, 0), index(row, columnCount({}) - 1));
+    }
     void IndicatorMoved(int oldRow, int newRow) {
         if (oldRow >= 0 && oldRow < rowCount({}))
             emit headerDataChanged(Qt::Vertical, oldRow, oldRow);
@@ -325,6 +329,11 @@ void TDBGrid::LinkDataChanged() {
 
 void TDBGrid::LinkScrolled() {
     view_->ShowCurrent(*this);
+}
+
+// Only the current record's cells changed.
+void TDBGrid::LinkRecordChanged() {
+    if (view_->model) view_->model->RowChanged(Row());
 }
 
 void TDBGrid::ColumnsChanged() {

@@ -145,6 +145,7 @@ private:
     void LinkActiveChanged();
     void LinkDataChanged();
     void LinkScrolled();
+    void LinkRecordChanged();
     // Column events.
     void ColumnsChanged();
     void ColumnMoved(int from, int to);

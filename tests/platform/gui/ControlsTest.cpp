@@ -2,6 +2,7 @@
 
 #include "platform/core/Exception.h"
 #include "platform/core/ScriptedDialogs.h"
+#include "platform/graphics/Font.h"
 #include "platform/gui/Button.h"
 #include "platform/gui/Form.h"
 #include "platform/gui/PageControl.h"
@@ -310,4 +311,36 @@ TEST(Form, ShowCloseAndCaption) {
     form.Widget()->close();
     EXPECT_FALSE(form.Visible());
     EXPECT_EQ(closes, 2);
+}
+
+TEST(Font, ChildrenUseTheParentsFontUntilTheyGetTheirOwn) {
+    TestApp();
+    TForm form;
+    form.Font()->SetName("DejaVu Sans");
+    form.Font()->SetHeight(-11);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    auto* button = new TButton(&form);
+    button->SetParent(panel);
+    auto* own = new TButton(&form);
+    own->SetParent(panel);
+    own->Font()->SetHeight(-20);
+    EXPECT_TRUE(button->ParentFont());
+    EXPECT_FALSE(own->ParentFont());
+    EXPECT_EQ(button->Font()->Name(), AnsiString("DejaVu Sans"));
+    EXPECT_EQ(button->Font()->Height(), -11);
+
+    // A change of the form's font runs down to every child that follows it.
+    form.Widget();
+    form.Font()->SetHeight(-14);
+    form.Font()->SetStyle(fsBold);
+    EXPECT_EQ(panel->Font()->Height(), -14);
+    EXPECT_EQ(button->Font()->Height(), -14);
+    EXPECT_EQ(own->Font()->Height(), -20);
+    EXPECT_TRUE(button->Widget()->font().bold());
+    EXPECT_EQ(button->Widget()->font().pixelSize(), 14);
+
+    // Asked to follow again, the control takes the parent's font at once.
+    own->SetParentFont(true);
+    EXPECT_EQ(own->Font()->Height(), -14);
 }

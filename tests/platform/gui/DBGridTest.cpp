@@ -15,6 +15,8 @@
 #include <QKeyEvent>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace {
 
 const char* kSchema = R"sql(
@@ -149,6 +151,28 @@ TEST_F(GridFixture, CurrentRowAndCurrentRecordMoveTogether) {
     EXPECT_EQ(condomini->RecNo(), 1);
     grid->SetRow(99);
     EXPECT_EQ(condomini->RecNo(), 1);
+}
+
+TEST_F(GridFixture, EditsOfTheCurrentRecordShowInItsRow) {
+    condomini->Open();
+    QAbstractItemModel* model = View()->model();
+    std::vector<int> changedRows;
+    QObject::connect(model, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& from, const QModelIndex& to) {
+                         for (int r = from.row(); r <= to.row(); ++r)
+                             changedRows.push_back(r);
+                     });
+    condomini->Next();
+    condomini->Edit();
+    condomini->FieldByName("Comune")->SetAsString("Napoli");
+    // Only the edited row is refreshed (entering edit may refresh it too).
+    ASSERT_FALSE(changedRows.empty());
+    EXPECT_EQ(std::count(changedRows.begin(), changedRows.end(), 1), long(changedRows.size()));
+    EXPECT_EQ(model->data(model->index(1, 2)).toString(), QString("Napoli"));
+    condomini->Post();
+    EXPECT_EQ(grid->CellText(1, 2), AnsiString("Napoli"));
+    EXPECT_EQ(grid->Row(), 1);
+    EXPECT_EQ(View()->currentIndex().row(), 1);
 }
 
 TEST_F(GridFixture, DetailGridFollowsItsMaster) {
