@@ -33,7 +33,7 @@ TRect PaintRect(std::int64_t left, std::int64_t top, std::int64_t right, std::in
 
 // Marker sizes and pen widths beyond any sensible drawing, read from a bad
 // file, are drawn at this size.
-constexpr std::int64_t MarkerLimit = 4096;
+constexpr std::int64_t MarkerLimit = 256;
 std::int64_t Marker(std::int64_t v) {
     return v < -MarkerLimit ? -MarkerLimit : v > MarkerLimit ? MarkerLimit : v;
 }
