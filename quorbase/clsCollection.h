@@ -208,10 +208,10 @@ template <class T> bool clsCollection<T>::Grow() {
 template <class T> int clsCollection<T>::Add(const clsString& key, T* value, bool notOwned) {
     if (!items_) {
         Clear(true);
-        const int slots = capacity_ > 0 ? capacity_ : 2;
-        items_ = new (std::nothrow) clsNodo<T>*[static_cast<std::size_t>(slots)]();
+        const int size = capacity_ > 0 ? capacity_ : 2;
+        items_ = new (std::nothrow) clsNodo<T>*[static_cast<std::size_t>(size)]();
         if (!items_) return -1;
-        capacity_ = slots;
+        capacity_ = size;
     }
     if (count_ + 1 >= capacity_ && !Grow()) return -1;
     clsNodo<T>*& slot = items_[count_];

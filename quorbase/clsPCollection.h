@@ -30,8 +30,8 @@ public:
     // when the array cannot grow (the item is then not stored).
     int Insert(T* item, int index = -1);
 
-    // Grows the array to exactly slots entries; never shrinks below count.
-    bool Resize(int slots);
+    // Grows the array to exactly size entries; never shrinks below count.
+    bool Resize(int size);
 
     // Deletes the items when owning and asked to, then frees the array.
     void Clear(bool destroyItems = true);
@@ -84,16 +84,16 @@ template <class T> int clsPCollection<T>::Insert(T* item, int index) {
     return index;
 }
 
-template <class T> bool clsPCollection<T>::Resize(int slots) {
-    if (slots < count_) return false;
-    if (slots <= capacity_) return true;
-    T** grown = new (std::nothrow) T*[static_cast<std::size_t>(slots)];
+template <class T> bool clsPCollection<T>::Resize(int size) {
+    if (size < count_) return false;
+    if (size <= capacity_) return true;
+    T** grown = new (std::nothrow) T*[static_cast<std::size_t>(size)];
     if (!grown) return false;
-    for (int i = 0; i < slots; ++i)
+    for (int i = 0; i < size; ++i)
         grown[i] = i < count_ ? items_[i] : nullptr;
     delete[] items_;
     items_ = grown;
-    capacity_ = slots;
+    capacity_ = size;
     return true;
 }
 
