@@ -421,10 +421,6 @@ void TDBGrid::FontChanged() {
             QFontMetrics(Font()->ToQFont()).height() + 4);
 }
 
-void TDBGrid::ColorChanged() {
-    TWinControl::ColorChanged();
-}
-
 void TDBGrid::ApplyOptions() {
     QTableView* view = view_ ? view_->view.data() : nullptr;
     if (!view) return;

@@ -133,7 +133,6 @@ protected:
     void InitWidget(QWidget* widget) override;
     void DestroyWidget() override;
     void FontChanged() override;
-    void ColorChanged() override;
 
 private:
     friend class TGridLink;

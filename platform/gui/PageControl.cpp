@@ -104,12 +104,10 @@ void TPageControl::TabChangedByUser(int index) {
 
 void TPageControl::PageCaptionChanged(TTabSheet* page) {
     auto* tabs = static_cast<QTabWidget*>(ExistingWidget());
-    const int index = page->PageIndex();
     if (tabs && page->HandleAllocated()) {
         const int at = tabs->indexOf(page->Widget());
         if (at >= 0) tabs->setTabText(at, ToQString(page->Caption()));
     }
-    (void)index;
 }
 
 TRect TPageControl::ClientRect() const {
