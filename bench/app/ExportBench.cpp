@@ -36,13 +36,12 @@ Archive& TheArchive() {
     return archive;
 }
 
-const char* const kJoin =
-    "SELECT coalesce(strftime('%d/%m/%Y', m.Data), ''), m.Valuta, "
-    "'''' || replace(coalesce(c.Nome, ''), '''', '''''') || '''', "
-    "'''' || replace(coalesce(m.Descrizione, ''), '''', '''''') || '''', "
-    "replace(coalesce(CAST(m.Importo AS TEXT), ''), '.', ',') "
-    "FROM MovConti m LEFT JOIN Causali c ON c.idCausale = m.idCausale "
-    "WHERE m.idCondominio = 1";
+const char* const kJoin = "SELECT coalesce(strftime('%d/%m/%Y', m.Data), ''), m.Valuta, "
+                          "'''' || replace(coalesce(c.Nome, ''), '''', '''''') || '''', "
+                          "'''' || replace(coalesce(m.Descrizione, ''), '''', '''''') || '''', "
+                          "replace(coalesce(CAST(m.Importo AS TEXT), ''), '.', ',') "
+                          "FROM MovConti m LEFT JOIN Causali c ON c.idCausale = m.idCausale "
+                          "WHERE m.idCondominio = 1";
 
 std::string Shell() {
     const std::string command = "sqlite3 -batch -noheader -readonly -separator '\t' "
@@ -50,8 +49,7 @@ std::string Shell() {
                                 TheArchive().db + "' \"" + kJoin + "\"";
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
+    if (!pipe) return out;
     char buffer[1 << 16];
     std::size_t n;
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
@@ -91,8 +89,7 @@ public:
     // The time of the benchmark whose name starts with prefix, 0 when none ran.
     double TimeOf(const std::string& prefix) const {
         for (const auto& [name, time] : times)
-            if (name.rfind(prefix, 0) == 0)
-                return time;
+            if (name.rfind(prefix, 0) == 0) return time;
         return 0;
     }
     std::map<std::string, double> times;
@@ -134,8 +131,7 @@ bool Prepare() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!Prepare())
-        return 1;
+    if (!Prepare()) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double ours = reporter.TimeOf("BM_BracUtilExport");
