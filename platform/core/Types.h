@@ -1,6 +1,7 @@
 #pragma once
 // Value types shared by the platform: rectangles, points, colours, currency.
 
+#include <compare>
 #include <cstdint>
 
 struct TPoint {
