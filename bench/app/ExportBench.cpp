@@ -13,6 +13,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -69,9 +71,22 @@ void BM_BracUtilExport(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kMovements);
 }
 
+// Seconds of processor time used by finished child processes.
+double ChildrenCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The shell is another process: its processor time is the children's, kept
+// as a counter so that the ratio can also be taken on a busy machine.
 void BM_Sqlite3ShellJoin(benchmark::State& state) {
+    const double before = ChildrenCpuSeconds();
     for (auto _ : state)
         benchmark::DoNotOptimize(Shell());
+    state.counters["shell_cpu_ms"] = benchmark::Counter((ChildrenCpuSeconds() - before) * 1000.0 /
+                                                        static_cast<double>(state.iterations()));
     state.SetItemsProcessed(state.iterations() * kMovements);
 }
 
@@ -82,17 +97,22 @@ BENCHMARK(BM_Sqlite3ShellJoin)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
+        for (const Run& run : runs) {
             times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            if (auto it = run.counters.find("shell_cpu_ms"); it != run.counters.end())
+                cpu[run.benchmark_name()] = it->second.value;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
-    // The time of the benchmark whose name starts with prefix, 0 when none ran.
-    double TimeOf(const std::string& prefix) const {
-        for (const auto& [name, time] : times)
-            if (name.rfind(prefix, 0) == 0) return time;
+    // The value of the benchmark whose name starts with prefix, 0 when none ran.
+    static double Of(const std::map<std::string, double>& values, const std::string& prefix) {
+        for (const auto& [name, value] : values)
+            if (name.rfind(prefix, 0) == 0) return value;
         return 0;
     }
-    std::map<std::string, double> times;
+    std::map<std::string, double> times; // real, ms per iteration
+    std::map<std::string, double> cpu;   // processor, ms per iteration
 };
 
 bool Prepare() {
@@ -134,10 +154,15 @@ int main(int argc, char** argv) {
     if (!Prepare()) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double ours = reporter.TimeOf("BM_BracUtilExport");
-    const double shell = reporter.TimeOf("BM_Sqlite3ShellJoin");
+    const double ours = RatioReporter::Of(reporter.times, "BM_BracUtilExport");
+    const double shell = RatioReporter::Of(reporter.times, "BM_Sqlite3ShellJoin");
+    const double oursCpu = RatioReporter::Of(reporter.cpu, "BM_BracUtilExport");
+    const double shellCpu = RatioReporter::Of(reporter.cpu, "BM_Sqlite3ShellJoin");
     if (ours > 0 && shell > 0)
-        std::printf("export / sqlite3 shell = %.2f (goal: 2.00 or less)\n", ours / shell);
+        std::printf("export / sqlite3 shell, real time = %.2f (goal: 2.00 or less)\n",
+                    ours / shell);
+    if (oursCpu > 0 && shellCpu > 0)
+        std::printf("export / sqlite3 shell, processor time = %.2f\n", oursCpu / shellCpu);
     TheArchive().module.reset();
     TheArchive().dialogs.reset();
     std::error_code ec;
