@@ -1,5 +1,7 @@
 #include "platform/data/SqliteDriver.h"
 
+#include "platform/data/SqlLiterals.h"
+
 #include "platform/core/Encoding.h"
 #include "platform/core/Exception.h"
 
@@ -29,74 +31,135 @@ struct Handle {
     throw EDatabaseError(AnsiString("Errore SQL: " + message + "\nIstruzione: " + sql));
 }
 
+// One compiled statement of the engine, with the description of its result
+// columns read once. Several statements of the same shape share it in turn.
+struct Compiled {
+    std::shared_ptr<Handle> handle;
+    sqlite3_stmt* stmt = nullptr;
+    // The text it was compiled from, to compile another when this one is busy.
+    std::string shape;
+    // The statement whose rows or bindings it holds now, null when none.
+    const void* user = nullptr;
+    bool described = false;
+    std::vector<std::string> names;
+    std::vector<std::string> declTypes;
+    ~Compiled() { sqlite3_finalize(stmt); }
+
+    void Describe() {
+        if (described) return;
+        const int n = sqlite3_column_count(stmt);
+        names.resize(static_cast<std::size_t>(n));
+        declTypes.resize(static_cast<std::size_t>(n));
+        for (int c = 0; c < n; ++c) {
+            const char* name = sqlite3_column_name(stmt, c);
+            const char* type = sqlite3_column_decltype(stmt, c);
+            names[static_cast<std::size_t>(c)] = name ? Utf8ToCp1252(name) : std::string();
+            declTypes[static_cast<std::size_t>(c)] = type ? std::string(type) : std::string();
+        }
+        described = true;
+    }
+};
+
+// Compiles utf8; errors name the statement as its user wrote it.
+std::shared_ptr<Compiled> Compile(const std::shared_ptr<Handle>& handle, std::string shape,
+                                  const std::string& sql) {
+    const std::string utf8 = Cp1252ToUtf8(shape);
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(handle->db, utf8.c_str(), static_cast<int>(utf8.size()), &stmt, &tail) !=
+        SQLITE_OK)
+        Fail(handle->db, sql);
+    if (!stmt) throw EDatabaseError(AnsiString("Errore SQL: istruzione vuota\nIstruzione: " + sql));
+    // A second statement after the first would be silently ignored.
+    for (const char* p = tail; p && *p; ++p) {
+        if (!std::isspace(static_cast<unsigned char>(*p)) && *p != ';') {
+            sqlite3_finalize(stmt);
+            throw EDatabaseError(
+                AnsiString("Errore SQL: una sola istruzione alla volta\nIstruzione: " + sql));
+        }
+    }
+    auto compiled = std::make_shared<Compiled>();
+    compiled->handle = handle;
+    compiled->stmt = stmt;
+    compiled->shape = std::move(shape);
+    return compiled;
+}
+
+// A statement as its user wrote it: the compiled statement of its shape and
+// the constants lifted out of its text, bound again whenever it takes the
+// compiled statement back from another user.
 class SqliteStatement : public Statement {
 public:
-    SqliteStatement(std::shared_ptr<Handle> handle, sqlite3_stmt* stmt, std::string sql)
-        : handle_(std::move(handle)), stmt_(stmt), sql_(std::move(sql)) {}
-    ~SqliteStatement() override { sqlite3_finalize(stmt_); }
+    SqliteStatement(std::shared_ptr<Compiled> compiled, std::string sql,
+                    std::vector<DbValue> literals)
+        : compiled_(std::move(compiled)), sql_(std::move(sql)), literals_(std::move(literals)) {}
+    ~SqliteStatement() override {
+        // Rows left unread would keep the archive's read lock.
+        if (compiled_->user == this) {
+            sqlite3_reset(compiled_->stmt);
+            compiled_->user = nullptr;
+        }
+    }
 
     const std::string& Sql() const override { return sql_; }
-    int ParamCount() const override { return sqlite3_bind_parameter_count(stmt_); }
+    int ParamCount() const override {
+        return sqlite3_bind_parameter_count(compiled_->stmt) - static_cast<int>(literals_.size());
+    }
 
     void Bind(int index, const DbValue& value) override {
-        int rc = SQLITE_OK;
-        switch (value.index()) {
-        case 0:
-            rc = sqlite3_bind_null(stmt_, index);
-            break;
-        case 1:
-            rc = sqlite3_bind_int64(stmt_, index, std::get<std::int64_t>(value));
-            break;
-        case 2:
-            rc = sqlite3_bind_double(stmt_, index, std::get<double>(value));
-            break;
-        case 3: {
-            const std::string utf8 = Cp1252ToUtf8(std::get<std::string>(value));
-            rc = sqlite3_bind_text64(stmt_, index, utf8.data(), utf8.size(), SQLITE_TRANSIENT,
-                                     SQLITE_UTF8);
-            break;
-        }
-        }
-        if (rc != SQLITE_OK) Fail(handle_->db, sql_);
+        Claim();
+        BindAt(index + static_cast<int>(literals_.size()), value);
     }
 
-    void ClearBindings() override { sqlite3_clear_bindings(stmt_); }
+    void ClearBindings() override {
+        if (compiled_->user != this) return; // taken back clear, see Claim
+        sqlite3_clear_bindings(compiled_->stmt);
+        BindLiterals();
+    }
 
     bool Step() override {
-        const int rc = sqlite3_step(stmt_);
+        Claim();
+        const int rc = sqlite3_step(compiled_->stmt);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        sqlite3_reset(stmt_);
-        Fail(handle_->db, sql_);
+        sqlite3_reset(compiled_->stmt);
+        Fail(compiled_->handle->db, sql_);
     }
 
-    void Reset() override { sqlite3_reset(stmt_); }
-    int ColumnCount() const override { return sqlite3_column_count(stmt_); }
+    void Reset() override {
+        if (compiled_->user == this) sqlite3_reset(compiled_->stmt);
+    }
+    int ColumnCount() const override { return sqlite3_column_count(compiled_->stmt); }
 
     std::string ColumnName(int column) const override {
-        const char* n = sqlite3_column_name(stmt_, column);
-        return n ? Utf8ToCp1252(n) : std::string();
+        compiled_->Describe();
+        return column >= 0 && column < static_cast<int>(compiled_->names.size())
+                   ? compiled_->names[static_cast<std::size_t>(column)]
+                   : std::string();
     }
 
     std::string ColumnDeclType(int column) const override {
-        const char* t = sqlite3_column_decltype(stmt_, column);
-        return t ? std::string(t) : std::string();
+        compiled_->Describe();
+        return column >= 0 && column < static_cast<int>(compiled_->declTypes.size())
+                   ? compiled_->declTypes[static_cast<std::size_t>(column)]
+                   : std::string();
     }
 
     DbValue Column(int column) const override {
-        switch (sqlite3_column_type(stmt_, column)) {
+        sqlite3_stmt* stmt = compiled_->stmt;
+        switch (sqlite3_column_type(stmt, column)) {
         case SQLITE_INTEGER:
-            return std::int64_t{sqlite3_column_int64(stmt_, column)};
+            return std::int64_t{sqlite3_column_int64(stmt, column)};
         case SQLITE_FLOAT:
-            return sqlite3_column_double(stmt_, column);
+            return sqlite3_column_double(stmt, column);
         case SQLITE_TEXT: {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-            const int n = sqlite3_column_bytes(stmt_, column);
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            const int n = sqlite3_column_bytes(stmt, column);
             return Utf8ToCp1252(std::string_view(text ? text : "", static_cast<std::size_t>(n)));
         }
         case SQLITE_BLOB: {
-            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt_, column));
-            const int n = sqlite3_column_bytes(stmt_, column);
+            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+            const int n = sqlite3_column_bytes(stmt, column);
             return std::string(bytes ? bytes : "", static_cast<std::size_t>(n));
         }
         default:
@@ -104,12 +167,54 @@ public:
         }
     }
 
-    bool ReadOnly() const override { return sqlite3_stmt_readonly(stmt_) != 0; }
+    bool ReadOnly() const override { return sqlite3_stmt_readonly(compiled_->stmt) != 0; }
+
+    // Makes the compiled statement this one's, reset with the constants
+    // bound. One still in the middle of another user's rows is left to it:
+    // this statement gets a compiled statement of its own.
+    void Claim() {
+        if (compiled_->user == this) return;
+        if (compiled_->user && sqlite3_stmt_busy(compiled_->stmt))
+            compiled_ = Compile(compiled_->handle, compiled_->shape, sql_);
+        compiled_->user = this;
+        sqlite3_reset(compiled_->stmt);
+        sqlite3_clear_bindings(compiled_->stmt);
+        BindLiterals();
+    }
 
 private:
-    std::shared_ptr<Handle> handle_;
-    sqlite3_stmt* stmt_;
+    void BindLiterals() {
+        for (std::size_t i = 0; i < literals_.size(); ++i)
+            BindAt(static_cast<int>(i + 1), literals_[i]);
+    }
+
+    void BindAt(int index, const DbValue& value) {
+        sqlite3_stmt* stmt = compiled_->stmt;
+        int rc = SQLITE_OK;
+        switch (value.index()) {
+        case 0:
+            rc = sqlite3_bind_null(stmt, index);
+            break;
+        case 1:
+            rc = sqlite3_bind_int64(stmt, index, std::get<std::int64_t>(value));
+            break;
+        case 2:
+            rc = sqlite3_bind_double(stmt, index, std::get<double>(value));
+            break;
+        case 3: {
+            const std::string& text = std::get<std::string>(value);
+            const std::string utf8 = Cp1252ToUtf8(text);
+            rc = sqlite3_bind_text64(stmt, index, utf8.data(), utf8.size(), SQLITE_TRANSIENT,
+                                     SQLITE_UTF8);
+            break;
+        }
+        }
+        if (rc != SQLITE_OK) Fail(compiled_->handle->db, sql_);
+    }
+
+    std::shared_ptr<Compiled> compiled_;
     std::string sql_;
+    std::vector<DbValue> literals_;
 };
 
 std::string UpperAscii(std::string s) {
@@ -127,31 +232,20 @@ public:
     bool ReadOnly() const override { return readOnly_; }
 
     std::shared_ptr<Statement> Prepare(const std::string& sql) override {
-        auto it = cache_.find(sql);
+        LiftedStatement lifted;
+        if (!LiftLiterals(sql, lifted)) lifted.Shape = sql;
+        std::shared_ptr<Compiled> compiled;
+        auto it = cache_.find(lifted.Shape);
         if (it != cache_.end()) {
-            it->second->Reset();
-            it->second->ClearBindings();
-            return it->second;
+            compiled = it->second;
+        } else {
+            compiled = Compile(handle_, lifted.Shape, sql);
+            if (cache_.size() >= kCacheLimit) Trim();
+            cache_.emplace(lifted.Shape, compiled);
         }
-        const std::string utf8 = Cp1252ToUtf8(sql);
-        sqlite3_stmt* stmt = nullptr;
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(handle_->db, utf8.c_str(), static_cast<int>(utf8.size()), &stmt,
-                               &tail) != SQLITE_OK)
-            Fail(handle_->db, sql);
-        if (!stmt)
-            throw EDatabaseError(AnsiString("Errore SQL: istruzione vuota\nIstruzione: " + sql));
-        // A second statement after the first would be silently ignored.
-        for (const char* p = tail; p && *p; ++p) {
-            if (!std::isspace(static_cast<unsigned char>(*p)) && *p != ';') {
-                sqlite3_finalize(stmt);
-                throw EDatabaseError(
-                    AnsiString("Errore SQL: una sola istruzione alla volta\nIstruzione: " + sql));
-            }
-        }
-        auto statement = std::make_shared<SqliteStatement>(handle_, stmt, sql);
-        if (cache_.size() >= kCacheLimit) Trim();
-        cache_.emplace(sql, statement);
+        auto statement =
+            std::make_shared<SqliteStatement>(std::move(compiled), sql, std::move(lifted.Values));
+        statement->Claim();
         return statement;
     }
 
@@ -290,7 +384,7 @@ private:
     void Trim() {
         // Drop the statements no one else holds.
         for (auto it = cache_.begin(); it != cache_.end();) {
-            if (it->second.use_count() == 1)
+            if (it->second.use_count() == 1 && !it->second->user)
                 it = cache_.erase(it);
             else
                 ++it;
@@ -300,7 +394,7 @@ private:
     std::shared_ptr<Handle> handle_;
     bool readOnly_;
     std::string identity_;
-    std::unordered_map<std::string, std::shared_ptr<Statement>> cache_;
+    std::unordered_map<std::string, std::shared_ptr<Compiled>> cache_;
 };
 
 class SqliteDriver : public Driver {
