@@ -81,9 +81,11 @@ void TDataSet::DoOpen() {
         ParseFilter();
         BindFields(InternalDescribe());
         rows_.clear();
+        more_ = false;
         InternalFetch(rows_);
     } catch (...) {
         rows_.clear();
+        more_ = false;
         try {
             InternalClose();
         } catch (...) {
@@ -105,6 +107,7 @@ void TDataSet::Close() {
     if (!Active()) return;
     if (state_ == dsEdit || state_ == dsInsert) Cancel();
     if (BeforeClose) BeforeClose(this);
+    more_ = false;
     InternalClose();
     rows_.clear();
     ClearDynamicFields();
@@ -251,6 +254,7 @@ void TDataSet::SetFieldValue(TField* field, const Variant& value) {
 }
 
 Variant TDataSet::ValueAt(int row, const TField* field) const {
+    FetchUpTo(row);
     if (!field || field->dataSet_ != this || row < 0 || row >= static_cast<int>(rows_.size()) ||
         field->position_ < 0)
         return Variant();
@@ -293,6 +297,7 @@ void TDataSet::First() {
 
 void TDataSet::Last() {
     CheckBrowseForMove();
+    FetchAll();
     MoveTo(static_cast<int>(rows_.size()) - 1);
     eof_ = true;
     bof_ = rows_.empty();
@@ -300,6 +305,7 @@ void TDataSet::Last() {
 
 void TDataSet::Next() {
     CheckBrowseForMove();
+    FetchUpTo(cur_ + 1);
     if (cur_ + 1 < static_cast<int>(rows_.size())) {
         MoveTo(cur_ + 1);
         bof_ = eof_ = false;
@@ -320,6 +326,7 @@ void TDataSet::Prior() {
 
 int TDataSet::MoveBy(int distance) {
     CheckBrowseForMove();
+    if (distance > 0) FetchUpTo(cur_ + distance);
     if (rows_.empty() || distance == 0) return 0;
     const int n = static_cast<int>(rows_.size());
     const int target = std::clamp(cur_ + distance, 0, n - 1);
@@ -336,11 +343,13 @@ int TDataSet::RecNo() const {
 
 void TDataSet::SetRecNo(int recNo) {
     CheckBrowseForMove();
+    FetchUpTo(recNo - 1);
     MoveTo(recNo - 1);
     bof_ = eof_ = false;
 }
 
 int TDataSet::RecordCount() const {
+    if (Active()) FetchAll();
     return Active() ? static_cast<int>(rows_.size()) : 0;
 }
 
@@ -391,6 +400,7 @@ void TDataSet::Edit() {
 
 void TDataSet::Insert() {
     CheckBrowseForMove();
+    FetchAll();
     if (!CanModify())
         DatabaseError("Impossibile modificare " + DisplayName() + ": archivio di sola lettura");
     const int pos = HasCurrent() ? cur_ : 0;
@@ -409,6 +419,7 @@ void TDataSet::Insert() {
 
 void TDataSet::Append() {
     CheckBrowseForMove();
+    FetchAll();
     if (!CanModify())
         DatabaseError("Impossibile modificare " + DisplayName() + ": archivio di sola lettura");
     TRecordBuffer record;
@@ -470,6 +481,7 @@ void TDataSet::Delete() {
         return;
     }
     if (state_ == dsEdit) Cancel();
+    FetchAll();
     if (rows_.empty()) DatabaseError("Nessun record da cancellare in " + DisplayName());
     if (!CanModify())
         DatabaseError("Impossibile modificare " + DisplayName() + ": archivio di sola lettura");
@@ -507,11 +519,13 @@ void TDataSet::Requery(bool keepPosition) {
     const std::int64_t key = had ? rows_[static_cast<std::size_t>(cur_)].Key : 0;
     const int oldRow = cur_;
     rows_.clear();
+    more_ = false;
     cur_ = -1;
     try {
         InternalFetch(rows_);
     } catch (...) {
         rows_.clear();
+        more_ = false;
         bof_ = eof_ = true;
         Notify(LinkEvent::DataSetChanged);
         throw;
@@ -583,7 +597,7 @@ int TDataSet::FindMatch(const AnsiString& keyFields, const Variant& keyValues,
         }
     }
     const bool partial = options & loPartialKey;
-    for (std::size_t r = 0; r < rows_.size(); ++r) {
+    for (std::size_t r = 0; r < rows_.size() || (more_ && FetchNext()); ++r) {
         bool match = true;
         for (std::size_t k = 0; k < keys.size() && match; ++k) {
             const Variant& v = rows_[r].Values[static_cast<std::size_t>(keys[k]->position_)];
@@ -631,9 +645,38 @@ Variant TDataSet::Lookup(const AnsiString& keyFields, const Variant& keyValues,
 }
 
 int TDataSet::FindRowByKey(std::int64_t key) const {
-    for (std::size_t i = 0; i < rows_.size(); ++i)
+    for (std::size_t i = 0; i < rows_.size() || (more_ && FetchNext()); ++i)
         if (rows_[i].Key == key) return static_cast<int>(i);
     return -1;
+}
+
+bool TDataSet::InternalFetchMore(std::vector<TRecordBuffer>&) {
+    return false;
+}
+
+bool TDataSet::FetchNext() const {
+    if (!more_) return false;
+    // Reading on changes only what is known of the rows, not the dataset's
+    // state: the const readers (counting, searching, grids) may do it.
+    auto* self = const_cast<TDataSet*>(this);
+    const std::size_t before = rows_.size();
+    try {
+        self->more_ = self->InternalFetchMore(self->rows_);
+    } catch (...) {
+        self->more_ = false;
+        throw;
+    }
+    return rows_.size() > before;
+}
+
+void TDataSet::FetchUpTo(int row) const {
+    while (row >= static_cast<int>(rows_.size()) && FetchNext()) {
+    }
+}
+
+void TDataSet::FetchAll() const {
+    while (FetchNext()) {
+    }
 }
 
 TBookmark TDataSet::GetBookmark() const {

@@ -168,6 +168,15 @@ protected:
     // fields' positions).
     virtual std::vector<TFieldDef> InternalDescribe() = 0;
     virtual void InternalFetch(std::vector<TRecordBuffer>& rows) = 0;
+    // A dataset that reads its rows as the caller moves on says so after
+    // InternalFetch with SetFetchingMore(true); InternalFetchMore then appends
+    // the next rows and answers whether any may remain. Everything that needs
+    // a row not read yet (moving on, counting, searching) reads up to it.
+    virtual bool InternalFetchMore(std::vector<TRecordBuffer>& rows);
+    void SetFetchingMore(bool more) { more_ = more; }
+    bool FetchingMore() const { return more_; }
+    // Reads every row not read yet.
+    void FetchAll() const;
     virtual void InternalClose() {}
     // Before Edit: lock the record and read it again (the values may be
     // replaced). Default: nothing.
@@ -215,6 +224,10 @@ private:
     void CheckBrowseForMove();
     void RunWithErrorEvent(const TDataSetErrorEvent& handler, const std::function<void()>& action);
     int FindRowByKey(std::int64_t key) const;
+    // Reads one more row; false when there was none.
+    bool FetchNext() const;
+    // Reads rows until the 0-based row exists or there are no more.
+    void FetchUpTo(int row) const;
     // The first row matching Locate's arguments, -1 when none.
     int FindMatch(const AnsiString& keyFields, const Variant& keyValues,
                   TLocateOptions options) const;
@@ -226,6 +239,7 @@ private:
     std::vector<TField*> persistent_; // owned
     std::vector<TField*> dynamic_;    // owned, recreated at every open
     std::vector<TRecordBuffer> rows_;
+    bool more_ = false; // rows remain to be read
     int cur_ = -1;
     bool eof_ = true;
     bool bof_ = true;

@@ -7,6 +7,7 @@
 #include "platform/data/DbValue.h"
 #include "platform/data/Field.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ public:
     virtual DbValue Column(int column) const = 0;
     // True when the statement does not write.
     virtual bool ReadOnly() const = 0;
+    // Called before the connection runs a statement that writes while this
+    // one is in the middle of its rows: its holder reads the rest then, so
+    // they stay the rows of the moment it started. Empty: no call.
+    virtual void SetBeforeWrite(std::function<void()> readRest) = 0;
 };
 
 struct ColumnInfo {

@@ -50,6 +50,7 @@ void TQuery::Prepare() {
 }
 
 void TQuery::UnPrepare() {
+    StopCursor();
     statement_.reset();
     raw_.clear();
     rawFresh_ = false;
@@ -62,8 +63,16 @@ void TQuery::ExecSQL() {
     rowsAffected_ = static_cast<int>(Database()->Connection().Execute(statement_->Sql(), {}));
 }
 
+void TQuery::StopCursor() {
+    if (!cursor_) return;
+    cursor_->SetBeforeWrite(nullptr);
+    cursor_->Reset();
+    cursor_.reset();
+}
+
 void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<std::string>& names,
                      std::vector<std::string>& declTypes) {
+    StopCursor();
     Prepare();
     dbengine::Connection& conn = Database()->Connection();
     std::shared_ptr<dbengine::Statement> stmt = statement_;
@@ -91,24 +100,67 @@ void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<std::st
             " non restituisce righe: va eseguita con ExecSQL\nIstruzione: " + statement_->Sql());
     names.clear();
     declTypes.clear();
+    // Columns whose type only a value can tell.
+    std::vector<bool> unsure;
+    std::size_t unsureCount = 0;
     for (int c = 0; c < columns; ++c) {
         names.push_back(stmt->ColumnName(c));
         declTypes.push_back(stmt->ColumnDeclType(c));
+        const TFieldDef asInteger = dbengine::FieldDefFromDeclType("", declTypes.back(), nullptr);
+        const DbValue real = 0.0;
+        const bool sure =
+            dbengine::FieldDefFromDeclType("", declTypes.back(), &real).DataType ==
+            asInteger.DataType;
+        unsure.push_back(!sure);
+        unsureCount += sure ? 0 : 1;
     }
     out.clear();
-    try {
-        while (stmt->Step()) {
-            std::vector<DbValue> row;
-            row.reserve(static_cast<std::size_t>(columns));
-            for (int c = 0; c < columns; ++c)
-                row.push_back(stmt->Column(c));
-            out.push_back(std::move(row));
+    cursor_ = stmt;
+    nextKey_ = 0;
+    std::vector<DbValue> row;
+    while ((!UniDirectional() || unsureCount > 0) && StepInto(row)) {
+        for (std::size_t c = 0; c < unsure.size(); ++c) {
+            if (unsure[c] && !dbengine::IsNull(row[c])) {
+                unsure[c] = false;
+                --unsureCount;
+            }
         }
+        out.push_back(std::move(row));
+    }
+}
+
+// One more row of cursor_; false (and the cursor let go) after the last.
+bool TQuery::StepInto(std::vector<DbValue>& row) {
+    if (!cursor_) return false;
+    bool more = false;
+    try {
+        more = cursor_->Step();
     } catch (...) {
-        stmt->Reset();
+        StopCursor();
         throw;
     }
-    stmt->Reset();
+    if (!more) {
+        StopCursor();
+        return false;
+    }
+    const int columns = cursor_->ColumnCount();
+    row.clear();
+    row.reserve(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c)
+        row.push_back(cursor_->Column(c));
+    return true;
+}
+
+TRecordBuffer TQuery::ToRecord(const std::vector<DbValue>& row) {
+    const int n = FieldCount();
+    TRecordBuffer record;
+    record.Key = nextKey_++;
+    record.Values.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        TField* f = Fields()->Fields(i);
+        record.Values.push_back(f->FromStorage(row[static_cast<std::size_t>(SourceColumn(f))]));
+    }
+    return record;
 }
 
 std::vector<TFieldDef> TQuery::InternalDescribe() {
@@ -149,23 +201,31 @@ void TQuery::InternalFetch(std::vector<TRecordBuffer>& rows) {
         Execute(raw_, names, declTypes);
     }
     rawFresh_ = false;
-    const int n = FieldCount();
     rows.reserve(raw_.size());
-    for (std::size_t r = 0; r < raw_.size(); ++r) {
-        TRecordBuffer record;
-        record.Key = static_cast<std::int64_t>(r);
-        record.Values.reserve(static_cast<std::size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            TField* f = Fields()->Fields(i);
-            record.Values.push_back(
-                f->FromStorage(raw_[r][static_cast<std::size_t>(SourceColumn(f))]));
-        }
-        rows.push_back(std::move(record));
-    }
+    nextKey_ = 0;
+    for (const auto& row : raw_)
+        rows.push_back(ToRecord(row));
     raw_.clear();
+    if (!cursor_) return;
+    // The first row now, so that an empty result is at its end at once.
+    if (rows.empty()) {
+        std::vector<DbValue> row;
+        if (!StepInto(row)) return;
+        rows.push_back(ToRecord(row));
+    }
+    cursor_->SetBeforeWrite([this] { FetchAll(); });
+    SetFetchingMore(true);
+}
+
+bool TQuery::InternalFetchMore(std::vector<TRecordBuffer>& rows) {
+    std::vector<DbValue> row;
+    if (!StepInto(row)) return false;
+    rows.push_back(ToRecord(row));
+    return true;
 }
 
 void TQuery::InternalClose() {
+    StopCursor();
     raw_.clear();
     rawFresh_ = false;
     TDBDataSet::InternalClose();

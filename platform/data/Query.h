@@ -19,7 +19,9 @@ public:
 
     // The statement's text; changing it closes the query and unprepares it.
     TStrings* SQL();
-    // Forward-only hint; the rows are in memory either way.
+    // Forward-only: the rows are read as the query moves on rather than all
+    // when it opens (until its last row is read, or it closes, the archive
+    // stays open for reading). Moving back still works over the rows read.
     bool UniDirectional() const { return uniDirectional_; }
     void SetUniDirectional(bool value) { uniDirectional_ = value; }
     // Whether ":name" marks a parameter. Parameters are not bound by this
@@ -43,6 +45,7 @@ public:
 protected:
     std::vector<TFieldDef> InternalDescribe() override;
     void InternalFetch(std::vector<TRecordBuffer>& rows) override;
+    bool InternalFetchMore(std::vector<TRecordBuffer>& rows) override;
     void InternalClose() override;
 
 private:
@@ -55,9 +58,19 @@ private:
     bool paramCheck_ = true;
     int rowsAffected_ = 0;
     std::shared_ptr<dbengine::Statement> statement_;
+    // The statement whose rows are being read (the query's own or its
+    // filtered form), while rows remain.
+    std::shared_ptr<dbengine::Statement> cursor_;
     // Rows read while describing, handed over by the fetch that follows.
     std::vector<std::vector<dbengine::DbValue>> raw_;
     bool rawFresh_ = false;
+    std::int64_t nextKey_ = 0;
+    // Starts the statement and reads its rows into out: all of them, or for
+    // a forward-only query those that tell the types of the columns declared
+    // without one (leaving cursor_ on the rest).
     void Execute(std::vector<std::vector<dbengine::DbValue>>& out, std::vector<std::string>& names,
                  std::vector<std::string>& declTypes);
+    bool StepInto(std::vector<dbengine::DbValue>& row);
+    TRecordBuffer ToRecord(const std::vector<dbengine::DbValue>& row);
+    void StopCursor();
 };

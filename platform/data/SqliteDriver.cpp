@@ -17,9 +17,13 @@ namespace dbengine {
 
 namespace {
 
+class SqliteStatement;
+
 // Closed when the connection and every statement prepared on it are gone.
 struct Handle {
     sqlite3* db = nullptr;
+    // Statements that want to hear of a write while they are reading.
+    std::vector<SqliteStatement*> readers;
     ~Handle() { sqlite3_close_v2(db); }
 };
 
@@ -94,6 +98,7 @@ public:
                     std::vector<DbValue> literals)
         : compiled_(std::move(compiled)), sql_(std::move(sql)), literals_(std::move(literals)) {}
     ~SqliteStatement() override {
+        SetBeforeWrite(nullptr);
         // Rows left unread would keep the archive's read lock.
         if (compiled_->user == this) {
             sqlite3_reset(compiled_->stmt);
@@ -169,6 +174,19 @@ public:
 
     bool ReadOnly() const override { return sqlite3_stmt_readonly(compiled_->stmt) != 0; }
 
+    void SetBeforeWrite(std::function<void()> readRest) override {
+        auto& readers = compiled_->handle->readers;
+        readers.erase(std::remove(readers.begin(), readers.end(), this), readers.end());
+        beforeWrite_ = std::move(readRest);
+        if (beforeWrite_) readers.push_back(this);
+    }
+
+    // Lets the holder read the rest of the rows this statement is in the middle of.
+    void BeforeWrite() {
+        if (beforeWrite_ && compiled_->user == this && sqlite3_stmt_busy(compiled_->stmt))
+            beforeWrite_();
+    }
+
     // Makes the compiled statement this one's, reset with the constants
     // bound. One still in the middle of another user's rows is left to it:
     // this statement gets a compiled statement of its own.
@@ -215,6 +233,7 @@ private:
     std::shared_ptr<Compiled> compiled_;
     std::string sql_;
     std::vector<DbValue> literals_;
+    std::function<void()> beforeWrite_;
 };
 
 std::string UpperAscii(std::string s) {
@@ -250,6 +269,10 @@ public:
     }
 
     std::int64_t Execute(const std::string& sql, const std::vector<DbValue>& params) override {
+        for (SqliteStatement* reader : std::vector<SqliteStatement*>(handle_->readers))
+            if (std::find(handle_->readers.begin(), handle_->readers.end(), reader) !=
+                handle_->readers.end())
+                reader->BeforeWrite();
         std::shared_ptr<Statement> stmt = Prepare(sql);
         for (std::size_t i = 0; i < params.size(); ++i)
             stmt->Bind(static_cast<int>(i + 1), params[i]);
