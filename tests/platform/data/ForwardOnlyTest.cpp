@@ -1,0 +1,186 @@
+// Forward-only queries read their rows as they move on, yet show the rows
+// of the moment they opened, and let go of the archive once read or closed.
+
+#include "TestArchive.h"
+
+#include "platform/data/Query.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<TQuery> MakeQuery(const TestArchive& archive, const std::string& sql,
+                                  bool forwardOnly = true) {
+    auto q = std::make_unique<TQuery>();
+    archive.Bind(q.get());
+    q->SetUniDirectional(forwardOnly);
+    q->SQL()->Add(sql.c_str());
+    return q;
+}
+
+// A write from another program, which must not wait for a lock.
+int ForeignWrite(const TestArchive& archive, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(archive.DbPath().c_str(), &db);
+    sqlite3_busy_timeout(db, 0);
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return rc;
+}
+
+std::string Names(TQuery* q) {
+    std::string out;
+    for (; !q->Eof(); q->Next())
+        out += q->Fields()->Fields(0)->AsString().str() + ";";
+    return out;
+}
+
+TEST(ForwardOnlyTest, RowsAreTheOnesOfTheOpeningWhateverIsWrittenMeanwhile) {
+    TestArchive archive;
+    archive.Populate();
+    auto q = MakeQuery(archive, "select Nome, idCausale from Causali order by idCausale");
+    q->Open();
+    EXPECT_FALSE(q->Eof());
+    EXPECT_EQ(q->Fields()->Fields(0)->AsString(), "Spese");
+    // Another program waits while rows remain to be read...
+    EXPECT_EQ(ForeignWrite(archive, "insert into Causali values (8, 'Altrui')"), SQLITE_BUSY);
+    // ...but the query's own connection writes, and the query keeps its rows.
+    auto del = MakeQuery(archive, "delete from Causali where idCausale >= 2", false);
+    del->ExecSQL();
+    EXPECT_EQ(del->RowsAffected(), 2);
+    auto add = MakeQuery(archive, "insert into Causali values (9, 'Nuova')", false);
+    add->ExecSQL();
+    q->Next();
+    EXPECT_EQ(q->Fields()->Fields(0)->AsString(), "Rate");
+    EXPECT_EQ(Names(q.get()), "Rate;Varie;");
+    EXPECT_TRUE(q->Eof());
+    EXPECT_EQ(q->RecordCount(), 3);
+    // Read to the end: other programs write again.
+    EXPECT_EQ(ForeignWrite(archive, "insert into Causali values (8, 'Altrui')"), SQLITE_OK);
+    // A reopen sees the archive as it is now.
+    q->Close();
+    q->Open();
+    EXPECT_EQ(Names(q.get()), "Spese;Altrui;Nuova;");
+
+    // Closing half way lets go of the archive as well.
+    auto half = MakeQuery(archive, "select Nome from Causali");
+    half->Open();
+    EXPECT_EQ(ForeignWrite(archive, "delete from Causali where idCausale=8"), SQLITE_BUSY);
+    half->Close();
+    EXPECT_EQ(ForeignWrite(archive, "delete from Causali where idCausale=8"), SQLITE_OK);
+    half->Open();
+    half.reset();
+    EXPECT_EQ(ForeignWrite(archive, "delete from Causali where idCausale=9"), SQLITE_OK);
+}
+
+TEST(ForwardOnlyTest, EverythingThatNeedsALaterRowReadsUpToIt) {
+    TestArchive archive;
+    archive.Populate();
+    const std::string sql = "select Nome, IdCondominio from Condomini order by IdCondominio";
+    // Each use on a fresh query, so that nothing was read before it.
+    auto count = MakeQuery(archive, sql);
+    count->Open();
+    EXPECT_EQ(count->RecordCount(), 4);
+    EXPECT_EQ(count->Fields()->Fields(0)->AsString(), "bianchi");
+
+    auto last = MakeQuery(archive, sql);
+    last->Open();
+    last->Last();
+    EXPECT_EQ(last->Fields()->Fields(0)->AsString(), "alfa due");
+    EXPECT_EQ(last->RecNo(), 4);
+    last->Prior();
+    EXPECT_EQ(last->Fields()->Fields(0)->AsString(), "Zeta");
+
+    auto locate = MakeQuery(archive, sql);
+    locate->Open();
+    EXPECT_TRUE(locate->Locate("Nome", Variant("Zeta")));
+    EXPECT_EQ(locate->RecNo(), 3);
+    EXPECT_FALSE(locate->Locate("Nome", Variant("Nessuno")));
+    EXPECT_EQ(locate->RecNo(), 3);
+
+    auto lookup = MakeQuery(archive, sql);
+    lookup->Open();
+    EXPECT_EQ(lookup->Lookup("IdCondominio", Variant(4), "Nome").ToString(), "alfa due");
+    EXPECT_EQ(lookup->RecNo(), 1);
+
+    auto moves = MakeQuery(archive, sql);
+    moves->Open();
+    EXPECT_EQ(moves->MoveBy(2), 2);
+    EXPECT_EQ(moves->Fields()->Fields(0)->AsString(), "Zeta");
+    EXPECT_EQ(moves->MoveBy(5), 1);
+    EXPECT_TRUE(moves->Eof());
+    moves->SetRecNo(2);
+    EXPECT_EQ(moves->Fields()->Fields(0)->AsString(), "Alfa");
+
+    auto grid = MakeQuery(archive, sql);
+    grid->Open();
+    EXPECT_EQ(grid->ValueAt(3, grid->Fields()->Fields(0)).ToString(), "alfa due");
+    EXPECT_TRUE(grid->ValueAt(4, grid->Fields()->Fields(0)).IsNull());
+    EXPECT_EQ(grid->RecNo(), 1);
+
+    auto marks = MakeQuery(archive, sql);
+    marks->Open();
+    marks->Next();
+    const TBookmark second = marks->GetBookmark();
+    marks->Next();
+    marks->Refresh();
+    EXPECT_EQ(marks->RecNo(), 3);
+    marks->GotoBookmark(second);
+    EXPECT_EQ(marks->Fields()->Fields(0)->AsString(), "Alfa");
+
+    // Filters and empty results.
+    auto filtered = MakeQuery(archive, sql);
+    filtered->SetFilter("Nome='Zeta' or Nome='bianchi'");
+    filtered->SetFiltered(true);
+    filtered->Open();
+    EXPECT_EQ(Names(filtered.get()), "bianchi;Zeta;");
+    auto none = MakeQuery(archive, "select Nome from Condomini where IdCondominio=99");
+    none->Open();
+    EXPECT_TRUE(none->Eof());
+    EXPECT_TRUE(none->IsEmpty());
+    // A column with no declared type takes the type of its first value,
+    // even when the first rows have none.
+    auto untyped = MakeQuery(archive, "select case when IdCondominio > 2 then IdCondominio * 10 "
+                                      "end as n from Condomini order by IdCondominio");
+    untyped->Open();
+    EXPECT_EQ(untyped->Fields()->Fields(0)->DataType(), ftInteger);
+    EXPECT_TRUE(untyped->Fields()->Fields(0)->IsNull());
+    untyped->MoveBy(2);
+    EXPECT_EQ(untyped->Fields()->Fields(0)->AsInteger(), 30);
+}
+
+TEST(ForwardOnlyTest, QueriesOfOneShapeReadSideBySide) {
+    TestArchive archive;
+    archive.Populate();
+    // The export's pattern: movements read forward, a lookup of the same
+    // shape for each one, and a second scan of the same shape at once.
+    auto outer = MakeQuery(archive, "select idCausale from MovConti where idCondominio=1");
+    auto other = MakeQuery(archive, "select idCausale from MovConti where idCondominio=2");
+    outer->Open();
+    other->Open();
+    std::string seen;
+    while (!outer->Eof()) {
+        auto inner = MakeQuery(archive, "select idCausale from MovConti where idCondominio=3");
+        inner->Open();
+        auto name = MakeQuery(archive, "select Nome from Causali where idCausale=" +
+                                           outer->Fields()->Fields(0)->AsString().str());
+        name->Open();
+        seen += name->Fields()->Fields(0)->AsString().str() + "/" +
+                inner->Fields()->Fields(0)->AsString().str() + ";";
+        outer->Next();
+    }
+    EXPECT_EQ(seen, "Spese/3;Rate/3;");
+    EXPECT_EQ(other->Fields()->Fields(0)->AsInteger(), 1);
+    other->Next();
+    EXPECT_TRUE(other->Eof());
+    // Disconnecting closes a query half way through its rows.
+    auto half = MakeQuery(archive, "select Nome from Condomini");
+    half->Open();
+    archive.Database()->SetConnected(false);
+    EXPECT_FALSE(half->Active());
+    EXPECT_EQ(ForeignWrite(archive, "delete from Causali"), SQLITE_OK);
+}
+
+} // namespace
