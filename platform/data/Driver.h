@@ -32,6 +32,10 @@ public:
     // The declared type of a result column, empty when the engine knows none.
     virtual std::string ColumnDeclType(int column) const = 0;
     virtual DbValue Column(int column) const = 0;
+    // The field of each result column as its declared type alone gives it,
+    // named as the column; DataType ftUnknown where only a value can tell.
+    // Worked out once per compiled statement.
+    virtual const std::vector<TFieldDef>& DeclaredFields() const = 0;
     // True when the statement does not write.
     virtual bool ReadOnly() const = 0;
     // Called before the connection runs a statement that writes while this

@@ -475,7 +475,7 @@ TField* TFields::Fields(int index) const {
 
 TField* TFields::FindField(const AnsiString& name) const {
     for (TField* f : fields_)
-        if (f->FieldName().EqualsIC(name)) return f;
+        if (f->FieldName().Length() == name.Length() && f->FieldName().EqualsIC(name)) return f;
     return nullptr;
 }
 

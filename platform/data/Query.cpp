@@ -70,7 +70,7 @@ void TQuery::StopCursor() {
     cursor_.reset();
 }
 
-void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<std::string>& names,
+void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<TFieldDef>& declared,
                      std::vector<std::string>& declTypes) {
     StopCursor();
     Prepare();
@@ -98,19 +98,14 @@ void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<std::st
         DatabaseError(
             "L'istruzione di " + DisplayName() +
             " non restituisce righe: va eseguita con ExecSQL\nIstruzione: " + statement_->Sql());
-    names.clear();
-    declTypes.clear();
+    declared = stmt->DeclaredFields();
+    declTypes.assign(declared.size(), std::string());
     // Columns whose type only a value can tell.
     std::vector<bool> unsure;
     std::size_t unsureCount = 0;
     for (int c = 0; c < columns; ++c) {
-        names.push_back(stmt->ColumnName(c));
-        declTypes.push_back(stmt->ColumnDeclType(c));
-        const TFieldDef asInteger = dbengine::FieldDefFromDeclType("", declTypes.back(), nullptr);
-        const DbValue real = 0.0;
-        const bool sure =
-            dbengine::FieldDefFromDeclType("", declTypes.back(), &real).DataType ==
-            asInteger.DataType;
+        const bool sure = declared[static_cast<std::size_t>(c)].DataType != ftUnknown;
+        if (!sure) declTypes[static_cast<std::size_t>(c)] = stmt->ColumnDeclType(c);
         unsure.push_back(!sure);
         unsureCount += sure ? 0 : 1;
     }
@@ -165,20 +160,25 @@ TRecordBuffer TQuery::ToRecord(const std::vector<DbValue>& row) {
 
 std::vector<TFieldDef> TQuery::InternalDescribe() {
     OpenDatabase();
-    std::vector<std::string> names, declTypes;
-    Execute(raw_, names, declTypes);
+    std::vector<TFieldDef> declared;
+    std::vector<std::string> declTypes;
+    Execute(raw_, declared, declTypes);
     rawFresh_ = true;
     std::vector<TFieldDef> defs;
-    for (std::size_t c = 0; c < names.size(); ++c) {
-        // Without a declared type, the first value's storage tells.
-        const DbValue* sample = nullptr;
-        for (const auto& row : raw_) {
-            if (!dbengine::IsNull(row[c])) {
-                sample = &row[c];
-                break;
+    defs.reserve(declared.size());
+    for (std::size_t c = 0; c < declared.size(); ++c) {
+        TFieldDef def = std::move(declared[c]);
+        if (def.DataType == ftUnknown) {
+            // Without a declared type, the first value's storage tells.
+            const DbValue* sample = nullptr;
+            for (const auto& row : raw_) {
+                if (!dbengine::IsNull(row[c])) {
+                    sample = &row[c];
+                    break;
+                }
             }
+            def = dbengine::FieldDefFromDeclType(def.Name.str(), declTypes[c], sample);
         }
-        TFieldDef def = dbengine::FieldDefFromDeclType(names[c], declTypes[c], sample);
         if (def.DataType == ftAutoInc) def.DataType = ftInteger;
         // Two columns of the same name: the platform numbers the second.
         AnsiString name = def.Name;
@@ -197,8 +197,9 @@ std::vector<TFieldDef> TQuery::InternalDescribe() {
 
 void TQuery::InternalFetch(std::vector<TRecordBuffer>& rows) {
     if (!rawFresh_) {
-        std::vector<std::string> names, declTypes;
-        Execute(raw_, names, declTypes);
+        std::vector<TFieldDef> declared;
+        std::vector<std::string> declTypes;
+        Execute(raw_, declared, declTypes);
     }
     rawFresh_ = false;
     rows.reserve(raw_.size());

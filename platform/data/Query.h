@@ -68,7 +68,7 @@ private:
     // Starts the statement and reads its rows into out: all of them, or for
     // a forward-only query those that tell the types of the columns declared
     // without one (leaving cursor_ on the rest).
-    void Execute(std::vector<std::vector<dbengine::DbValue>>& out, std::vector<std::string>& names,
+    void Execute(std::vector<std::vector<dbengine::DbValue>>& out, std::vector<TFieldDef>& declared,
                  std::vector<std::string>& declTypes);
     bool StepInto(std::vector<dbengine::DbValue>& row);
     TRecordBuffer ToRecord(const std::vector<dbengine::DbValue>& row);

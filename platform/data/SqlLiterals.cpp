@@ -17,11 +17,12 @@ bool IsWordChar(char c) {
     return std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
 }
 
+// word is upper case.
 bool KeywordIs(const std::string& sql, std::size_t begin, std::size_t end, const char* word) {
-    std::size_t i = begin;
-    for (; i < end && *word; ++i, ++word)
-        if (std::toupper(static_cast<unsigned char>(sql[i])) != *word) return false;
-    return i == end && !*word;
+    if (std::char_traits<char>::length(word) != end - begin) return false;
+    for (std::size_t i = begin; i < end; ++i, ++word)
+        if ((sql[i] & ~0x20) != *word) return false;
+    return true;
 }
 
 // The end of the quoted run that starts at begin with quote (a doubled quote
@@ -158,11 +159,13 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
             (c == '!' && next == '=') || (c == '|' && next == '|') || (c == '-' && next == '>'))
             length = 2;
         if (c == '-' && next == '>' && i + 2 < n && sql[i + 2] == '>') length = 3;
-        const std::string op = sql.substr(i, length);
-        if (op == "=" || op == "==" || op == "<>" || op == "!=" || op == "<" || op == ">" ||
-            op == "<=" || op == ">=")
-            previous = Previous::Comparison;
-        shape += op;
+        const bool comparison = length == 1
+                                    ? c == '=' || c == '<' || c == '>'
+                                    : (c == '=' && next == '=') || (c == '<' && next == '>') ||
+                                          (c == '!' && next == '=') || (c == '<' && next == '=') ||
+                                          (c == '>' && next == '=');
+        if (comparison) previous = Previous::Comparison;
+        shape.append(sql, i, length);
         i += length;
     }
     if (out.Values.empty()) return false;

@@ -47,6 +47,7 @@ struct Compiled {
     bool described = false;
     std::vector<std::string> names;
     std::vector<std::string> declTypes;
+    std::vector<TFieldDef> fields;
     ~Compiled() { sqlite3_finalize(stmt); }
 
     void Describe() {
@@ -59,6 +60,14 @@ struct Compiled {
             const char* type = sqlite3_column_decltype(stmt, c);
             names[static_cast<std::size_t>(c)] = name ? Utf8ToCp1252(name) : std::string();
             declTypes[static_cast<std::size_t>(c)] = type ? std::string(type) : std::string();
+            const DbValue integer = std::int64_t{0}, real = 0.0;
+            TFieldDef def = FieldDefFromDeclType(names[static_cast<std::size_t>(c)],
+                                                 declTypes[static_cast<std::size_t>(c)], &integer);
+            // A declaration that decides gives the same field whatever the value.
+            if (FieldDefFromDeclType("", declTypes[static_cast<std::size_t>(c)], &real).DataType !=
+                def.DataType)
+                def.DataType = ftUnknown;
+            fields.push_back(std::move(def));
         }
         described = true;
     }
@@ -150,6 +159,11 @@ public:
                    : std::string();
     }
 
+    const std::vector<TFieldDef>& DeclaredFields() const override {
+        compiled_->Describe();
+        return compiled_->fields;
+    }
+
     DbValue Column(int column) const override {
         sqlite3_stmt* stmt = compiled_->stmt;
         switch (sqlite3_column_type(stmt, column)) {
@@ -159,8 +173,12 @@ public:
             return sqlite3_column_double(stmt, column);
         case SQLITE_TEXT: {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-            const int n = sqlite3_column_bytes(stmt, column);
-            return Utf8ToCp1252(std::string_view(text ? text : "", static_cast<std::size_t>(n)));
+            const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, column));
+            const std::string_view utf8(text ? text : "", n);
+            // Plain ASCII reads the same in both encodings.
+            for (char ch : utf8)
+                if (static_cast<unsigned char>(ch) >= 0x80) return Utf8ToCp1252(utf8);
+            return std::string(utf8);
         }
         case SQLITE_BLOB: {
             const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, column));

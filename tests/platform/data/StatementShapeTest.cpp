@@ -29,7 +29,8 @@ TEST(StatementShapeTest, LiftsOnlyComparedConstantsOfTheTopLevelWhere) {
         const char* shape; // null: nothing may be lifted
         std::vector<DbValue> values;
     } cases[] = {
-        {"select Nome from Causali where idCausale=7", "select Nome from Causali where idCausale=?",
+        {"select Nome from Causali where idCausale=7",
+         "select Nome from Causali where idCausale=?",
          {std::int64_t{7}}},
         {"SELECT * FROM t WHERE a >= 10 AND b<>'l''uno' or c = -3 and d<=0",
          "SELECT * FROM t WHERE a >= ? AND b<>? or c = ? and d<=?",
@@ -38,7 +39,8 @@ TEST(StatementShapeTest, LiftsOnlyComparedConstantsOfTheTopLevelWhere) {
          "select a from t where x == ? and y != ? and z < ? and w > ?",
          {std::int64_t{5}, std::int64_t{6}, std::int64_t{7}, std::int64_t{8}}},
         // A comment between the operator and its operand changes nothing.
-        {"select a from t where x = /* chiave */ 12", "select a from t where x = /* chiave */ ?",
+        {"select a from t where x = /* chiave */ 12",
+         "select a from t where x = /* chiave */ ?",
          {std::int64_t{12}}},
         // Ordering and grouping by position, LIMIT and OFFSET stay as written.
         {"select a, b from t where a=1 group by 2 having count(*)>1 order by 1 limit 3",
@@ -50,7 +52,8 @@ TEST(StatementShapeTest, LiftsOnlyComparedConstantsOfTheTopLevelWhere) {
         {"select (select n from u where id=3) from t where x in (1, 2) and f(y=4)", nullptr, {}},
         // Quotes, identifiers and comments hide look-alikes.
         {"select \"a=1\", [b=2], `c=3` from t where \"x=\" is null -- y=4", nullptr, {}},
-        {"select a from t where s = 'it''s = 5'", "select a from t where s = ?",
+        {"select a from t where s = 'it''s = 5'",
+         "select a from t where s = ?",
          {std::string("it's = 5")}},
         // Reals, hexadecimals, exponents and huge integers are read exactly
         // only by the engine.
@@ -62,13 +65,15 @@ TEST(StatementShapeTest, LiftsOnlyComparedConstantsOfTheTopLevelWhere) {
         {"with c as (select 1) select * from c where 1=1", nullptr, {}},
         // After a compound operator the next SELECT is left alone.
         {"select a from t where x=1 union select b from u where y=2",
-         "select a from t where x=? union select b from u where y=2", {std::int64_t{1}}},
+         "select a from t where x=? union select b from u where y=2",
+         {std::int64_t{1}}},
         // The operand must be the whole constant.
         {"select a from t where x = 3abc", nullptr, {}},
         {"select a from t where x = 'aperta", nullptr, {}},
         {"select x'41' from t where b = x'42'", nullptr, {}},
         {"select a from t where a<<2 = 8 and b||'x' = 'yx'",
-         "select a from t where a<<2 = ? and b||'x' = ?", {std::int64_t{8}, std::string("yx")}},
+         "select a from t where a<<2 = ? and b||'x' = ?",
+         {std::int64_t{8}, std::string("yx")}},
     };
     for (const Case& c : cases) {
         LiftedStatement lifted;
