@@ -45,7 +45,7 @@ TSession* TSessionList::Sessions(int index) const {
 TSession* TSessionList::FindSession(const AnsiString& name) const {
     if (name.IsEmpty()) return Session;
     for (TSession* s : sessions_)
-        if (s->SessionName().EqualsIC(name)) return s;
+        if (s->SessionName().Length() == name.Length() && s->SessionName().EqualsIC(name)) return s;
     return nullptr;
 }
 
@@ -131,7 +131,9 @@ int TSession::DatabaseCount() const {
 TDatabase* TSession::FindDatabase(const AnsiString& databaseName) const {
     if (databaseName.IsEmpty()) return nullptr;
     for (TDatabase* db : AllDatabases())
-        if (db->DatabaseName().EqualsIC(databaseName) && db->Session() == this) return db;
+        if (db->Session() == this && db->DatabaseName().Length() == databaseName.Length() &&
+            db->DatabaseName().EqualsIC(databaseName))
+            return db;
     return nullptr;
 }
 

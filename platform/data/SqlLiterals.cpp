@@ -7,22 +7,52 @@ namespace dbengine {
 
 namespace {
 
+// ASCII classes by hand: the locale's functions cost a call per character.
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 bool IsWordStart(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return std::isalpha(u) || c == '_' || u >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
 bool IsWordChar(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
+    return IsWordStart(c) || IsDigit(c) || c == '$';
 }
 
-// word is upper case.
-bool KeywordIs(const std::string& sql, std::size_t begin, std::size_t end, const char* word) {
-    if (std::char_traits<char>::length(word) != end - begin) return false;
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// word is upper case and length long.
+bool KeywordIs(const std::string& sql, std::size_t begin, std::size_t end, const char* word,
+               std::size_t length) {
+    if (length != end - begin) return false;
     for (std::size_t i = begin; i < end; ++i, ++word)
         if ((sql[i] & ~0x20) != *word) return false;
     return true;
+}
+
+template <std::size_t N>
+bool KeywordIs(const std::string& sql, std::size_t begin, std::size_t end, const char (&word)[N]) {
+    return KeywordIs(sql, begin, end, word, N - 1);
+}
+
+// A clause that ends a WHERE, or a compound operator.
+bool EndsWhere(const std::string& sql, std::size_t begin, std::size_t end) {
+    switch (end - begin) {
+    case 5:
+        return KeywordIs(sql, begin, end, "GROUP") || KeywordIs(sql, begin, end, "ORDER") ||
+               KeywordIs(sql, begin, end, "LIMIT") || KeywordIs(sql, begin, end, "UNION");
+    case 6:
+        return KeywordIs(sql, begin, end, "WINDOW") || KeywordIs(sql, begin, end, "EXCEPT") ||
+               KeywordIs(sql, begin, end, "HAVING");
+    case 9:
+        return KeywordIs(sql, begin, end, "INTERSECT");
+    default:
+        return false;
+    }
 }
 
 // The end of the quoted run that starts at begin with quote (a doubled quote
@@ -59,7 +89,7 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
         const char c = sql[i];
         const char next = i + 1 < n ? sql[i + 1] : '\0';
         // Blanks and comments do not separate an operator from its operand.
-        if (std::isspace(static_cast<unsigned char>(c))) {
+        if (IsBlank(c)) {
             shape += c;
             ++i;
             continue;
@@ -117,24 +147,21 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
                 } else {
                     // A clause after WHERE ends it; so does a compound operator
                     // before it, whose own SELECT names no columns of the result.
-                    static const char* const kEnd[] = {"GROUP", "ORDER",  "LIMIT",     "WINDOW",
-                                                       "UNION", "EXCEPT", "INTERSECT", "HAVING"};
-                    for (const char* word : kEnd)
-                        done = done || KeywordIs(sql, i, end, word);
+                    done = EndsWhere(sql, i, end);
                 }
             }
             shape.append(sql, i, end - i);
             i = end;
             continue;
         }
-        const bool negative = c == '-' && std::isdigit(static_cast<unsigned char>(next));
-        if (std::isdigit(static_cast<unsigned char>(c)) || (negative && lift)) {
+        const bool negative = c == '-' && IsDigit(next);
+        if (IsDigit(c) || (negative && lift)) {
             std::size_t end = negative ? i + 1 : i;
             while (end < n && (IsWordChar(sql[end]) || sql[end] == '.'))
                 ++end;
             bool integer = true;
             for (std::size_t k = negative ? i + 1 : i; k < end; ++k)
-                integer = integer && std::isdigit(static_cast<unsigned char>(sql[k]));
+                integer = integer && IsDigit(sql[k]);
             // Up to 18 digits always fit a 64-bit integer, as the engine reads it.
             if (lift && integer && end - i - (negative ? 1 : 0) <= 18) {
                 out.Values.emplace_back(std::int64_t{std::strtoll(sql.c_str() + i, nullptr, 10)});

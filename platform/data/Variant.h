@@ -37,6 +37,7 @@ public:
     Variant(double value) : value_(value) {}
     Variant(bool value) : value_(value) {}
     Variant(const AnsiString& value) : value_(value) {}
+    Variant(AnsiString&& value) : value_(std::move(value)) {}
     Variant(const char* value) : value_(AnsiString(value)) {}
     Variant(TDateTime value) : value_(value) {}
     Variant(Currency value) : value_(value) {}
