@@ -3,6 +3,8 @@
 #include "platform/data/Driver.h"
 #include "platform/data/Session.h"
 
+#include <algorithm>
+
 using dbengine::DbValue;
 
 class TQuery::Lines : public TStrings {
@@ -44,7 +46,8 @@ std::string TQuery::StatementText() const {
 void TQuery::Prepare() {
     if (statement_) return;
     const std::string text = StatementText();
-    if (AnsiString(text).Trim().IsEmpty())
+    if (std::all_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) <= ' '; }))
         DatabaseError("Nessuna istruzione SQL in " + DisplayName());
     statement_ = Database()->Connection().Prepare(text);
 }
