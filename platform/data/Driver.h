@@ -38,9 +38,10 @@ public:
     virtual const std::vector<TFieldDef>& DeclaredFields() const = 0;
     // True when the statement does not write.
     virtual bool ReadOnly() const = 0;
-    // Called before the connection runs a statement that writes while this
+    // Called before any connection runs a statement that writes while this
     // one is in the middle of its rows: its holder reads the rest then, so
-    // they stay the rows of the moment it started. Empty: no call.
+    // they stay the rows of the moment it started and no connection waits
+    // for this one's read to end. Empty: no call.
     virtual void SetBeforeWrite(std::function<void()> readRest) = 0;
 };
 

@@ -25,6 +25,7 @@ TQuery::~TQuery() {
         Close();
     } catch (...) {
     }
+    StopCursor();
 }
 
 TStrings* TQuery::SQL() {

@@ -19,11 +19,17 @@ namespace {
 
 class SqliteStatement;
 
+// Statements that want to hear of a write while they are reading, on any
+// connection: a write through a second connection to the same archive would
+// otherwise wait for the first one's read to end.
+std::vector<SqliteStatement*>& Readers() {
+    static std::vector<SqliteStatement*> readers;
+    return readers;
+}
+
 // Closed when the connection and every statement prepared on it are gone.
 struct Handle {
     sqlite3* db = nullptr;
-    // Statements that want to hear of a write while they are reading.
-    std::vector<SqliteStatement*> readers;
     ~Handle() { sqlite3_close_v2(db); }
 };
 
@@ -193,7 +199,7 @@ public:
     bool ReadOnly() const override { return sqlite3_stmt_readonly(compiled_->stmt) != 0; }
 
     void SetBeforeWrite(std::function<void()> readRest) override {
-        auto& readers = compiled_->handle->readers;
+        auto& readers = Readers();
         readers.erase(std::remove(readers.begin(), readers.end(), this), readers.end());
         beforeWrite_ = std::move(readRest);
         if (beforeWrite_) readers.push_back(this);
@@ -287,9 +293,8 @@ public:
     }
 
     std::int64_t Execute(const std::string& sql, const std::vector<DbValue>& params) override {
-        for (SqliteStatement* reader : std::vector<SqliteStatement*>(handle_->readers))
-            if (std::find(handle_->readers.begin(), handle_->readers.end(), reader) !=
-                handle_->readers.end())
+        for (SqliteStatement* reader : std::vector<SqliteStatement*>(Readers()))
+            if (std::find(Readers().begin(), Readers().end(), reader) != Readers().end())
                 reader->BeforeWrite();
         std::shared_ptr<Statement> stmt = Prepare(sql);
         for (std::size_t i = 0; i < params.size(); ++i)

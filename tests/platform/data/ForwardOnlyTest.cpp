@@ -175,6 +175,20 @@ TEST(ForwardOnlyTest, QueriesOfOneShapeReadSideBySide) {
     EXPECT_EQ(other->Fields()->Fields(0)->AsInteger(), 1);
     other->Next();
     EXPECT_TRUE(other->Eof());
+    // A second database on the same archive writes without waiting for the
+    // first one's read, which keeps its rows.
+    auto scan = MakeQuery(archive, "select Nome from Causali order by idCausale");
+    scan->Open();
+    TDatabase second;
+    second.SetDatabaseName("dbSecondo");
+    second.SetAliasName("Prova");
+    second.SetSessionName("SessioneProva");
+    second.SetConnected(true);
+    auto write = MakeQuery(archive, "delete from Causali where idCausale=3", false);
+    write->SetDatabaseName("dbSecondo");
+    write->ExecSQL();
+    EXPECT_EQ(write->RowsAffected(), 1);
+    EXPECT_EQ(Names(scan.get()), "Spese;Rate;Varie;");
     // Disconnecting closes a query half way through its rows.
     auto half = MakeQuery(archive, "select Nome from Condomini");
     half->Open();
