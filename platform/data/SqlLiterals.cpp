@@ -83,28 +83,31 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
     bool inWhere = false; // in the top-level WHERE clause
     bool done = false;    // past it: copy the rest as written
     Previous previous = Previous::Other;
+    // The text is copied in runs, up to each constant lifted.
     std::string shape;
-    shape.reserve(n);
+    std::size_t copied = 0;
+    const auto Mark = [&](std::size_t begin, std::size_t end) {
+        shape.append(sql, copied, begin - copied);
+        shape += '?';
+        copied = end;
+    };
     while (i < n) {
         const char c = sql[i];
         const char next = i + 1 < n ? sql[i + 1] : '\0';
         // Blanks and comments do not separate an operator from its operand.
         if (IsBlank(c)) {
-            shape += c;
             ++i;
             continue;
         }
         if (c == '-' && next == '-') {
             std::size_t end = sql.find('\n', i);
             end = end == std::string::npos ? n : end;
-            shape.append(sql, i, end - i);
             i = end;
             continue;
         }
         if (c == '/' && next == '*') {
             std::size_t end = sql.find("*/", i + 2);
             end = end == std::string::npos ? n : end + 2;
-            shape.append(sql, i, end - i);
             i = end;
             continue;
         }
@@ -120,9 +123,7 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
                     if (sql[k] == '\'') ++k;
                 }
                 out.Values.emplace_back(std::move(text));
-                shape += '?';
-            } else {
-                shape.append(sql, i, end - i);
+                Mark(i, end);
             }
             i = end;
             continue;
@@ -130,7 +131,6 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
         if (c == '"' || c == '`' || c == '[') {
             const std::size_t end = QuotedEnd(sql, i, c == '[' ? ']' : c);
             if (end == std::string::npos) return false;
-            shape.append(sql, i, end - i);
             i = end;
             first = false;
             continue;
@@ -150,7 +150,6 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
                     done = EndsWhere(sql, i, end);
                 }
             }
-            shape.append(sql, i, end - i);
             i = end;
             continue;
         }
@@ -165,9 +164,7 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
             // Up to 18 digits always fit a 64-bit integer, as the engine reads it.
             if (lift && integer && end - i - (negative ? 1 : 0) <= 18) {
                 out.Values.emplace_back(std::int64_t{std::strtoll(sql.c_str() + i, nullptr, 10)});
-                shape += '?';
-            } else {
-                shape.append(sql, i, end - i);
+                Mark(i, end);
             }
             i = end;
             continue;
@@ -175,7 +172,6 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
         // Parameters already marked: the caller binds them by position.
         if (c == '?' || c == ':' || c == '@' || c == '$' || c == '#') return false;
         if (c == ';') {
-            shape.append(sql, i, n - i);
             break;
         }
         if (c == '(') ++depth;
@@ -192,10 +188,10 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
                                           (c == '!' && next == '=') || (c == '<' && next == '=') ||
                                           (c == '>' && next == '=');
         if (comparison) previous = Previous::Comparison;
-        shape.append(sql, i, length);
         i += length;
     }
     if (out.Values.empty()) return false;
+    shape.append(sql, copied, n - copied);
     out.Shape = std::move(shape);
     return true;
 }
