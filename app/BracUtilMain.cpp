@@ -185,6 +185,11 @@ int BracUtilMain(int argc, char** argv) {
 #endif
         return ExportContoCorrente(options.condominio, std::cout, std::cerr);
     }
+    if (!GuiAvailable() && options.screenshot.empty()) {
+        std::fprintf(stderr, "bracutil: nessuno schermo disponibile, stampo il conto corrente "
+                             "del primo condominio invece di aprire la finestra\n");
+        return ExportContoCorrente(std::nullopt, std::cout, std::cerr);
+    }
     TGuiApplication application(argc, argv);
     return RunBracUtilWindow(application, options);
 }

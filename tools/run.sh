@@ -16,8 +16,5 @@ fi
 export QUOR_ENGINE_CONFIG="$demo/engine.ini"
 export QUOR_REGISTRY="${QUOR_REGISTRY:-$demo/registry.reg}"
 
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$dir/app/bracutil" "$@"
-fi
-echo "No display available: printing the export of the first condominium instead of opening the window." >&2
-exec "$dir/app/bracutil" --export "$@"
+# Without a display bracutil says so and prints the export of the first condominium.
+exec "$dir/app/bracutil" "$@"
