@@ -76,6 +76,13 @@ TEST_F(ExecutableTest, ExportWritesTheButtonsTextAsUtf8) {
     EXPECT_EQ(ReadArchiveBytes(), before);
 }
 
+TEST_F(ExecutableTest, WithoutADisplayTheWindowGivesWayToTheExport) {
+    const ProgramRun run = Bracutil("");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, InProcess(std::nullopt));
+    EXPECT_NE(run.err.find("nessuno schermo disponibile"), std::string::npos) << run.err;
+}
+
 TEST_F(ExecutableTest, FailuresExitWithAMessage) {
     const ProgramRun unknown = Bracutil("--export --condominio 99999");
     EXPECT_NE(unknown.status, 0);
