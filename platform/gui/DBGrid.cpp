@@ -68,6 +68,12 @@ public:
             if (!column) return {};
             if (role == Qt::DisplayRole) return ToQString(column->Title());
             if (role == Qt::FontRole) return grid_->TitleFont()->ToQFont();
+            // Titles stand where the column's values start, as on the platform.
+            if (role == Qt::TextAlignmentRole) {
+                const Qt::Alignment h =
+                    RightAligned(column->Field()) ? Qt::AlignRight : Qt::AlignLeft;
+                return QVariant::fromValue(h | Qt::AlignVCenter);
+            }
             return {};
         }
         // The indicator column marks the current record.
