@@ -44,7 +44,9 @@ Names_t Written(clsGraf& graf) {
     return Lines(lines);
 }
 
+// Reading recreates boxes through the registry, as the component sees to.
 void ReadLines(clsGraf& graf, const Names_t& text) {
+    RegisterBoxKinds();
     quorbase::clsConfig lines;
     SetLines(lines, text);
     graf.DataFrom(lines);
