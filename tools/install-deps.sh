@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
-  zbar-tools xvfb xauth imagemagick
+  zbar-tools xvfb xauth
   fonts-dejavu-core fonts-liberation
 )
 missing=()
