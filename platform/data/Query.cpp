@@ -152,11 +152,12 @@ bool TQuery::StepInto(std::vector<DbValue>& row) {
 
 TRecordBuffer TQuery::ToRecord(const std::vector<DbValue>& row) {
     const int n = FieldCount();
+    TFields* fields = Fields();
     TRecordBuffer record;
     record.Key = nextKey_++;
     record.Values.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
-        TField* f = Fields()->Fields(i);
+        TField* f = fields->Fields(i);
         record.Values.push_back(f->FromStorage(row[static_cast<std::size_t>(SourceColumn(f))]));
     }
     return record;
@@ -185,16 +186,16 @@ std::vector<TFieldDef> TQuery::InternalDescribe() {
         }
         if (def.DataType == ftAutoInc) def.DataType = ftInteger;
         // Two columns of the same name: the platform numbers the second.
-        AnsiString name = def.Name;
-        for (int n = 1;; ++n) {
-            bool clash = false;
-            for (const TFieldDef& d : defs)
-                clash = clash || d.Name.EqualsIC(name);
-            if (!clash) break;
-            name = def.Name + "_" + IntToStr(n);
+        auto taken = [&defs](const AnsiString& name) {
+            return std::any_of(defs.begin(), defs.end(),
+                               [&name](const TFieldDef& d) { return d.Name.EqualsIC(name); });
+        };
+        if (taken(def.Name)) {
+            const AnsiString base = def.Name;
+            for (int n = 1; taken(def.Name); ++n)
+                def.Name = base + "_" + IntToStr(n);
         }
-        def.Name = name;
-        defs.push_back(def);
+        defs.push_back(std::move(def));
     }
     return defs;
 }
@@ -214,18 +215,17 @@ void TQuery::InternalFetch(std::vector<TRecordBuffer>& rows) {
     if (!cursor_) return;
     // The first row now, so that an empty result is at its end at once.
     if (rows.empty()) {
-        std::vector<DbValue> row;
-        if (!StepInto(row)) return;
-        rows.push_back(ToRecord(row));
+        if (!StepInto(scratch_)) return;
+        rows.push_back(ToRecord(scratch_));
     }
     cursor_->SetBeforeWrite([this] { FetchAll(); });
     SetFetchingMore(true);
 }
 
 bool TQuery::InternalFetchMore(std::vector<TRecordBuffer>& rows) {
-    std::vector<DbValue> row;
-    if (!StepInto(row)) return false;
-    rows.push_back(ToRecord(row));
+    // One buffer for the rows as they pass: its values are copied out anyway.
+    if (!StepInto(scratch_)) return false;
+    rows.push_back(ToRecord(scratch_));
     return true;
 }
 

@@ -64,6 +64,7 @@ private:
     // Rows read while describing, handed over by the fetch that follows.
     std::vector<std::vector<dbengine::DbValue>> raw_;
     bool rawFresh_ = false;
+    std::vector<dbengine::DbValue> scratch_;
     std::int64_t nextKey_ = 0;
     // Starts the statement and reads its rows into out: all of them, or for
     // a forward-only query those that tell the types of the columns declared

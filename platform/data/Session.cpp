@@ -131,8 +131,9 @@ int TSession::DatabaseCount() const {
 TDatabase* TSession::FindDatabase(const AnsiString& databaseName) const {
     if (databaseName.IsEmpty()) return nullptr;
     for (TDatabase* db : AllDatabases())
-        if (db->Session() == this && db->DatabaseName().Length() == databaseName.Length() &&
-            db->DatabaseName().EqualsIC(databaseName))
+        // The name first: finding a database's session is a lookup of its own.
+        if (db->DatabaseName().Length() == databaseName.Length() &&
+            db->DatabaseName().EqualsIC(databaseName) && db->Session() == this)
             return db;
     return nullptr;
 }
