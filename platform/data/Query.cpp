@@ -103,22 +103,28 @@ void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<TFieldD
             "L'istruzione di " + DisplayName() +
             " non restituisce righe: va eseguita con ExecSQL\nIstruzione: " + statement_->Sql());
     declared = stmt->DeclaredFields();
-    declTypes.assign(declared.size(), std::string());
-    // Columns whose type only a value can tell.
-    std::vector<bool> unsure;
+    // Columns whose type only a value can tell; most statements have none,
+    // and then neither list is needed.
     std::size_t unsureCount = 0;
-    for (int c = 0; c < columns; ++c) {
-        const bool sure = declared[static_cast<std::size_t>(c)].DataType != ftUnknown;
-        if (!sure) declTypes[static_cast<std::size_t>(c)] = stmt->ColumnDeclType(c);
-        unsure.push_back(!sure);
-        unsureCount += sure ? 0 : 1;
+    for (const TFieldDef& def : declared)
+        unsureCount += def.DataType == ftUnknown ? 1 : 0;
+    std::vector<bool> unsure;
+    declTypes.clear();
+    if (unsureCount > 0) {
+        declTypes.assign(declared.size(), std::string());
+        unsure.assign(declared.size(), false);
+        for (int c = 0; c < columns; ++c) {
+            if (declared[static_cast<std::size_t>(c)].DataType != ftUnknown) continue;
+            declTypes[static_cast<std::size_t>(c)] = stmt->ColumnDeclType(c);
+            unsure[static_cast<std::size_t>(c)] = true;
+        }
     }
     out.clear();
     cursor_ = stmt;
     nextKey_ = 0;
     std::vector<DbValue> row;
     while ((!UniDirectional() || unsureCount > 0) && StepInto(row)) {
-        for (std::size_t c = 0; c < unsure.size(); ++c) {
+        for (std::size_t c = 0; c < unsure.size() && unsureCount > 0; ++c) {
             if (unsure[c] && !dbengine::IsNull(row[c])) {
                 unsure[c] = false;
                 --unsureCount;
