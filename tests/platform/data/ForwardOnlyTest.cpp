@@ -198,3 +198,40 @@ TEST(ForwardOnlyTest, QueriesOfOneShapeReadSideBySide) {
 }
 
 } // namespace
+
+TEST(ForwardOnlyTest, UntypedColumnsTakeTheFirstValueSeenAndRowsStayApart) {
+    TestArchive archive;
+    archive.Populate();
+    const std::string sql = "select column1 as v, column2 as v, column1 as v from "
+                            "(values (NULL, 'a'), (NULL, 'bb'), (3, 'ccc'), (4, NULL))";
+    // Twice, and against a bidirectional open: the second run reuses what the
+    // first one compiled and must describe and read the same.
+    for (int run = 0; run < 2; ++run) {
+        for (bool forwardOnly : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "run " << run << " forward-only " << forwardOnly);
+            auto q = MakeQuery(archive, sql, forwardOnly);
+            q->Open();
+            ASSERT_EQ(q->FieldCount(), 3);
+            EXPECT_EQ(q->Fields()->Fields(0)->FieldName(), "v");
+            EXPECT_EQ(q->Fields()->Fields(1)->FieldName(), "v_1");
+            EXPECT_EQ(q->Fields()->Fields(2)->FieldName(), "v_2");
+            // The leading NULLs do not decide: the 3 further on does.
+            EXPECT_TRUE(q->Fields()->Fields(0)->IsNumeric());
+            EXPECT_TRUE(q->Fields()->Fields(2)->IsNumeric());
+            EXPECT_FALSE(q->Fields()->Fields(1)->IsNumeric());
+            std::string seen;
+            for (; !q->Eof(); q->Next())
+                seen += q->Fields()->Fields(0)->AsString().str() + "/" +
+                        q->Fields()->Fields(1)->AsString().str() + ";";
+            EXPECT_EQ(seen, "/a;/bb;3/ccc;4/;");
+            if (!forwardOnly) {
+                // Rows already passed keep their own values.
+                q->First();
+                EXPECT_EQ(q->Fields()->Fields(1)->AsString(), "a");
+                q->Last();
+                EXPECT_EQ(q->Fields()->Fields(2)->AsString(), "4");
+                EXPECT_TRUE(q->Fields()->Fields(1)->IsNull());
+            }
+        }
+    }
+}
