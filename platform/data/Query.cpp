@@ -38,7 +38,17 @@ void TQuery::SqlChanged() {
 }
 
 std::string TQuery::StatementText() const {
-    std::string text = sql_->Text().str();
+    // The lines as Text() joins them, built in place.
+    const int count = sql_->Count();
+    std::size_t size = 0;
+    for (int i = 0; i < count; ++i)
+        size += static_cast<std::size_t>((*sql_)[i].Length()) + 2;
+    std::string text;
+    text.reserve(size);
+    for (int i = 0; i < count; ++i) {
+        text += (*sql_)[i].str();
+        text += "\r\n";
+    }
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
         text.pop_back();
     return text;
