@@ -5,6 +5,8 @@
 #include "platform/data/Query.h"
 #include "platform/data/Session.h"
 
+#include "bench/data/BenchArchive.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -19,39 +21,20 @@ namespace {
 
 constexpr int kRows = 100000;
 
-struct Archive {
-    std::filesystem::path dir;
-    std::string db;
-    Archive() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorscanXXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        dir = pattern;
-        db = (dir / "Scan.db").string();
-        sqlite3* h = nullptr;
-        sqlite3_open(db.c_str(), &h);
-        const std::string sql =
-            "CREATE TABLE Causali (idCausale INTEGER PRIMARY KEY, Nome VARCHAR(30));"
-            "CREATE TABLE MovConti (idMovConti INTEGER PRIMARY KEY, idCausale INTEGER, "
-            "Data DATE, Importo NUMERIC(32,2), Descrizione VARCHAR(50));"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<50) "
-            "INSERT INTO Causali SELECT i, 'Causale ' || i FROM n;"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
-            std::to_string(kRows) +
-            ") INSERT INTO MovConti SELECT i, i % 50 + 1, date('2004-01-01', '+' || (i % 365) "
-            "|| ' days'), i * 0.25, 'Movimento ' || i FROM n;";
-        sqlite3_exec(h, sql.c_str(), nullptr, nullptr, nullptr);
-        sqlite3_close(h);
-        std::ofstream(dir / "engine.ini") << "[Scan]\nDriver=SQLITE\nPath=Scan.db\n";
-        setenv("QUOR_ENGINE_CONFIG", (dir / "engine.ini").c_str(), 1);
-    }
-    ~Archive() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
+std::string Script() {
+    return "CREATE TABLE Causali (idCausale INTEGER PRIMARY KEY, Nome VARCHAR(30));"
+           "CREATE TABLE MovConti (idMovConti INTEGER PRIMARY KEY, idCausale INTEGER, "
+           "Data DATE, Importo NUMERIC(32,2), Descrizione VARCHAR(50));"
+           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<50) "
+           "INSERT INTO Causali SELECT i, 'Causale ' || i FROM n;"
+           "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<" +
+           std::to_string(kRows) +
+           ") INSERT INTO MovConti SELECT i, i % 50 + 1, date('2004-01-01', '+' || (i % 365) "
+           "|| ' days'), i * 0.25, 'Movimento ' || i FROM n;";
+}
 
-Archive& TheArchive() {
-    static Archive archive;
+BenchArchive& TheArchive() {
+    static BenchArchive archive("Scan", Script());
     return archive;
 }
 

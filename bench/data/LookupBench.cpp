@@ -4,6 +4,8 @@
 #include "platform/data/Query.h"
 #include "platform/data/Session.h"
 
+#include "bench/data/BenchArchive.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -17,33 +19,13 @@
 
 namespace {
 
-struct Archive {
-    std::filesystem::path dir;
-    std::string db;
-    Archive() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorbenchXXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        dir = pattern;
-        db = (dir / "Bench.db").string();
-        sqlite3* h = nullptr;
-        sqlite3_open(db.c_str(), &h);
-        sqlite3_exec(h,
-                     "CREATE TABLE Causali (idCausale INTEGER PRIMARY KEY, Nome VARCHAR(30));"
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<1000) "
-                     "INSERT INTO Causali SELECT i, 'Causale ' || i FROM n;",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(h);
-        std::ofstream(dir / "engine.ini") << "[Bench]\nDriver=SQLITE\nPath=Bench.db\n";
-        setenv("QUOR_ENGINE_CONFIG", (dir / "engine.ini").c_str(), 1);
-    }
-    ~Archive() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
+const char* const kScript =
+    "CREATE TABLE Causali (idCausale INTEGER PRIMARY KEY, Nome VARCHAR(30));"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<1000) "
+    "INSERT INTO Causali SELECT i, 'Causale ' || i FROM n;";
 
-Archive& TheArchive() {
-    static Archive archive;
+BenchArchive& TheArchive() {
+    static BenchArchive archive("Bench", kScript);
     return archive;
 }
 

@@ -4,6 +4,8 @@
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
 
+#include "bench/data/BenchArchive.h"
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -19,36 +21,16 @@
 
 namespace {
 
-struct Archive {
-    std::filesystem::path dir;
-    std::string db;
-    Archive() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorbenchXXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        dir = pattern;
-        db = (dir / "Bench.db").string();
-        sqlite3* h = nullptr;
-        sqlite3_open(db.c_str(), &h);
-        sqlite3_exec(h,
-                     "CREATE TABLE MovConti (idMovConti INTEGER PRIMARY KEY AUTOINCREMENT, "
-                     "idCondominio INTEGER, Data DATE, Importo NUMERIC(32,2), Valuta CHAR(1), "
-                     "Descrizione VARCHAR(50));"
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100000) "
-                     "INSERT INTO MovConti (idCondominio, Data, Importo, Valuta, Descrizione) "
-                     "SELECT i % 300, '2004-03-12', i * 0.25, 'E', 'Movimento ' || i FROM n;",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(h);
-        std::ofstream(dir / "engine.ini") << "[Bench]\nDriver=SQLITE\nPath=Bench.db\n";
-        setenv("QUOR_ENGINE_CONFIG", (dir / "engine.ini").c_str(), 1);
-    }
-    ~Archive() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-};
+const char* const kScript =
+    "CREATE TABLE MovConti (idMovConti INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "idCondominio INTEGER, Data DATE, Importo NUMERIC(32,2), Valuta CHAR(1), "
+    "Descrizione VARCHAR(50));"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<100000) "
+    "INSERT INTO MovConti (idCondominio, Data, Importo, Valuta, Descrizione) "
+    "SELECT i % 300, '2004-03-12', i * 0.25, 'E', 'Movimento ' || i FROM n;";
 
-Archive& TheArchive() {
-    static Archive archive;
+BenchArchive& TheArchive() {
+    static BenchArchive archive("Bench", kScript);
     return archive;
 }
 
