@@ -5,36 +5,13 @@
 #include <filesystem>
 #include <string>
 
-#ifdef _WIN32
-#include <random>
-
-// The POSIX calls these tests use, on Windows: an empty value unsets there.
-inline int setenv(const char* name, const char* value, int overwrite) {
-    if (!overwrite && std::getenv(name)) return 0;
-    return _putenv_s(name, value);
-}
-inline int unsetenv(const char* name) {
-    return _putenv_s(name, "");
-}
-#else
-#include <unistd.h>
-#endif
+#include "tests/PosixOnWindows.h"
 
 class TempDir {
 public:
     TempDir() {
-#ifdef _WIN32
-        std::random_device random;
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            const auto candidate = std::filesystem::temp_directory_path() /
-                                   ("quorcore" + std::to_string(random()));
-            std::error_code ec;
-            if (std::filesystem::create_directory(candidate, ec)) path_ = candidate;
-        }
-#else
         std::string pattern = (std::filesystem::temp_directory_path() / "quorcoreXXXXXX").string();
         if (mkdtemp(pattern.data())) path_ = pattern;
-#endif
     }
     ~TempDir() {
         std::error_code ec;
