@@ -32,8 +32,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== Wine prefix"
   wineboot --init > /dev/null 2>&1
 fi
-# The server Wine starts stays for the whole run, and is stopped after it.
-trap 'wineserver --kill 2>/dev/null || true; rm -rf "${fetch:-}"' EXIT
+# A Wine program idle on an open pipe keeps one Wine server up for the whole
+# run: without it the server stops in gaps between tests, and a test that
+# meets it restarting can stall for a minute. It ends with this script.
+keep=$(mktemp -u)
+mkfifo "$keep"
+trap 'exec 3>&- ; wineserver --kill 2>/dev/null || true; rm -rf "$keep" "${fetch:-}"' EXIT
+wine64_loader=$(command -v /usr/lib/wine/wine64 wine64 wine | head -1)
+"$wine64_loader" cmd.exe < "$keep" > /dev/null 2>&1 &
+exec 3> "$keep"
 
 echo "== windows build"
 cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
