@@ -32,13 +32,22 @@ std::uint64_t RecordOffset(std::int64_t key) {
     return 1 + static_cast<std::uint64_t>(key) % (kPresenceOffset - 1);
 }
 
-// "quor_" + 16 hexadecimal digits + "_" + table + ".lck", as LockFilePath names them.
-bool IsLockFileName(const std::string& name) {
-    if (name.size() < 27 || name.compare(0, 5, "quor_") != 0 || name[21] != '_' ||
-        name.compare(name.size() - 4, 4, ".lck") != 0)
+// "quor_" + 16 hexadecimal digits + "_" + table + ".lck", as LockFilePath
+// names them; name is the system's own spelling, narrow or wide.
+template <class Name> bool IsLockFileName(const Name& name) {
+    const auto is = [&name](std::size_t at, const char* text) {
+        for (std::size_t i = 0; text[i]; ++i)
+            if (at + i >= name.size() || name[at + i] != static_cast<unsigned char>(text[i]))
+                return false;
+        return true;
+    };
+    if (name.size() < 27 || !is(0, "quor_") || !is(21, "_") || !is(name.size() - 4, ".lck"))
         return false;
-    for (std::size_t i = 5; i < 21; ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+    for (std::size_t i = 5; i < 21; ++i) {
+        const auto c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
+            return false;
+    }
     return true;
 }
 } // namespace
@@ -205,7 +214,7 @@ void LockFile::RemoveUnheld(const std::string& dir) {
     std::error_code failed;
     std::filesystem::directory_iterator it(std::filesystem::path(Cp1252ToUtf16(dir)), failed);
     for (; !failed && it != std::filesystem::directory_iterator(); it.increment(failed)) {
-        if (!IsLockFileName(it->path().filename().string())) continue;
+        if (!IsLockFileName(it->path().filename().native())) continue;
 #ifdef _WIN32
         DeleteFileW(it->path().c_str());
 #else
