@@ -8,7 +8,8 @@
 # - for the letters that table leaves as '?' but Unicode writes as a Windows-1252
 #   letter with accents (canonical decomposition), that letter: Romanian
 #   comma-below letters, Vietnamese, and the like.
-# Needs g++-mingw-w64-x86-64-posix, wine64, unicode-data and python3.
+# Needs g++-mingw-w64-x86-64-posix and wine64 (tools/install-deps.sh --windows),
+# unicode-data and python3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=platform/core/Cp1252BestFit.h

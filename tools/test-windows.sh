@@ -38,7 +38,8 @@ fi
 keep=$(mktemp -u)
 mkfifo "$keep"
 trap 'exec 3>&- ; wineserver --kill 2>/dev/null || true; rm -rf "$keep" "${fetch:-}"' EXIT
-wine64_loader=$(command -v /usr/lib/wine/wine64 wine64 wine | head -1)
+wine64_loader=/usr/lib/wine/wine64
+[ -x "$wine64_loader" ] || wine64_loader=wine
 "$wine64_loader" cmd.exe < "$keep" > /dev/null 2>&1 &
 exec 3> "$keep"
 
