@@ -250,10 +250,14 @@ void TQuorTreeView::ItemMove(int direction) {
             }
             for (int k = 0; k < n; ++k) {
                 if (!ItemSelect(NodeKey(parent->Item(k)))) continue;
-                // A record that already has its number is left unwritten.
-                const TField* order = master->FindField(orderField_);
-                if (order && !order->IsNull() && order->AsInteger() == k + 1) continue;
                 master->Edit();
+                // Editing reads the record again: one that already has its
+                // number is left as it is, without a write.
+                const TField* order = master->FindField(orderField_);
+                if (order && !order->IsNull() && order->AsInteger() == k + 1) {
+                    master->Cancel();
+                    continue;
+                }
                 SetIntField(master, orderField_, k + 1);
                 master->Post();
             }

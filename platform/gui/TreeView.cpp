@@ -42,7 +42,7 @@ public:
 
     QModelIndex index(int row, int column, const QModelIndex& parent) const override {
         const TTreeNode* p = parent.isValid() ? NodeOf(parent) : Root();
-        if (column != 0 || row < 0 || row >= p->Count()) return {};
+        if (column != 0 || row < 0 || row >= p->shown_) return {};
         return createIndex(row, 0, p->children_[static_cast<size_t>(row)].get());
     }
     QModelIndex parent(const QModelIndex& child) const override {
@@ -52,12 +52,12 @@ public:
     int rowCount(const QModelIndex& parent) const override {
         if (parent.column() > 0) return 0;
         const TTreeNode* p = parent.isValid() ? NodeOf(parent) : Root();
-        return p->Count();
+        return p->shown_;
     }
     int columnCount(const QModelIndex&) const override { return 1; }
     bool hasChildren(const QModelIndex& parent) const override {
         const TTreeNode* p = parent.isValid() ? NodeOf(parent) : Root();
-        return p->HasChildren();
+        return p->shown_ > 0 || p->hasChildren_;
     }
     QVariant data(const QModelIndex& index, int role) const override {
         const TTreeNode* node = NodeOf(index);
@@ -96,7 +96,9 @@ public:
         return f;
     }
 
-    void BeginInsert(const TTreeNode* parent, int row) { beginInsertRows(IndexOf(parent), row, row); }
+    void BeginInsert(const TTreeNode* parent, int first, int last) {
+        beginInsertRows(IndexOf(parent), first, last);
+    }
     void EndInsert() { endInsertRows(); }
     void BeginRemove(const TTreeNode* node) {
         beginRemoveRows(IndexOf(node->parent_), node->index_, node->index_);
@@ -110,8 +112,7 @@ public:
     }
     void ImagesChanged() {
         icons_.clear();
-        if (Root()->Count() > 0)
-            emit dataChanged(index(0, 0, {}), index(Root()->Count() - 1, 0, {}));
+        if (Root()->shown_ > 0) emit dataChanged(index(0, 0, {}), index(Root()->shown_ - 1, 0, {}));
     }
 
 private:
@@ -388,7 +389,7 @@ void TTreeNode::MoveTo(TTreeNode* destination, TNodeAttachMode mode) {
     TTreeNode* oldParent = parent_;
     oldParent->children_.erase(oldParent->children_.begin() + index_);
     oldParent->Renumber(index_);
-    tree->AfterRemove();
+    tree->AfterRemove(oldParent);
 
     const int at = position < 0 ? newParent->Count() : std::min(position, newParent->Count());
     tree->BeforeInsert(newParent, at);
@@ -507,7 +508,7 @@ void TTreeNodes::Delete(TTreeNode* node) {
     parent->children_.erase(parent->children_.begin() + node->index_);
     parent->Renumber(node->index_);
     count_ -= SubtreeSize(gone.get());
-    tree->AfterRemove();
+    tree->AfterRemove(parent);
     gone.reset();
     if (selectedGoes) tree->SelectNode(next, true);
 }
@@ -528,13 +529,7 @@ void TTreeNodes::Clear() {
 }
 
 void TTreeNodes::BeginUpdate() {
-    if (updateCount_++ > 0) return;
-    // The widget must not read the nodes while they change.
-    if (owner_->model_) {
-        owner_->syncing_ = true;
-        owner_->resetting_ = true;
-        owner_->model_->BeginReset();
-    }
+    if (updateCount_++ == 0) owner_->UpdateStarted();
 }
 
 void TTreeNodes::EndUpdate() {
@@ -560,14 +555,52 @@ bool TTreeView::Live() const {
     return model_ && items_.updateCount_ == 0 && !items_.destroying_;
 }
 
+void TTreeView::UpdateStarted() {
+    updateMode_ = UpdateMode::Appending;
+    appended_.clear();
+}
+
+void TTreeView::StartReset() {
+    if (updateMode_ == UpdateMode::Resetting) return;
+    updateMode_ = UpdateMode::Resetting;
+    appended_.clear();
+    if (!model_) return;
+    syncing_ = true;
+    model_->BeginReset();
+}
+
+void TTreeView::ShowAllChildren() {
+    std::vector<TTreeNode*> pending{items_.root_.get()};
+    while (!pending.empty()) {
+        TTreeNode* node = pending.back();
+        pending.pop_back();
+        node->shown_ = node->Count();
+        for (auto& child : node->children_)
+            if (child->shown_ != 0 || !child->children_.empty()) pending.push_back(child.get());
+    }
+}
+
 void TTreeView::UpdateEnded() {
     if (!model_) return;
-    // A widget made during the update read the nodes as they were then.
-    syncing_ = true;
-    if (!resetting_) model_->BeginReset();
-    model_->EndReset();
-    resetting_ = false;
+    if (updateMode_ == UpdateMode::Resetting) {
+        ShowAllChildren();
+        model_->EndReset();
+    } else {
+        // Parents in the order they first got children: a new node is
+        // revealed before its own children.
+        syncing_ = true;
+        for (TTreeNode* parent : appended_) {
+            if (parent->Count() <= parent->shown_) continue;
+            model_->BeginInsert(parent, parent->shown_, parent->Count() - 1);
+            parent->shown_ = parent->Count();
+            model_->EndInsert();
+        }
+    }
     syncing_ = false;
+    updateMode_ = UpdateMode::Appending;
+    appended_.clear();
+    // Texts and icons changed meanwhile.
+    ViewOf(this)->viewport()->update();
     ShowExpansion(items_.root_.get());
     ShowSelection();
 }
@@ -577,17 +610,31 @@ void TTreeView::NodeChanged(TTreeNode* node) {
 }
 
 void TTreeView::BeforeInsert(TTreeNode* parent, int row) {
-    if (!Live()) return;
-    syncing_ = true;
-    model_->BeginInsert(parent, row);
+    if (!model_) return;
+    if (!items_.Updating()) {
+        syncing_ = true;
+        model_->BeginInsert(parent, row, row);
+        return;
+    }
+    if (updateMode_ == UpdateMode::Appending && row == parent->Count()) {
+        if (appended_.empty() || appended_.back() != parent) appended_.push_back(parent);
+        return;
+    }
+    StartReset();
 }
 
 void TTreeView::AfterInsert(TTreeNode* node) {
-    if (!Live()) return;
+    TTreeNode* parent = node->parent_;
+    if (!model_ || updateMode_ == UpdateMode::Resetting) {
+        parent->shown_ = parent->Count();
+        return;
+    }
+    if (items_.Updating()) return; // revealed at the end of the update
+    parent->shown_ = parent->Count();
     model_->EndInsert();
     syncing_ = false;
     // The parent may have been expanded before it had children to show.
-    if (TTreeNode* parent = node->Parent(); parent && parent->expanded_) {
+    if (parent->parent_ && parent->expanded_) {
         syncing_ = true;
         ViewOf(this)->expand(model_->IndexOf(parent));
         syncing_ = false;
@@ -595,25 +642,42 @@ void TTreeView::AfterInsert(TTreeNode* node) {
 }
 
 void TTreeView::BeforeRemove(TTreeNode* node) {
-    if (!Live()) return;
-    syncing_ = true;
-    model_->BeginRemove(node);
+    if (!model_) return;
+    if (!items_.Updating()) {
+        syncing_ = true;
+        model_->BeginRemove(node);
+        return;
+    }
+    // A node the widget has not seen yet goes without telling it; one it
+    // has seen shifts the rows it knows.
+    if (updateMode_ == UpdateMode::Appending && node->index_ >= node->parent_->shown_) return;
+    StartReset();
 }
 
-void TTreeView::AfterRemove() {
-    if (!Live()) return;
+void TTreeView::AfterRemove(TTreeNode* parent) {
+    if (!model_ || updateMode_ == UpdateMode::Resetting) {
+        parent->shown_ = parent->Count();
+        return;
+    }
+    if (items_.Updating()) return;
+    parent->shown_ = parent->Count();
     model_->EndRemove();
     syncing_ = false;
 }
 
 void TTreeView::BeforeClear() {
-    if (!Live()) return;
+    if (!model_) return;
+    if (items_.Updating()) {
+        StartReset();
+        return;
+    }
     syncing_ = true;
     model_->BeginReset();
 }
 
 void TTreeView::AfterClear() {
-    if (!Live()) return;
+    items_.root_->shown_ = 0;
+    if (!model_ || items_.Updating()) return;
     model_->EndReset();
     syncing_ = false;
 }
@@ -898,6 +962,7 @@ void TTreeView::DestroyWidget() {
     }
     model_ = nullptr;
     syncing_ = false;
-    resetting_ = false;
+    // Without a widget every child counts as shown.
+    ShowAllChildren();
     TWinControl::DestroyWidget();
 }

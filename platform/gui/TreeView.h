@@ -111,6 +111,9 @@ private:
     TTreeNodes* owner_;
     TTreeNode* parent_ = nullptr;
     int index_ = 0;
+    // Children the widget has been told of: during an update, children
+    // appended stay out of its sight until EndUpdate reveals them.
+    int shown_ = 0;
     std::vector<std::unique_ptr<TTreeNode>> children_;
     AnsiString text_;
     void* data_ = nullptr;
@@ -262,9 +265,12 @@ private:
     void BeforeInsert(TTreeNode* parent, int row);
     void AfterInsert(TTreeNode* node);
     void BeforeRemove(TTreeNode* node);
-    void AfterRemove();
+    void AfterRemove(TTreeNode* parent);
     void BeforeClear();
     void AfterClear();
+    void UpdateStarted();
+    void StartReset();
+    void ShowAllChildren();
     void NodeRemoving(TTreeNode* node);
     void ExpansionChanged(TTreeNode* node);
     void SelectNode(TTreeNode* node, bool notify);
@@ -296,7 +302,10 @@ private:
     int indent_ = 19;
     // While the widget is being told of a change it made or will get.
     bool syncing_ = false;
-    // The widget's model is being reset for an update of the nodes.
-    bool resetting_ = false;
+    // During an update the widget learns of appended nodes at the end; any
+    // other change resets its model instead.
+    enum class UpdateMode { Appending, Resetting };
+    UpdateMode updateMode_ = UpdateMode::Appending;
+    std::vector<TTreeNode*> appended_;
     TTreeModel* model_ = nullptr;
 };
