@@ -38,7 +38,7 @@ void TDBEdit::SetDataField(const AnsiString& name) {
 void TDBEdit::DataChange() {
     TField* field = link_.Field();
     AnsiString text;
-    if (field) text = Focused() && link_.CanModify() ? FieldEditText(field) : field->DisplayText();
+    if (field) text = inside_ && link_.CanModify() ? FieldEditText(field) : field->DisplayText();
     loading_ = true;
     try {
         SetText(text);
@@ -85,12 +85,14 @@ void TDBEdit::KeyPress(char& key) {
 }
 
 void TDBEdit::DoEnter() {
+    inside_ = true;
     TEdit::DoEnter();
     // Inside the control the field is shown as it is edited.
     if (!link_.IsModified()) DataChange();
 }
 
 void TDBEdit::DoExit() {
+    inside_ = false;
     try {
         UpdateRecord();
     } catch (...) {

@@ -43,6 +43,8 @@ private:
 
     TFieldDataLink link_;
     bool loading_ = false;
+    // The user is in the control (between entering and leaving it).
+    bool inside_ = false;
 };
 
 // The text a field is edited in: its EditFormat for a number that has one,

@@ -31,6 +31,9 @@ struct DragSession {
     bool inside = false;
     bool accepted = false;
     bool cursorSet = false;
+    // Escape ended the drag: the mouse is still down, and its release is
+    // not a click.
+    bool cancelled = false;
     TObject* source = nullptr;
 };
 
@@ -95,6 +98,7 @@ void Done(TControl* control, bool drop) {
 } // namespace
 
 void TControl::BeginDrag(bool immediate, int threshold) {
+    if (session.cancelled) Finish();
     if (session.control && session.control != this) session.control->EndDrag(false);
     if (session.control == this) return;
     int x = 0, y = 0;
@@ -114,16 +118,16 @@ void TControl::BeginDrag(bool immediate, int threshold) {
 }
 
 void TControl::EndDrag(bool drop) {
-    if (session.control != this) return;
+    if (session.control != this || session.cancelled) return;
     Done(this, drop);
 }
 
 bool DragStarted(const TControl* control) {
-    return session.control == control && session.started;
+    return session.control == control && session.started && !session.cancelled;
 }
 
 bool TControl::Dragging() const {
-    return session.control == this;
+    return session.control == this && !session.cancelled;
 }
 
 void TControl::CancelDrag() {
@@ -152,6 +156,7 @@ void TControl::DoEndDrag(TObject* target, int x, int y) {
 }
 
 void ControlEvents::DragPress(TControl* control, TMouseButton button, int x, int y) {
+    if (session.cancelled) Finish();
     if (button != mbLeft || control->DragMode() != dmAutomatic || session.control) return;
     session.control = control;
     session.threshold = DragThreshold;
@@ -161,6 +166,7 @@ void ControlEvents::DragPress(TControl* control, TMouseButton button, int x, int
 
 bool ControlEvents::DragMove(TControl* control, int x, int y) {
     if (session.control != control) return false;
+    if (session.cancelled) return true;
     if (!session.started) {
         if (std::abs(x - session.startX) < session.threshold &&
             std::abs(y - session.startY) < session.threshold)
@@ -175,6 +181,10 @@ bool ControlEvents::DragMove(TControl* control, int x, int y) {
 
 bool ControlEvents::DragRelease(TControl* control, int x, int y) {
     if (session.control != control) return false;
+    if (session.cancelled) {
+        Finish();
+        return true;
+    }
     if (!session.started) {
         // Not far enough to be a drag: an ordinary click.
         Finish();
@@ -186,7 +196,13 @@ bool ControlEvents::DragRelease(TControl* control, int x, int y) {
 }
 
 bool ControlEvents::DragCancelKey(TControl* control, QKeyEvent* event) {
-    if (session.control != control || event->key() != Qt::Key_Escape) return false;
+    if (session.control != control || session.cancelled || event->key() != Qt::Key_Escape)
+        return false;
+    const bool started = session.started;
     Done(control, false);
-    return true;
+    if (started) {
+        session.control = control;
+        session.cancelled = true;
+    }
+    return started;
 }

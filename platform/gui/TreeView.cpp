@@ -123,7 +123,12 @@ private:
         if (icons_.size() != static_cast<size_t>(images->Count()))
             icons_.assign(static_cast<size_t>(images->Count()), QIcon());
         QIcon& icon = icons_[static_cast<size_t>(imageIndex)];
-        if (icon.isNull()) icon = QIcon(QPixmap::fromImage(images->Image(imageIndex)));
+        if (icon.isNull()) {
+            // The same picture selected: the platform does not tint it.
+            const QPixmap picture = QPixmap::fromImage(images->Image(imageIndex));
+            icon.addPixmap(picture, QIcon::Normal);
+            icon.addPixmap(picture, QIcon::Selected);
+        }
         return icon;
     }
 
@@ -169,7 +174,7 @@ protected:
         TControlWidget<QTreeView>::mouseReleaseEvent(event);
     }
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
-        if (trigger != NoEditTriggers && trigger != AllEditTriggers) {
+        if (trigger != NoEditTriggers) {
             TTreeNode* node = TTreeModel::NodeOf(index);
             bool allowed = false;
             ControlEvents::Guard([&] { allowed = node && tree_->EditAllowed(node); });
