@@ -5,7 +5,13 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Variant.h"
+#include "platform/gui/ControlWidget.h"
 #include "platform/gui/DBEdit.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <algorithm>
 
 #include <exception>
 #include <string>
@@ -265,6 +271,35 @@ void QuorDbEdit::KeyPress(char& key) {
         key = 0;
     else if (key == '.' && pointToComma_)
         key = ',';
+}
+
+void QuorDbEdit::SetWidgetText(const AnsiString& text) {
+    auto* editor = qobject_cast<QPlainTextEdit*>(ExistingWidget());
+    // Line breaks take the memo's own conversion.
+    if (!editor || text.str().find_first_of("\r\n") != std::string::npos) {
+        TCustomMemo::SetWidgetText(text);
+        return;
+    }
+    const QString wanted = ToQString(text);
+    const QString current = editor->toPlainText();
+    if (current.contains(QChar('\n'))) {
+        TCustomMemo::SetWidgetText(text);
+        return;
+    }
+    qsizetype head = 0;
+    const qsizetype shortest = std::min(current.size(), wanted.size());
+    while (head < shortest && current[head] == wanted[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shortest - head &&
+           current[current.size() - 1 - tail] == wanted[wanted.size() - 1 - tail])
+        ++tail;
+    QTextCursor cursor(editor->document());
+    cursor.beginEditBlock();
+    cursor.setPosition(static_cast<int>(head));
+    cursor.setPosition(static_cast<int>(current.size() - tail), QTextCursor::KeepAnchor);
+    cursor.insertText(wanted.mid(head, wanted.size() - head - tail));
+    cursor.endEditBlock();
 }
 
 void QuorDbEdit::DoEnter() {
