@@ -78,7 +78,7 @@ public:
         setWindowFlags(Qt::Popup);
         setUniformItemSizes(true);
         connect(this, &QListWidget::currentRowChanged, [this](int row) {
-            if (!filling_) box_->listIndex_ = row;
+            if (!filling_ && box_) box_->listIndex_ = row;
         });
     }
 
@@ -90,6 +90,8 @@ public:
         setCurrentRow(current);
         filling_ = false;
     }
+    // The box's widget is going: nothing may reach the box any more.
+    void Detach() { box_ = nullptr; }
     void Highlight(int row) {
         filling_ = true;
         setCurrentRow(row);
@@ -99,6 +101,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
+        if (!box_) return;
         // The box keeps the keyboard, as on the platform: only moving in
         // the list stays here.
         if (IsListKey(event->key()) && !(event->modifiers() & Qt::AltModifier)) {
@@ -109,7 +112,7 @@ protected:
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         const int row = indexAt(event->position().toPoint()).row();
-        if (row < 0) return;
+        if (row < 0 || !box_) return;
         ControlEvents::Guard([&] {
             box_->SetListIndex(row);
             box_->CloseUp(true);
@@ -119,7 +122,7 @@ protected:
         QListWidget::hideEvent(event);
         // A click elsewhere closed the list.
         ControlEvents::Guard([this] {
-            if (box_->ListVisible()) box_->CloseUp(false);
+            if (box_ && box_->ListVisible()) box_->CloseUp(false);
         });
     }
 
@@ -344,7 +347,10 @@ void TDBLookupComboBox::InitWidget(QWidget* widget) {
 
 void TDBLookupComboBox::DestroyWidget() {
     // The popup is a child of the box's widget and goes with it.
+    if (popup_) popup_->Detach();
     popup_ = nullptr;
+    // A list cannot stay open on a box that is gone.
+    if (ExistingWidget()) listVisible_ = false;
     TWinControl::DestroyWidget();
 }
 
