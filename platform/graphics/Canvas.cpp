@@ -523,6 +523,11 @@ TRect TCanvas::ClipRect() const {
     return TRect{0, 0, dev->width(), dev->height()};
 }
 
+bool TCanvas::KeepsOnlyClipRect() const {
+    QPaintDevice* dev = Device();
+    return dev && dev->devType() != QInternal::Picture;
+}
+
 void TCanvas::SetClipRect(const TRect& rect) {
     d_->clip = rect;
     if (d_->own && d_->own->isActive()) d_->own->setClipRect(ToQRect(rect));

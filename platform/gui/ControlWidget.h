@@ -39,7 +39,7 @@ struct ControlEvents {
     static bool KeyPress(TControl* control, QKeyEvent* event, QString& text);
     static bool KeyRelease(TControl* control, QKeyEvent* event);
     static void Focus(TControl* control, bool entering);
-    static void PaintGraphic(TGraphicControl* control, QPainter& painter);
+    static void PaintGraphic(TGraphicControl* control, QPainter& painter, const QRect& area);
     static void FormClosedByUser(TForm* form);
     static void TabChangedByUser(TPageControl* pages, int index);
 };
