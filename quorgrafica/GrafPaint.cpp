@@ -175,6 +175,13 @@ bool AreasMeet(const TRect& a, const TRect& b) {
            a.Left < a.Right && a.Top < a.Bottom && b.Left < b.Right && b.Top < b.Bottom;
 }
 
+TRect AreaUnion(const TRect& a, const TRect& b) {
+    if (a.Left >= a.Right || a.Top >= a.Bottom) return b;
+    if (b.Left >= b.Right || b.Top >= b.Bottom) return a;
+    return TRect{std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right),
+                 std::max(a.Bottom, b.Bottom)};
+}
+
 void clsGraf::Draw(TCanvas* canvas, bool erase, bool showName, bool showText, bool drawFlags) {
     if (!canvas) return;
     const TRect page = PaintRect(0, 0, PageWidth, PageHeight);

@@ -27,5 +27,7 @@ TRect LinkPaintArea(const clsGraf& graf, const clsBox& source, const clsBox& tar
                     int penWidth);
 // Whether two areas share a pixel.
 bool AreasMeet(const TRect& a, const TRect& b);
+// The smallest area holding both; an empty area adds nothing.
+TRect AreaUnion(const TRect& a, const TRect& b);
 
 } // namespace quorgrafica
