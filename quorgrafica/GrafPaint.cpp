@@ -251,12 +251,31 @@ void clsBox::DrawLinks(TCanvas* canvas, clsGraf* graf) {
     if (!canvas) return;
     const TColor savedBrush = canvas->Brush()->Color();
     const std::int64_t size = Marker(LinkSize);
-    // Links wholly outside the clipping are left out.
+    // Links wholly outside the clipping are left out. The ends lie on the
+    // two frames, shifted by d and by snapping to at most a cell: a link
+    // whose frames are far enough from the clipping is left out unmeasured.
     const bool skip = canvas->KeepsOnlyClipRect();
     const TRect clip = skip ? canvas->ClipRect() : TRect{};
+    std::int64_t reach = 0;
+    if (skip) {
+        const std::int64_t cellX = graf && graf->Columns ? graf->PageWidth / graf->Columns : 0;
+        const std::int64_t cellY = graf && graf->Rows ? graf->PageHeight / graf->Rows : 0;
+        reach = 2 * (LinkSize < 0 ? -static_cast<std::int64_t>(LinkSize) : LinkSize) +
+                std::max(cellX < 0 ? -cellX : cellX, cellY < 0 ? -cellY : cellY) + 2 +
+                (size < 0 ? -size : size) + canvas->Pen()->Width() + 2;
+    }
+    const TRect& s = Frame;
     for (int i = 0; i < LinksOut.GetCount(); ++i) {
         const clsBox* target = LinksOut.GetValue(i);
         if (!target) continue;
+        if (skip) {
+            const TRect& t = target->Frame;
+            const TRect both = AreaAround(std::min({s.Left, s.Right, t.Left, t.Right}),
+                                          std::min({s.Top, s.Bottom, t.Top, t.Bottom}),
+                                          std::max({s.Left, s.Right, t.Left, t.Right}),
+                                          std::max({s.Top, s.Bottom, t.Top, t.Bottom}), reach);
+            if (!AreasMeet(both, clip)) continue;
+        }
         const LinkEnds e = EndsOf(graf, *this, target->Frame);
         if (skip && !AreasMeet(LinkArea(e, *this, canvas->Pen()->Width()), clip)) continue;
         const TColor pen = canvas->Pen()->Color();

@@ -1,6 +1,8 @@
 // A chart of 5,000 boxes and 5,000 links: writing, reading (against the same
 // chart without links), painting and hit testing.
 
+#include "BenchChart.h"
+
 #include "platform/graphics/GuiApplication.h"
 #include "platform/graphics/ImageCanvas.h"
 #include "quorgrafica/Clsgraf.h"
@@ -16,33 +18,11 @@ using namespace quorgrafica;
 
 namespace {
 
-constexpr int BoxCount = 5000;
-constexpr int PerRow = 100;
-constexpr int CellWidth = 50;
-constexpr int CellHeight = 40;
+using namespace benchchart;
 
 std::unique_ptr<clsGraf> MakeChart(bool links) {
-    RegisterBoxKinds();
     auto graf = std::make_unique<clsGraf>();
-    graf->SetPage(PerRow * CellWidth, (BoxCount / PerRow) * CellHeight, 0, 0);
-    for (int i = 0; i < BoxCount; ++i) {
-        clsBox* box = NewBox(graf.get(), i % 10 == 9 ? "clsBoxLine" : "clsBoxRectangle");
-        box->Name = ("Box" + std::to_string(i)).c_str();
-        box->Text = "Passo";
-        const int x = (i % PerRow) * CellWidth + 5, y = (i / PerRow) * CellHeight + 5;
-        box->Frame = TRect{x, y, x + CellWidth - 12, y + CellHeight - 14};
-        box->Script.AddText("x = 1");
-        graf->Add(box->Name, box);
-    }
-    if (links) {
-        // Every box links once to a neighbour, as flowcharts do: mostly the
-        // next box, every seventh box the one below, the last ones back to
-        // the start; most links name a box that stands later in the text.
-        for (int i = 0; i < BoxCount; ++i) {
-            const int next = i % 7 == 6 ? i + PerRow : i + 1;
-            graf->GetValue(i)->AddLink(graf->GetValue(next < BoxCount ? next : i % PerRow));
-        }
-    }
+    FillChart(*graf, links);
     return graf;
 }
 
