@@ -5,6 +5,7 @@
 
 #include "BenchChart.h"
 
+#include "bench/BenchRecorder.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GuiApplication.h"
 #include "platform/gui/Form.h"
@@ -17,7 +18,6 @@
 #include <QWidget>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -114,23 +114,11 @@ BENCHMARK(BM_PlainDraw)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration for the summary.
-class Recorder : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                ms[run.benchmark_name()] = run.GetAdjustedCPUTime(); // every unit is ms
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> ms;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    Recorder recorder;
+    BenchRecorder recorder;
     benchmark::RunSpecifiedBenchmarks(&recorder);
     auto& ms = recorder.ms;
     const double plain = ms.count("BM_PlainDraw") ? ms["BM_PlainDraw"] : 0;

@@ -3,6 +3,7 @@
 
 #include "BenchChart.h"
 
+#include "bench/BenchRecorder.h"
 #include "platform/graphics/GuiApplication.h"
 #include "platform/graphics/ImageCanvas.h"
 #include "quorgrafica/Clsgraf.h"
@@ -10,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -86,23 +86,11 @@ BENCHMARK(BM_ReadWithoutLinks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HitTest1000)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration for the summary.
-class Recorder : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                ms[run.benchmark_name()] = run.GetAdjustedCPUTime(); // every unit is ms
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> ms;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    Recorder recorder;
+    BenchRecorder recorder;
     benchmark::RunSpecifiedBenchmarks(&recorder);
     auto& ms = recorder.ms;
     if (ms.count("BM_ReadWithLinks") && ms.count("BM_ReadWithoutLinks") &&

@@ -3,6 +3,7 @@
 // user drives it: presses, moves and releases with buttons and modifiers.
 
 #include "ChartHelpers.h"
+#include "ImageHelpers.h"
 #include "platform/graphics/GuiApplication.h"
 #include "platform/gui/Form.h"
 #include "quorgrafica/QuorFlowChart.h"
@@ -96,21 +97,6 @@ protected:
     QImage FullImage() {
         chart->Invalidate();
         return chart->PaintToImage();
-    }
-
-    static TColor At(const QImage& image, int x, int y) {
-        const QRgb rgb = image.pixel(x, y);
-        return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    }
-    static int Count(const QImage& image, TRect area, TColor color) {
-        int n = 0;
-        for (int y = area.Top; y < area.Bottom; ++y)
-            for (int x = area.Left; x < area.Right; ++x)
-                n += At(image, x, y) == color;
-        return n;
-    }
-    static int CountNot(const QImage& image, TRect area, TColor color) {
-        return (area.Right - area.Left) * (area.Bottom - area.Top) - Count(image, area, color);
     }
 
     std::unique_ptr<TForm> form;

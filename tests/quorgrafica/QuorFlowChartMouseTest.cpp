@@ -7,6 +7,9 @@
 #include <vector>
 
 using namespace quorgrafica;
+using charttest::At;
+using charttest::Count;
+using charttest::CountNot;
 using charttest::FlowChart;
 
 namespace {

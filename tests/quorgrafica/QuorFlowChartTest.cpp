@@ -22,6 +22,9 @@
 
 using namespace quorgrafica;
 using charttest::AddBox;
+using charttest::At;
+using charttest::Count;
+using charttest::CountNot;
 using charttest::FlowChart;
 using charttest::Str;
 

@@ -1,4 +1,5 @@
 #include "ChartHelpers.h"
+#include "ImageHelpers.h"
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GuiApplication.h"
@@ -12,6 +13,8 @@
 
 using namespace quorgrafica;
 using charttest::AddBox;
+using charttest::At;
+using charttest::Count;
 
 namespace {
 
@@ -37,19 +40,6 @@ protected:
             graf.Draw(&canvas, true, names, texts, flags);
         }
         return canvas.Image().copy();
-    }
-
-    static TColor At(const QImage& image, int x, int y) {
-        const QRgb rgb = image.pixel(x, y);
-        return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    }
-
-    static int Count(const QImage& image, TRect area, TColor color) {
-        int n = 0;
-        for (int y = area.Top; y < area.Bottom; ++y)
-            for (int x = area.Left; x < area.Right; ++x)
-                n += At(image, x, y) == color;
-        return n;
     }
 
     static clsGraf* Page(clsGraf& graf, int width, int height) {
