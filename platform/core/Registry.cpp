@@ -187,7 +187,10 @@ AnsiString TRegistry::ReadString(const AnsiString& name) {
     const regfile::Store store = regfile::Load(StoreFileName());
     const regfile::Value* value = store.FindValue(FullPath(root_, currentPath_), name);
     if (!value) return AnsiString();
-    if (value->type != regfile::Value::Type::String) RaiseType(name);
+    // Expandable text reads as it is stored, as the system's ReadString gives it.
+    if (value->type != regfile::Value::Type::String &&
+        value->type != regfile::Value::Type::ExpandString)
+        RaiseType(name);
     return value->text;
 }
 
