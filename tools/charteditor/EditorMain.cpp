@@ -1,0 +1,119 @@
+#include "tools/charteditor/EditorMain.h"
+
+#include "platform/core/Application.h"
+#include "platform/core/CommandLine.h"
+#include "platform/core/Encoding.h"
+#include "platform/gui/Forms.h"
+#include "quorgrafica/Clsgraf.h"
+#include "tools/charteditor/ChartEditor.h"
+#include "tools/charteditor/EditorChart.h"
+#include "tools/charteditor/EditorWindow.h"
+
+#include <QPixmap>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+using namespace charteditor;
+
+namespace {
+
+const char* const Usage =
+    "Uso: charteditor [opzioni] [diagramma.chart]\n"
+    "Apre l'editor di diagrammi, sul diagramma indicato o su uno nuovo.\n"
+    "  --graf=G1/G2         mostra il grafico annidato nei gruppi G1, poi G2\n"
+    "  --select=NOME        seleziona il box NOME del grafico mostrato\n"
+    "  --screenshot=F.png   salva l'immagine della finestra in F.png ed esce\n"
+    "  --help               mostra questo aiuto\n";
+
+// The window, once on screen, into a PNG file written aside and renamed.
+bool SaveScreenshot(QWidget* window, const std::string& file) {
+    const std::filesystem::path path = std::filesystem::u8path(file);
+    std::filesystem::path aside = path;
+    aside += ".tmp";
+    if (!window->grab().save(QString::fromStdU16String(aside.u16string()), "PNG")) return false;
+    std::error_code failed;
+    std::filesystem::rename(aside, path, failed);
+    if (failed) std::filesystem::remove(aside, failed);
+    return !failed;
+}
+
+// The graph reached through the named group boxes, or null with the name
+// that was not found.
+quorgrafica::clsGraf* Descend(quorgrafica::clsGraf* root, const std::string& path,
+                              std::string& missing) {
+    quorgrafica::clsGraf* graf = root;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        const std::size_t slash = path.find('/', start);
+        const std::string name = path.substr(start, slash == std::string::npos ? slash : slash - start);
+        auto* group = dynamic_cast<quorgrafica::clsBoxGroup*>(graf->GetBox(name.c_str()));
+        if (!group || !group->Graf) {
+            missing = name;
+            return nullptr;
+        }
+        graf = group->Graf;
+        start = slash == std::string::npos ? path.size() : slash + 1;
+    }
+    return graf;
+}
+
+} // namespace
+
+int ChartEditorMain(int argc, char** argv) {
+    CommandLine cl("charteditor", Usage);
+    cl.Value("--graf").Value("--select").Value("--screenshot");
+    if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
+    if (cl.Arguments().size() > 1) return cl.Refuse(std::cerr, "si apre un diagramma alla volta");
+    const std::string screenshot = cl.Get("--screenshot");
+    if (cl.Has("--screenshot") && !HasExtension(screenshot, {".png"}))
+        return cl.Refuse(std::cerr, "--screenshot vuole un file .png, non \"" + screenshot + "\"");
+    if (!GuiAvailable()) {
+        // A picture of the window needs no screen.
+        if (!cl.Has("--screenshot"))
+            return cl.Fail(std::cerr, "nessuno schermo disponibile per aprire la finestra");
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+
+    TGuiApplication application(argc, argv);
+    application.SetTitle("Editor di diagrammi");
+    auto* form = application.CreateForm<TfrmChartEditor>();
+    ChartEditor& editor = form->Editor();
+    // Names arrive, and messages leave, in the terminal's encoding.
+    if (!cl.Arguments().empty()) {
+        AnsiString error;
+        if (!editor.OpenFile(AnsiString(Utf8ToCp1252(cl.Arguments()[0])), &error))
+            return cl.Fail(std::cerr, Cp1252ToUtf8(error.view()));
+    }
+    TEditorChart& chart = editor.Chart();
+    if (cl.Has("--graf")) {
+        std::string missing;
+        quorgrafica::clsGraf* graf = Descend(chart.RootGraf(), Utf8ToCp1252(cl.Get("--graf")), missing);
+        if (!graf)
+            return cl.Fail(std::cerr, "nessun gruppo di nome \"" + Cp1252ToUtf8(missing) + "\"");
+        chart.SetCurrentGraf(graf);
+        chart.OnNavigate();
+    }
+    if (cl.Has("--select")) {
+        const std::string name = Utf8ToCp1252(cl.Get("--select"));
+        quorgrafica::clsBox* box = chart.GetBox(name.c_str());
+        if (!box) return cl.Fail(std::cerr, "nessun box di nome \"" + cl.Get("--select") + "\"");
+        chart.SetSelectedBox(box);
+    }
+    int status = 0;
+    if (cl.Has("--screenshot")) {
+        QTimer::singleShot(700, [&] {
+            if (!SaveScreenshot(form->Widget(), screenshot)) {
+                status = cl.Fail(std::cerr, "impossibile scrivere \"" + screenshot + "\"");
+            }
+            application.Terminate();
+        });
+    }
+    application.Run();
+    return status;
+}
