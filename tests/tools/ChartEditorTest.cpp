@@ -360,9 +360,7 @@ TEST_F(Editor, DoubleClicksNavigateAsTheKeysDo) {
     OpenExample();
     clsBox* group = Box("Verifiche");
     const QPoint at = Middle(group);
-    Click(at.x(), at.y());
-    QTest::mouseDClick(ChartWidget(), Qt::LeftButton, Qt::NoModifier, at);
-    Release(at.x(), at.y());
+    DoubleClick(at.x(), at.y());
     ASSERT_EQ(&shown(), static_cast<clsBoxGroup*>(group)->Graf);
     EXPECT_EQ(form->PathLabel->Caption(), "Main : Verifiche : ");
     EXPECT_TRUE(form->actUp->isEnabled());
@@ -370,9 +368,7 @@ TEST_F(Editor, DoubleClicksNavigateAsTheKeysDo) {
     // The view follows into the group.
     form->actGrid->trigger();
     EXPECT_TRUE(shown().GridShow);
-    Click(700, 650);
-    QTest::mouseDClick(ChartWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(700, 650));
-    Release(700, 650);
+    DoubleClick(700, 650);
     EXPECT_EQ(&shown(), &root());
     EXPECT_TRUE(shown().GridShow);
     EXPECT_FALSE(form->actUp->isEnabled());

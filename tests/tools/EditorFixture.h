@@ -5,6 +5,7 @@
 // the file names by the test.
 
 #include "tests/platform/core/TempDir.h"
+#include "tests/quorgrafica/ChartMouse.h"
 #include "tests/quorgrafica/ImageHelpers.h"
 
 #include "platform/core/ScriptedDialogs.h"
@@ -69,7 +70,7 @@ inline std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-class Editor : public ::testing::Test {
+class Editor : public ::testing::Test, protected charttest::ChartMouse {
 protected:
     void SetUp() override {
         EnsureGuiApplication();
@@ -101,23 +102,7 @@ protected:
 
     // The chart as the user drives it.
     QWidget* ChartWidget() { return chart().Widget(); }
-    void Press(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mousePress(ChartWidget(), button, Qt::NoModifier, QPoint(x, y));
-    }
-    void Move(int x, int y) { QTest::mouseMove(ChartWidget(), QPoint(x, y)); }
-    void Release(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseRelease(ChartWidget(), button, Qt::NoModifier, QPoint(x, y));
-    }
-    void Drag(int x1, int y1, int x2, int y2, Qt::MouseButton button = Qt::LeftButton) {
-        Press(x1, y1, button);
-        Move((x1 + x2) / 2, (y1 + y2) / 2);
-        Move(x2, y2);
-        Release(x2, y2, button);
-    }
-    void Click(int x, int y) {
-        Press(x, y);
-        Release(x, y);
-    }
+    QWidget* MouseTarget() override { return ChartWidget(); }
     // A key typed with the chart's panel in focus.
     void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(form->ChartPanel->Widget(), key, mods);

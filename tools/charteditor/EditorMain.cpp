@@ -5,6 +5,7 @@
 #include "platform/core/Encoding.h"
 #include "platform/gui/Forms.h"
 #include "quorgrafica/Clsgraf.h"
+#include "quorgrafica/GrafPath.h"
 #include "tools/charteditor/ChartEditor.h"
 #include "tools/charteditor/EditorChart.h"
 #include "tools/charteditor/EditorWindow.h"
@@ -43,26 +44,6 @@ bool SaveScreenshot(QWidget* window, const std::string& file) {
     return !failed;
 }
 
-// The graph reached through the named group boxes, or null with the name
-// that was not found.
-quorgrafica::clsGraf* Descend(quorgrafica::clsGraf* root, const std::string& path,
-                              std::string& missing) {
-    quorgrafica::clsGraf* graf = root;
-    std::size_t start = 0;
-    while (start < path.size()) {
-        const std::size_t slash = path.find('/', start);
-        const std::string name = path.substr(start, slash == std::string::npos ? slash : slash - start);
-        auto* group = dynamic_cast<quorgrafica::clsBoxGroup*>(graf->GetBox(name.c_str()));
-        if (!group || !group->Graf) {
-            missing = name;
-            return nullptr;
-        }
-        graf = group->Graf;
-        start = slash == std::string::npos ? path.size() : slash + 1;
-    }
-    return graf;
-}
-
 } // namespace
 
 int ChartEditorMain(int argc, char** argv) {
@@ -93,7 +74,8 @@ int ChartEditorMain(int argc, char** argv) {
     TEditorChart& chart = editor.Chart();
     if (cl.Has("--graf")) {
         std::string missing;
-        quorgrafica::clsGraf* graf = Descend(chart.RootGraf(), Utf8ToCp1252(cl.Get("--graf")), missing);
+        quorgrafica::clsGraf* graf =
+            quorgrafica::GrafAtPath(chart.RootGraf(), Utf8ToCp1252(cl.Get("--graf")), &missing);
         if (!graf)
             return cl.Fail(std::cerr, "nessun gruppo di nome \"" + Cp1252ToUtf8(missing) + "\"");
         chart.SetCurrentGraf(graf);
