@@ -78,6 +78,9 @@ int ChartEditorMain(int argc, char** argv) {
             quorgrafica::GrafAtPath(chart.RootGraf(), Utf8ToCp1252(cl.Get("--graf")), &missing);
         if (!graf)
             return cl.Fail(std::cerr, "nessun gruppo di nome \"" + Cp1252ToUtf8(missing) + "\"");
+        // Each group on the way is selected in its graph, as entering it does.
+        for (quorgrafica::clsGraf* inner = graf; inner->Owner; inner = inner->Owner->OwnerGraf)
+            inner->Owner->OwnerGraf->Selected = inner->Owner;
         chart.SetCurrentGraf(graf);
         chart.OnNavigate();
     }
