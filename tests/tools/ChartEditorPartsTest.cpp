@@ -172,8 +172,7 @@ TEST_F(Parts, ARenamedBoxIsFoundAndLinkedByItsNewName) {
 }
 
 TEST(BoxEdits, ScriptAndValuesAreKeptAsTheTextFormatKeepsThem) {
-    EXPECT_EQ(KeepableScript({"a\tb", "", "c", "", ""}),
-              (std::vector<AnsiString>{"a b", "", "c"}));
+    EXPECT_EQ(KeepableScript({"a\tb", "", "c", "", ""}), (std::vector<AnsiString>{"a b", "", "c"}));
     EXPECT_EQ(KeepableVariables({"", "x=1", "y", "z=a=b"}),
               (std::vector<AnsiString>{"x=1", "y=", "z=a=b"}));
     EXPECT_EQ(SplitLines("a\r\nb\nc\r\r\n"), (std::vector<AnsiString>{"a", "b", "c", "", ""}));

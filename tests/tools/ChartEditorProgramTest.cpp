@@ -58,8 +58,8 @@ TEST(ChartEditorProgram, TheCommandLineFollowsTheConventions) {
 TEST(ChartEditorProgram, TakesAPictureOfItsWindow) {
     TempDir dir;
     std::filesystem::copy_file(ExampleChart(), dir / "conti.chart");
-    const auto run =
-        RunEditor(dir, {"--graf=Verifiche", "--select=Date", "--screenshot=finestra.png", "conti.chart"});
+    const auto run = RunEditor(
+        dir, {"--graf=Verifiche", "--select=Date", "--screenshot=finestra.png", "conti.chart"});
     ASSERT_EQ(run.status, 0) << run.err;
     const QImage shot(QString::fromStdString(dir / "finestra.png"));
     ASSERT_FALSE(shot.isNull());
@@ -81,7 +81,8 @@ TEST_F(Editor, ChartrenderDrawsASavedChartAsTheEditorExportsIt) {
     ASSERT_TRUE(editor().SaveTo(AnsiString(dir / "salvato.chart")));
     ASSERT_TRUE(editor().ExportTo(AnsiString(dir / "editor.png")));
 
-    const std::string size = std::to_string(chart().Width()) + "x" + std::to_string(chart().Height());
+    const std::string size =
+        std::to_string(chart().Width()) + "x" + std::to_string(chart().Height());
     const auto run = RunProgram(CHARTRENDER_EXE, {"--size=" + size, "salvato.chart", "render.png"},
                                 dir.path().string());
     ASSERT_EQ(run.status, 0) << run.err;

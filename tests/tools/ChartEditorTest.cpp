@@ -176,8 +176,7 @@ TEST_F(Editor, SaveAndReopenGiveTheSameLines) {
     clsBox* box = Box("Caff\xE8");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(Str(box->Text), "Prima riga\nSeconda riga");
-    EXPECT_EQ(charteditor::ScriptLines(*box),
-              (std::vector<AnsiString>{"Leggi", "Scrivi subito"}));
+    EXPECT_EQ(charteditor::ScriptLines(*box), (std::vector<AnsiString>{"Leggi", "Scrivi subito"}));
     EXPECT_EQ(charteditor::VariableLines(*box),
               (std::vector<AnsiString>{"Anno=2026", "Soglia=", "Nota=a=b"}));
     EXPECT_EQ(Str(box->FontName), "DejaVu Serif");
@@ -272,7 +271,8 @@ TEST_F(Editor, KeysMoveRemoveAndNavigate) {
     const int column = shown().PageWidth / shown().Columns;
     const int row = shown().PageHeight / shown().Rows;
     Key(Qt::Key_Right);
-    EXPECT_EQ(inizio->Frame, TRect(start.Left + column, start.Top, start.Right + column, start.Bottom));
+    EXPECT_EQ(inizio->Frame,
+              TRect(start.Left + column, start.Top, start.Right + column, start.Bottom));
     Key(Qt::Key_Down);
     Key(Qt::Key_Left);
     EXPECT_EQ(inizio->Frame, TRect(start.Left, start.Top + row, start.Right, start.Bottom + row));
@@ -381,7 +381,7 @@ TEST_F(Editor, ThePanelShowsAndEditsTheSelectedBox) {
     EXPECT_FALSE(panel.edName->Enabled());
     clsBox* inizio = Box("Inizio");
     Click(Middle(inizio).x(), Middle(inizio).y());
-    EXPECT_EQ(panel.lblBox->Caption(), "Rettangolo selezionato");
+    EXPECT_EQ(panel.lblBox->Caption(), "Box selezionato: Rettangolo");
     EXPECT_TRUE(panel.edName->Enabled());
     EXPECT_EQ(panel.edName->Text(), "Inizio");
     EXPECT_EQ(panel.memText->Text(), "Scelta del condominio");

@@ -39,7 +39,6 @@ std::string Text(const clsString& s) {
     return std::string(s.CStr() ? s.CStr() : "", static_cast<std::size_t>(s.Length()));
 }
 
-
 // Sets the key under which list holds box.
 void Rekey(clsBoxList& list, const clsBox* box, const clsString& name) {
     for (int i = 0; i < list.GetCount(); ++i)
@@ -130,9 +129,9 @@ bool SetVariableLines(clsBox& box, const std::vector<AnsiString>& lines) {
     for (const AnsiString& line : kept) {
         const std::string& text = line.str();
         const std::size_t eq = text.find('=');
-        box.Variables.AddPair(clsString(text.c_str(), static_cast<int>(eq)),
-                              clsString(text.c_str() + eq + 1,
-                                        static_cast<int>(text.size() - eq - 1)));
+        box.Variables.AddPair(
+            clsString(text.c_str(), static_cast<int>(eq)),
+            clsString(text.c_str() + eq + 1, static_cast<int>(text.size() - eq - 1)));
     }
     return true;
 }
@@ -181,14 +180,16 @@ AnsiString JoinLines(const std::vector<AnsiString>& lines) {
 
 int GridStepX(const clsGraf& graf, int x, int steps) {
     const int cell = graf.Columns != 0 ? graf.PageWidth / graf.Columns : 0;
-    return Step(x, steps, cell, graf.GridAlign && graf.Columns != 0,
-                [&](int v) { return graf.X2Chars(v); }, [&](int c) { return graf.Chars2X(c); });
+    return Step(
+        x, steps, cell, graf.GridAlign && graf.Columns != 0, [&](int v) { return graf.X2Chars(v); },
+        [&](int c) { return graf.Chars2X(c); });
 }
 
 int GridStepY(const clsGraf& graf, int y, int steps) {
     const int cell = graf.Rows != 0 ? graf.PageHeight / graf.Rows : 0;
-    return Step(y, steps, cell, graf.GridAlign && graf.Columns != 0 && graf.Rows != 0,
-                [&](int v) { return graf.Y2Chars(v); }, [&](int r) { return graf.Chars2Y(r); });
+    return Step(
+        y, steps, cell, graf.GridAlign && graf.Columns != 0 && graf.Rows != 0,
+        [&](int v) { return graf.Y2Chars(v); }, [&](int r) { return graf.Chars2Y(r); });
 }
 
 } // namespace charteditor

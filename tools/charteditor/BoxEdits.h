@@ -24,7 +24,8 @@ quorbase::clsString UniqueBoxName(quorgrafica::clsGraf& graf, const quorbase::cl
 
 // Gives box a new name, and with it its key in graf and in the link lists of
 // the boxes it is linked with.
-void RenameBox(quorgrafica::clsGraf& graf, quorgrafica::clsBox& box, const quorbase::clsString& name);
+void RenameBox(quorgrafica::clsGraf& graf, quorgrafica::clsBox& box,
+               const quorbase::clsString& name);
 
 // Script lines as the text format can keep them: a TAB would cut a line in
 // two and empty lines at the end would be lost, so TABs become spaces and

@@ -51,7 +51,9 @@ TBoxPanel::TBoxPanel(TComponent* owner, ChartEditor& editor) : TPanel(owner), ed
     memText = new TMemo(this);
     memText->SetParent(this);
     memText->SetBounds(Margin, 116, FieldWidth, 56);
-    memText->OnChange = [this](TObject*) { Edited([this] { editor_.SetBoxText(memText->Text()); }); };
+    memText->OnChange = [this](TObject*) {
+        Edited([this] { editor_.SetBoxText(memText->Text()); });
+    };
 
     Caption("Colori", 182);
     pnlFill = ColorRow("Sfondo", 202, cmdFill);
@@ -88,7 +90,9 @@ TBoxPanel::TBoxPanel(TComponent* owner, ChartEditor& editor) : TPanel(owner), ed
     memScript->SetParent(this);
     memScript->SetBounds(Margin, 368, FieldWidth, 80);
     memScript->SetWordWrap(false);
-    memScript->OnChange = [this](TObject*) { Edited([this] { editor_.SetScript(memScript->Text()); }); };
+    memScript->OnChange = [this](TObject*) {
+        Edited([this] { editor_.SetScript(memScript->Text()); });
+    };
 
     Caption("Valori (nome=valore)", 456);
     memVariables = new TMemo(this);
@@ -102,9 +106,9 @@ TBoxPanel::TBoxPanel(TComponent* owner, ChartEditor& editor) : TPanel(owner), ed
     lblFrame = Caption("", 564);
 
     // Leaving a field ends its step of undo.
-    for (TCustomEdit* edit : {static_cast<TCustomEdit*>(edName), static_cast<TCustomEdit*>(memText),
-                              static_cast<TCustomEdit*>(memScript),
-                              static_cast<TCustomEdit*>(memVariables)})
+    for (TCustomEdit* edit :
+         {static_cast<TCustomEdit*>(edName), static_cast<TCustomEdit*>(memText),
+          static_cast<TCustomEdit*>(memScript), static_cast<TCustomEdit*>(memVariables)})
         edit->OnExit = [this](TObject*) { editor_.EndTyping(); };
     Refresh();
 }
@@ -148,7 +152,8 @@ void TBoxPanel::ShowSameName() {
     bool same = false;
     if (box && box->OwnerGraf && box->Name.Length() > 0)
         for (int i = 0; i < box->OwnerGraf->GetCount() && !same; ++i)
-            same = box->OwnerGraf->BoxAt(i) != box && box->OwnerGraf->BoxAt(i)->Name.Equals(box->Name);
+            same =
+                box->OwnerGraf->BoxAt(i) != box && box->OwnerGraf->BoxAt(i)->Name.Equals(box->Name);
     lblSameName->SetCaption(same ? "Un altro box ha lo stesso nome" : "");
 }
 
@@ -161,9 +166,9 @@ void TBoxPanel::Refresh() {
         control->SetEnabled(shown);
     if (!box) {
         lblBox->SetCaption("Nessun box selezionato");
-        for (TCustomEdit* edit : {static_cast<TCustomEdit*>(edName), static_cast<TCustomEdit*>(memText),
-                                  static_cast<TCustomEdit*>(memScript),
-                                  static_cast<TCustomEdit*>(memVariables)})
+        for (TCustomEdit* edit :
+             {static_cast<TCustomEdit*>(edName), static_cast<TCustomEdit*>(memText),
+              static_cast<TCustomEdit*>(memScript), static_cast<TCustomEdit*>(memVariables)})
             SetTextIfOther(edit, AnsiString());
         for (TPanel* swatch : {pnlFill, pnlFontColor, pnlShadow})
             swatch->SetColor(clBtnFace);
@@ -173,7 +178,7 @@ void TBoxPanel::Refresh() {
         refreshing_ = false;
         return;
     }
-    lblBox->SetCaption(KindCaption(box->TypeName()) + " selezionato");
+    lblBox->SetCaption("Box selezionato: " + KindCaption(box->TypeName()));
     SetTextIfOther(edName, Text(box->Name));
     SetTextIfOther(memText, MemoText(box->Text));
     // A memo that says what the box keeps stays as typed (an empty line at
@@ -186,7 +191,8 @@ void TBoxPanel::Refresh() {
     pnlFontColor->SetColor(box->FontColor);
     pnlShadow->SetColor(box->ShadowColor);
     ShowSameName();
-    const AnsiString face = box->FontName.Length() > 0 ? Text(box->FontName) : AnsiString("(del disegno)");
+    const AnsiString face =
+        box->FontName.Length() > 0 ? Text(box->FontName) : AnsiString("(del disegno)");
     lblFont->SetCaption(box->FontSize > 0 ? face + ", " + AnsiString(box->FontSize) + " pt" : face);
     const TRect& f = box->Frame;
     lblFrame->SetCaption("Riquadro: " + AnsiString(f.Left) + ", " + AnsiString(f.Top) + " \x96 " +

@@ -125,8 +125,7 @@ void ChartEditor::ChartChanged() {
     SelectionChanged();
 }
 
-void ChartEditor::Restore(const std::string& snapshot, const GrafPlace& graf,
-                          const BoxPlace& box) {
+void ChartEditor::Restore(const std::string& snapshot, const GrafPlace& graf, const BoxPlace& box) {
     {
         Applying applying(applying_);
         THourGlass wait;
@@ -202,8 +201,8 @@ void ChartEditor::PlacePreview() {
 
 void ChartEditor::SetPageOfGraf() {
     if (chart_.Width() > 0 && chart_.Height() > 0)
-        chart_.CurrentGraf()->SetPage(chart_.Width(), chart_.Height(),
-                                      chart_.GridHorizontalChars(), chart_.GridVerticalChars());
+        chart_.CurrentGraf()->SetPage(chart_.Width(), chart_.Height(), chart_.GridHorizontalChars(),
+                                      chart_.GridVerticalChars());
 }
 
 bool ChartEditor::EnterGroup() {
@@ -255,7 +254,8 @@ bool ChartEditor::DeleteSelected() {
         Applying applying(applying_);
         // The component removes the first box of the selected one's name:
         // make it this one.
-        if (graf->GetBox(box->Name) != box) RenameBox(*graf, *box, UniqueBoxName(*graf, box->TypeName()));
+        if (graf->GetBox(box->Name) != box)
+            RenameBox(*graf, *box, UniqueBoxName(*graf, box->TypeName()));
         chart_.RemoveBox();
     }
     if (graf->GetCount() == count) return false;

@@ -63,9 +63,9 @@ AnsiString ChartEditor::Caption() const {
 bool ChartEditor::CanClose() {
     if (!Modified()) return true;
     EndTyping();
-    switch (Ask("Il diagramma \"" + DocumentName() +
-                    "\" \xE8 stato modificato.\nSalvare le modifiche?",
-                MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    switch (
+        Ask("Il diagramma \"" + DocumentName() + "\" \xE8 stato modificato.\nSalvare le modifiche?",
+            MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
         return Save();
     case IDNO:
@@ -117,7 +117,8 @@ bool ChartEditor::OpenFile(const AnsiString& fileName, AnsiString* error) {
                   " livelli: quelli pi\xF9 interni sono stati letti vuoti.";
     if (notes.UnclosedBlocks)
         warning = (warning.IsEmpty() ? AnsiString() : warning + "\n") + "Nel diagramma \"" +
-                  DocumentName() + "\" alcuni blocchi non si chiudono: letto fino alla fine del file.";
+                  DocumentName() +
+                  "\" alcuni blocchi non si chiudono: letto fino alla fine del file.";
     if (!warning.IsEmpty() && !error) Ask(warning, MB_OK | MB_ICONWARNING);
     return true;
 }
@@ -178,9 +179,8 @@ bool ChartEditor::ExportTo(const AnsiString& fileName) {
     } unselected{graf, graf->Selected};
     graf->Selected = nullptr;
     AnsiString error;
-    const bool saved =
-        SaveDrawing(fileName, width, height, dpi, [&](TCanvas* canvas) { chart_.DrawOn(canvas); },
-                    &error);
+    const bool saved = SaveDrawing(
+        fileName, width, height, dpi, [&](TCanvas* canvas) { chart_.DrawOn(canvas); }, &error);
     if (!saved) Ask(error, MB_OK | MB_ICONERROR);
     return saved;
 }

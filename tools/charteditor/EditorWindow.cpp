@@ -33,7 +33,8 @@ namespace {
 
 QString Q(const AnsiString& text) {
     const std::u16string wide = Cp1252ToUtf16(text.view());
-    return QString(reinterpret_cast<const QChar*>(wide.data()), static_cast<qsizetype>(wide.size()));
+    return QString(reinterpret_cast<const QChar*>(wide.data()),
+                   static_cast<qsizetype>(wide.size()));
 }
 
 AnsiString A(const QString& text) {
@@ -65,7 +66,8 @@ QAction* Toggle(QObject* parent, const char* text, const char* shortText, bool o
     action->setIconText(QString::fromUtf8(shortText));
     action->setCheckable(true);
     action->setChecked(on);
-    QObject::connect(action, &QAction::toggled, [set](bool value) { Guarded([&] { set(value); }); });
+    QObject::connect(action, &QAction::toggled,
+                     [set](bool value) { Guarded([&] { set(value); }); });
     return action;
 }
 
@@ -140,14 +142,16 @@ TfrmChartEditor::TfrmChartEditor(TComponent* owner)
     Chart->OnResize = [&editor](TObject*) { editor.PlacePreview(); };
 
     editor.AskOpenName = [this](AnsiString& name) {
-        const QString chosen = QFileDialog::getOpenFileName(
-            Widget(), QString::fromUtf8("Apri un diagramma"), Q(name), QString::fromUtf8(FileFilter));
+        const QString chosen =
+            QFileDialog::getOpenFileName(Widget(), QString::fromUtf8("Apri un diagramma"), Q(name),
+                                         QString::fromUtf8(FileFilter));
         name = A(chosen);
         return !chosen.isEmpty();
     };
     editor.AskSaveName = [this](AnsiString& name) {
-        const QString chosen = QFileDialog::getSaveFileName(
-            Widget(), QString::fromUtf8("Salva il diagramma"), Q(name), QString::fromUtf8(FileFilter));
+        const QString chosen =
+            QFileDialog::getSaveFileName(Widget(), QString::fromUtf8("Salva il diagramma"), Q(name),
+                                         QString::fromUtf8(FileFilter));
         name = A(chosen);
         return !chosen.isEmpty();
     };
@@ -185,34 +189,37 @@ TfrmChartEditor::~TfrmChartEditor() {
 void TfrmChartEditor::BuildMenus() {
     ChartEditor& editor = *editor_;
     QObject* owner = actions_.get();
-    actNew = Command(owner, "&Nuovo", [&editor] { editor.NewChart(); }, QKeySequence::New);
-    actOpen = Command(owner, "&Apri...", [&editor] { editor.Open(); }, QKeySequence::Open);
-    actSave = Command(owner, "&Salva", [&editor] { editor.Save(); }, QKeySequence::Save);
-    actSaveAs = Command(owner, "Salva &con nome...", [&editor] { editor.SaveAs(); },
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    actNew = Command(
+        owner, "&Nuovo", [&editor] { editor.NewChart(); }, QKeySequence::New);
+    actOpen = Command(
+        owner, "&Apri...", [&editor] { editor.Open(); }, QKeySequence::Open);
+    actSave = Command(
+        owner, "&Salva", [&editor] { editor.Save(); }, QKeySequence::Save);
+    actSaveAs = Command(
+        owner, "Salva &con nome...", [&editor] { editor.SaveAs(); },
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     actExportPng = Command(owner, "Esporta come &PNG...", [&editor] { editor.Export(".png"); });
     actExportPdf = Command(owner, "Esporta come P&DF...", [&editor] { editor.Export(".pdf"); });
-    actQuit = Command(owner, "&Esci", [this] { Close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    actQuit = Command(
+        owner, "&Esci", [this] { Close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     actUndo = Command(owner, "&Annulla", [&editor] { editor.Undo(); });
     actUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     actRedo = Command(owner, "&Ripeti", [&editor] { editor.Redo(); });
-    actRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    actRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // Keys of the chart itself: a field of the box panel keeps them for its
     // own text, so the menus only name them.
     actDelete = Command(owner, "&Elimina il box\tCanc", [&editor] { editor.DeleteSelected(); });
 
-    actNames = Toggle(owner, "Mostra i &nomi", "Nomi", true, [this](bool on) {
-        Chart->SetShowBoxName(on);
-    });
-    actTexts = Toggle(owner, "Mostra i &testi", "Testi", true, [this](bool on) {
-        Chart->SetShowBoxText(on);
-    });
-    actFlags = Toggle(owner, "Mostra gli &esiti del calcolo", "Esiti", false, [this](bool on) {
-        Chart->SetDrawFlags(on);
-    });
-    actGrid = Toggle(owner, "&Griglia", "Griglia", false, [&editor](bool on) { editor.SetGridShow(on); });
+    actNames = Toggle(owner, "Mostra i &nomi", "Nomi", true,
+                      [this](bool on) { Chart->SetShowBoxName(on); });
+    actTexts = Toggle(owner, "Mostra i &testi", "Testi", true,
+                      [this](bool on) { Chart->SetShowBoxText(on); });
+    actFlags = Toggle(owner, "Mostra gli &esiti del calcolo", "Esiti", false,
+                      [this](bool on) { Chart->SetDrawFlags(on); });
+    actGrid =
+        Toggle(owner, "&Griglia", "Griglia", false, [&editor](bool on) { editor.SetGridShow(on); });
     actAlign = Toggle(owner, "&Allinea alla griglia", "Allinea", true,
                       [&editor](bool on) { editor.SetGridAlign(on); });
     actEnter = Command(owner, "Entra nel &gruppo\tInvio", [&editor] { editor.EnterGroup(); });
@@ -222,12 +229,14 @@ void TfrmChartEditor::BuildMenus() {
         Chart->SetConnectBoxes(on);
         UpdateStatus();
     });
-    actForwards = Command(owner, "Calcola in &avanti", [&editor] { editor.Compute(ComputeWay::Forwards); },
-                          QKeySequence(Qt::Key_F9));
-    actBackwards =
-        Command(owner, "Calcola all'&indietro", [&editor] { editor.Compute(ComputeWay::Backwards); },
-                QKeySequence(Qt::SHIFT | Qt::Key_F9));
-    actReset = Command(owner, "A&zzera il calcolo", [&editor] { editor.Compute(ComputeWay::Reset); });
+    actForwards = Command(
+        owner, "Calcola in &avanti", [&editor] { editor.Compute(ComputeWay::Forwards); },
+        QKeySequence(Qt::Key_F9));
+    actBackwards = Command(
+        owner, "Calcola all'&indietro", [&editor] { editor.Compute(ComputeWay::Backwards); },
+        QKeySequence(Qt::SHIFT | Qt::Key_F9));
+    actReset =
+        Command(owner, "A&zzera il calcolo", [&editor] { editor.Compute(ComputeWay::Reset); });
 
     MenuBar = new QMenuBar();
     QMenu* file = MenuBar->addMenu(QString::fromUtf8("&File"));
