@@ -1,0 +1,133 @@
+#include "tools/gallery/GalleryArchive.h"
+
+#include "platform/core/Encoding.h"
+#include "platform/core/Exception.h"
+#include "platform/data/EngineConfig.h"
+#include "tools/demoarchive/ChartOfAccounts.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace gallery {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+// Removes a file with the journals SQLite may have left beside it.
+void RemoveArchive(const fs::path& file) {
+    std::error_code ec;
+    fs::remove(file, ec);
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        fs::remove(file.string() + suffix, ec);
+}
+
+// The whole archive through SQLite's backup, so that a copy taken while the
+// utility has the file open is consistent; the source is opened read-only.
+bool CopyArchive(const fs::path& source, const fs::path& target, std::string& error) {
+    sqlite3* from = nullptr;
+    sqlite3* to = nullptr;
+    bool ok = sqlite3_open_v2(source.string().c_str(), &from, SQLITE_OPEN_READONLY, nullptr) ==
+              SQLITE_OK;
+    if (!ok) error = "non riesco ad aprire l'archivio " + Quoted(source);
+    if (ok) {
+        ok = sqlite3_open_v2(target.string().c_str(), &to,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+        if (!ok) error = "non riesco a creare la copia " + Quoted(target);
+    }
+    if (ok) {
+        sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main");
+        int rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(to);
+        const int finish = backup ? sqlite3_backup_finish(backup) : SQLITE_OK;
+        if (rc == SQLITE_DONE) rc = finish;
+        ok = rc == SQLITE_OK || rc == SQLITE_DONE;
+        if (rc == SQLITE_NOTADB)
+            error = "il file " + Quoted(source) + " non è un archivio SQLite";
+        else if (!ok)
+            error = "non riesco a copiare " + Quoted(source) + " in " + Quoted(target) + ": " +
+                    sqlite3_errstr(rc);
+    }
+    sqlite3_close(to);
+    sqlite3_close(from);
+    return ok;
+}
+
+} // namespace
+
+bool UtilityArchive(std::string& archive, std::string& error) {
+    try {
+        archive = Cp1252ToUtf8(dbengine::ResolveAlias("Bracotene").Path);
+        return true;
+    } catch (const Exception& e) {
+        error = Cp1252ToUtf8(e.Message().view());
+    }
+    return false;
+}
+
+bool MakeGalleryCopy(const std::string& source, const std::string& folder, GalleryCopy& copy,
+                     std::string& error) {
+    std::error_code ec;
+    const fs::path from = fs::absolute(source, ec);
+    if (ec || !fs::is_regular_file(from, ec)) {
+        error = "l'archivio da copiare " + Quoted(source) + " non esiste";
+        return false;
+    }
+    const fs::path dir = fs::absolute(folder, ec);
+    if (!ec) fs::create_directories(dir, ec);
+    if (ec || !fs::is_directory(dir)) {
+        error = "non riesco a creare la cartella della galleria " + Quoted(folder);
+        return false;
+    }
+    const fs::path target = dir / kCopyName;
+    const fs::path config = dir / kConfigName;
+    if (fs::equivalent(from, target, ec) || fs::equivalent(from, config, ec)) {
+        error = "l'archivio " + Quoted(source) +
+                " è già la copia della galleria: indica un'altra cartella";
+        return false;
+    }
+
+    // Written aside and renamed, so that an older copy stays whole until
+    // the new one is.
+    const fs::path aside = dir / (std::string(kCopyName) + ".nuovo");
+    RemoveArchive(aside);
+    if (!CopyArchive(from, aside, error)) {
+        RemoveArchive(aside);
+        return false;
+    }
+    if (!demoarchive::AddChartOfAccounts(aside.string(), error)) {
+        RemoveArchive(aside);
+        return false;
+    }
+    // A journal left by an older copy must not be applied to the new one.
+    RemoveArchive(target);
+    fs::rename(aside, target, ec);
+    if (ec) {
+        RemoveArchive(aside);
+        error = "non riesco a scrivere la copia " + Quoted(target);
+        return false;
+    }
+
+    std::ofstream ini(config, std::ios::binary | std::ios::trunc);
+    ini << "[" << kAlias << "]\nDriver=SQLITE\nPath=" << kCopyName << "\n";
+    ini.close();
+    if (!ini) {
+        error = "non riesco a scrivere la configurazione " + Quoted(config);
+        return false;
+    }
+    copy.archive = target.string();
+    copy.engineConfig = config.string();
+    return true;
+}
+
+void UseGalleryCopy(const GalleryCopy& copy) {
+    qputenv("QUOR_ENGINE_CONFIG", QByteArray::fromStdString(copy.engineConfig));
+}
+
+} // namespace gallery
