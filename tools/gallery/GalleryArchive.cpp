@@ -29,33 +29,52 @@ void RemoveArchive(const fs::path& file) {
         fs::remove(file.string() + suffix, ec);
 }
 
-// The whole archive through SQLite's backup, so that a copy taken while the
-// utility has the file open is consistent; the source is opened read-only.
-bool CopyArchive(const fs::path& source, const fs::path& target, std::string& error) {
-    sqlite3* from = nullptr;
-    sqlite3* to = nullptr;
-    bool ok = sqlite3_open_v2(source.string().c_str(), &from, SQLITE_OPEN_READONLY, nullptr) ==
-              SQLITE_OK;
-    if (!ok) error = "non riesco ad aprire l'archivio " + Quoted(source);
-    if (ok) {
-        ok = sqlite3_open_v2(target.string().c_str(), &to,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
-        if (!ok) error = "non riesco a creare la copia " + Quoted(target);
+// An archive opened read-only: nothing it does can change the file.
+class Source {
+public:
+    explicit Source(const fs::path& file) {
+        if (sqlite3_open_v2(file.string().c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK) {
+            error_ = "non riesco ad aprire l'archivio " + Quoted(file);
+            return;
+        }
+        // Opening reads nothing yet: the first statement tells a file that is
+        // not an archive.
+        const int rc = sqlite3_exec(db_, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
+                                    nullptr);
+        if (rc == SQLITE_NOTADB)
+            error_ = "il file " + Quoted(file) + " non è un archivio SQLite";
+        else if (rc != SQLITE_OK)
+            error_ = "non riesco a leggere l'archivio " + Quoted(file) + ": " + sqlite3_errmsg(db_);
     }
+    ~Source() { sqlite3_close(db_); }
+    Source(const Source&) = delete;
+    Source& operator=(const Source&) = delete;
+
+    sqlite3* db() const { return db_; }
+    const std::string& error() const { return error_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    std::string error_;
+};
+
+// The whole archive through SQLite's backup, so that a copy taken while the
+// utility has the file open is consistent.
+bool CopyArchive(const Source& source, const fs::path& target, std::string& error) {
+    sqlite3* to = nullptr;
+    bool ok = sqlite3_open_v2(target.string().c_str(), &to,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+    if (!ok) error = "non riesco a creare la copia " + Quoted(target);
     if (ok) {
-        sqlite3_backup* backup = sqlite3_backup_init(to, "main", from, "main");
+        sqlite3_backup* backup = sqlite3_backup_init(to, "main", source.db(), "main");
         int rc = backup ? sqlite3_backup_step(backup, -1) : sqlite3_errcode(to);
         const int finish = backup ? sqlite3_backup_finish(backup) : SQLITE_OK;
         if (rc == SQLITE_DONE) rc = finish;
         ok = rc == SQLITE_OK || rc == SQLITE_DONE;
-        if (rc == SQLITE_NOTADB)
-            error = "il file " + Quoted(source) + " non è un archivio SQLite";
-        else if (!ok)
-            error = "non riesco a copiare " + Quoted(source) + " in " + Quoted(target) + ": " +
-                    sqlite3_errstr(rc);
+        if (!ok) error = "non riesco a scrivere la copia " + Quoted(target) + ": " + sqlite3_errstr(rc);
     }
     sqlite3_close(to);
-    sqlite3_close(from);
     return ok;
 }
 
@@ -79,6 +98,11 @@ bool MakeGalleryCopy(const std::string& source, const std::string& folder, Galle
         error = "l'archivio da copiare " + Quoted(source) + " non esiste";
         return false;
     }
+    const Source archive(from);
+    if (!archive.error().empty()) {
+        error = archive.error();
+        return false;
+    }
     const fs::path dir = fs::absolute(folder, ec);
     if (!ec) fs::create_directories(dir, ec);
     if (ec || !fs::is_directory(dir)) {
@@ -97,7 +121,7 @@ bool MakeGalleryCopy(const std::string& source, const std::string& folder, Galle
     // the new one is.
     const fs::path aside = dir / (std::string(kCopyName) + ".nuovo");
     RemoveArchive(aside);
-    if (!CopyArchive(from, aside, error)) {
+    if (!CopyArchive(archive, aside, error)) {
         RemoveArchive(aside);
         return false;
     }
