@@ -85,7 +85,7 @@ void TfrmGalleria::CreateBanner() {
     lblTitolo->SetParent(this);
     lblTitolo->SetAutoSize(false);
     lblTitolo->SetAlign(alTop);
-    lblTitolo->SetHeight(52);
+    lblTitolo->SetHeight(46);
     lblTitolo->SetAlignment(taCenter);
     lblTitolo->Font()->SetName("DejaVu Sans");
     lblTitolo->Font()->SetSize(24);
