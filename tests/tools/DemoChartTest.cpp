@@ -1,50 +1,22 @@
 // The demo archive's chart of accounts: its table and index as the tree view
 // needs them, its levels, and adding it to an archive written without it.
 
+#include "tests/tools/ArchiveQueries.h"
 #include "tests/tools/RunProgram.h"
 
 #include "tools/demoarchive/ChartOfAccounts.h"
 #include "tools/demoarchive/DemoArchive.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <string>
 #include <vector>
 
+using tooltest::One;
 using tooltest::ReadFile;
+using tooltest::Rows;
 
 namespace {
-
-// Every row of a query, columns joined by "|" ("<null>" for a null).
-std::vector<std::string> Rows(const std::string& file, const std::string& sql) {
-    std::vector<std::string> rows;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(stmt) == SQLITE_ROW) {
-                std::string row;
-                for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                    const unsigned char* text = sqlite3_column_text(stmt, c);
-                    row += (c ? "|" : "") +
-                           std::string(text ? reinterpret_cast<const char*>(text) : "<null>");
-                }
-                rows.push_back(row);
-            }
-        } else {
-            ADD_FAILURE() << sqlite3_errmsg(db) << " in " << sql;
-        }
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(db);
-    return rows;
-}
-
-std::string One(const std::string& file, const std::string& sql) {
-    const auto rows = Rows(file, sql);
-    return rows.empty() ? std::string() : rows.front();
-}
 
 // Each account with its level, 1 at the top; accounts that no top-level
 // account reaches are left out.
@@ -144,13 +116,8 @@ TEST_F(DemoChartTest, AnArchiveWithoutTheChartGetsTheSameOneAndOneWithItKeepsIt)
     EXPECT_EQ(Rows(again.archive, all), chart);
 
     // An archive of before the chart.
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(archive.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE PianoConti; DELETE FROM sqlite_sequence WHERE name = "
-                               "'PianoConti'",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    tooltest::Exec(archive, "DROP TABLE PianoConti; DELETE FROM sqlite_sequence WHERE name = "
+                            "'PianoConti'");
     const auto movements = Rows(archive, "SELECT * FROM MovConti ORDER BY idMovConti");
     ASSERT_TRUE(demoarchive::AddChartOfAccounts(archive, error)) << error;
     EXPECT_EQ(Rows(archive, all), chart);
@@ -159,11 +126,7 @@ TEST_F(DemoChartTest, AnArchiveWithoutTheChartGetsTheSameOneAndOneWithItKeepsIt)
     EXPECT_EQ(Rows(archive, "SELECT * FROM MovConti ORDER BY idMovConti"), movements);
 
     // One that has it, changed by its user, stays as it is.
-    ASSERT_EQ(sqlite3_open(archive.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "UPDATE PianoConti SET Descrizione = 'Mie spese' WHERE IdConto = 1",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
+    tooltest::Exec(archive, "UPDATE PianoConti SET Descrizione = 'Mie spese' WHERE IdConto = 1");
     ASSERT_TRUE(demoarchive::AddChartOfAccounts(archive, error)) << error;
     EXPECT_EQ(One(archive, "SELECT count(*) FROM PianoConti"), std::to_string(chart.size()));
     EXPECT_EQ(One(archive, "SELECT Descrizione FROM PianoConti WHERE IdConto = 1"), "Mie spese");

@@ -1,6 +1,7 @@
 // gallery run as a separate program: its command line, what it says without
 // a display, and its screenshot over a copy that leaves the original alone.
 
+#include "tests/tools/ArchiveQueries.h"
 #include "tests/tools/RunProgram.h"
 
 #include "tools/demoarchive/DemoArchive.h"
@@ -85,6 +86,18 @@ TEST_F(GalleryProgramTest, AnArchiveItCannotCopyIsNamed) {
     EXPECT_TRUE(Contains(text.err, "non è un archivio SQLite")) << text.err;
     EXPECT_EQ(ReadFile(demo / "note.db"), "appunti, non un archivio\n");
     EXPECT_TRUE(Files(dir.path()).empty()) << "a failed copy left something behind";
+
+    // An archive of another product: the copy is made, the table it lacks is named.
+    tooltest::Exec(demo / "altro.db", "CREATE TABLE Causali (idCausale INTEGER, Nome TEXT)");
+    const std::string other = ReadFile(demo / "altro.db");
+    const auto foreign = Run({"--archivio", demo / "altro.db", "--screenshot", "s.png"});
+    EXPECT_EQ(foreign.status, 1);
+    EXPECT_TRUE(Contains(foreign.err, "gallery: la copia " + (dir / "galleria/Galleria.db") +
+                                          " non si apre"))
+        << foreign.err;
+    EXPECT_TRUE(Contains(foreign.err, "MovConti")) << foreign.err;
+    EXPECT_EQ(ReadFile(demo / "altro.db"), other);
+    EXPECT_FALSE(std::filesystem::exists(dir / "s.png"));
 
     // Without --archivio it copies the utility's; an alias that is not
     // configured is named, with the way out.

@@ -4,6 +4,7 @@
 // byte.
 
 #include "tests/controls/ControlsTestSupport.h"
+#include "tests/tools/ArchiveQueries.h"
 
 #include "controls/DBQuorLookupComboBox.h"
 #include "controls/QuorDbEdit.h"
@@ -28,13 +29,10 @@
 #include <QMenu>
 #include <QTest>
 #include <QTreeView>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,48 +40,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Bytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// Every row of a query on a file, its columns joined by "|" ("<null>" for a null).
-std::vector<std::string> Rows(const std::string& file, const std::string& sql) {
-    std::vector<std::string> rows;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-            while (sqlite3_step(stmt) == SQLITE_ROW) {
-                std::string row;
-                for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-                    const unsigned char* text = sqlite3_column_text(stmt, c);
-                    row += (c ? "|" : "") +
-                           std::string(text ? reinterpret_cast<const char*>(text) : "<null>");
-                }
-                rows.push_back(row);
-            }
-        } else {
-            ADD_FAILURE() << sqlite3_errmsg(db) << " in " << sql;
-        }
-        sqlite3_finalize(stmt);
-    }
-    sqlite3_close(db);
-    return rows;
-}
-
-void Exec(const std::string& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-    const std::string text = message ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << text;
-}
+using tooltest::Exec;
+using tooltest::FileBytes;
+using tooltest::Rows;
 
 class GalleryWindowTest : public ::testing::Test {
 protected:
@@ -96,7 +55,7 @@ protected:
         ASSERT_TRUE(demoarchive::MakeDemoArchive(dir_.Path() + "/demo", options, demo, error))
             << error;
         original_ = demo.archive;
-        originalBytes_ = Bytes(original_);
+        originalBytes_ = FileBytes(original_);
         originalTime_ = fs::last_write_time(original_);
         ASSERT_TRUE(gallery::MakeGalleryCopy(original_, dir_.Path() + "/galleria", copy_, error))
             << error;
@@ -116,18 +75,12 @@ protected:
         form_.reset();
         data_.reset();
         // Whatever the test did, the archive it started from is as it was.
-        EXPECT_TRUE(Bytes(original_) == originalBytes_) << "the original archive changed";
+        EXPECT_TRUE(FileBytes(original_) == originalBytes_) << "the original archive changed";
         EXPECT_EQ(fs::last_write_time(original_), originalTime_);
     }
 
-    std::string Copy(const std::string& sql) const {
-        const auto rows = Rows(copy_.archive, sql);
-        return rows.empty() ? std::string() : rows.front();
-    }
-    std::string Original(const std::string& sql) const {
-        const auto rows = Rows(original_, sql);
-        return rows.empty() ? std::string() : rows.front();
-    }
+    std::string Copy(const std::string& sql) const { return tooltest::One(copy_.archive, sql); }
+    std::string Original(const std::string& sql) const { return tooltest::One(original_, sql); }
 
     TTreeNode* Child(TTreeNode* parent, const std::string& caption) const {
         TTreeNode* node =

@@ -23,6 +23,8 @@
 namespace {
 
 constexpr TColor kHeadingColor = RGB(30, 60, 120);
+constexpr unsigned short kF2 = VK_F1 + 1;
+constexpr unsigned short kF5 = VK_F1 + 4;
 constexpr TColor kErrorColor = RGB(170, 20, 20);
 
 TLabel* FieldLabel(TForm* form, TPanel* parent, const char* caption, int left, int top) {
@@ -288,7 +290,7 @@ void TfrmGalleria::Ricarica() {
 
 void TfrmGalleria::tvContiKeyDown(TObject*, unsigned short& key, TShiftState shift) {
     const bool ctrl = shift.Contains(ssCtrl);
-    if (key == 113 /* F2 */) {
+    if (key == kF2) {
         tvConti->ItemChange();
     } else if (key == VK_INSERT && !ctrl) {
         tvConti->NewItems(shift.Contains(ssShift) || !tvConti->Selected());
@@ -303,7 +305,7 @@ void TfrmGalleria::tvContiKeyDown(TObject*, unsigned short& key, TShiftState shi
 }
 
 void TfrmGalleria::FormKeyDown(TObject*, unsigned short& key, TShiftState) {
-    if (key == 116 /* F5 */) {
+    if (key == kF5) {
         Ricarica();
         key = 0;
     }

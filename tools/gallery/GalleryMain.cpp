@@ -2,7 +2,6 @@
 
 #include "platform/core/CommandLine.h"
 #include "platform/core/Encoding.h"
-#include "platform/core/Exception.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Screen.h"
 #include "tools/gallery/GalleryArchive.h"
@@ -15,6 +14,7 @@
 
 #include <iostream>
 #include <memory>
+#include <exception>
 #include <string>
 
 namespace {
@@ -73,25 +73,25 @@ int GalleryMain(int argc, char** argv) {
     TGuiApplication application(argc, argv);
     application.SetTitle("Galleria Quor");
     gallery::GalleryCopy copy;
-    TdatGalleria* data = nullptr;
+    TfrmGalleria* form = nullptr;
     {
         TWaitCursor wait;
         if (!gallery::MakeGalleryCopy(source, folder, copy, error)) return cl.Fail(std::cerr, error);
         gallery::UseGalleryCopy(copy);
+        TdatGalleria* data = nullptr;
         try {
             data = application.CreateForm<TdatGalleria>();
-        } catch (const Exception& e) {
-            return cl.Fail(std::cerr, "la copia " + copy.archive +
-                                          " non si apre: " + Cp1252ToUtf8(e.Message().view()));
+        } catch (const std::exception& e) {
+            return cl.Fail(std::cerr,
+                           "la copia " + copy.archive + " non si apre: " + Cp1252ToUtf8(e.what()));
         }
-    }
-    const AnsiString archiveName(Utf8ToCp1252(copy.archive));
-    TfrmGalleria* form = nullptr;
-    try {
-        form = application.CreateForm<TfrmGalleria>(
-            [&] { return new TfrmGalleria(nullptr, data, archiveName); });
-    } catch (const Exception& e) {
-        return cl.Fail(std::cerr, "la finestra non si apre: " + Cp1252ToUtf8(e.Message().view()));
+        const AnsiString archiveName(Utf8ToCp1252(copy.archive));
+        try {
+            form = application.CreateForm<TfrmGalleria>(
+                [&] { return new TfrmGalleria(nullptr, data, archiveName); });
+        } catch (const std::exception& e) {
+            return cl.Fail(std::cerr, "la finestra non si apre: " + Cp1252ToUtf8(e.what()));
+        }
     }
     std::cout << "Copia di lavoro: " << copy.archive << std::endl;
 
