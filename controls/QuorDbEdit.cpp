@@ -8,8 +8,11 @@
 #include "platform/gui/ControlWidget.h"
 #include "platform/gui/DBEdit.h"
 
+#include <QFont>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -63,10 +66,33 @@ TField* QuorDbEdit::Field() const {
 
 void QuorDbEdit::SetFormatted(bool formatted) {
     formatted_ = formatted;
+    FontChanged();
     if (!formatted) return;
     SetWantReturns(false);
     SetWantTabs(false);
     SetWordWrap(false);
+}
+
+void QuorDbEdit::InitWidget(QWidget* widget) {
+    TCustomMemo::InitWidget(widget);
+    // Windows-1252 has no right-to-left letters: saying so spares Qt a scan
+    // of the whole text for its direction at every key.
+    if (auto* editor = qobject_cast<QPlainTextEdit*>(widget)) {
+        QTextOption option = editor->document()->defaultTextOption();
+        option.setTextDirection(Qt::LeftToRight);
+        editor->document()->setDefaultTextOption(option);
+    }
+}
+
+void QuorDbEdit::FontChanged() {
+    TCustomMemo::FontChanged();
+    QWidget* widget = ExistingWidget();
+    if (!widget) return;
+    // Digits and separators need no shaping, and shaping a long line again
+    // at every key is most of the cost of typing into it.
+    QFont font = widget->font();
+    font.setStyleStrategy(formatted_ ? QFont::PreferNoShaping : QFont::PreferDefault);
+    widget->setFont(font);
 }
 
 void QuorDbEdit::LinkDataSource() {
@@ -228,10 +254,7 @@ void QuorDbEdit::Change() {
                 failure = std::current_exception();
             }
         }
-        if (Text() != display) {
-            SetText(display);
-            SetSelStart(caret);
-        }
+        if (Text() != display) ReplaceText(display, caret);
     }
     if (failure) std::rethrow_exception(failure);
     TCustomMemo::Change();

@@ -83,6 +83,8 @@ protected:
     void KeyDown(unsigned short& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void DoEnter() override;
+    void InitWidget(QWidget* widget) override;
+    void FontChanged() override;
     // Replaces only what differs, so that the widget lays out the line once.
     void SetWidgetText(const AnsiString& text) override;
 

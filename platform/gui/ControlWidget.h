@@ -40,7 +40,7 @@ struct ControlEvents {
     static bool KeyPress(TControl* control, QKeyEvent* event, QString& text);
     static bool KeyRelease(TControl* control, QKeyEvent* event);
     static void Focus(TControl* control, bool entering);
-    static void PaintGraphic(TGraphicControl* control, QPainter& painter);
+    static void PaintGraphic(TGraphicControl* control, QPainter& painter, const QRect& area);
     static void FormClosedByUser(TForm* form);
     // Shows the control's popup menu; false when it has none to show.
     static bool ContextMenu(TControl* control, QContextMenuEvent* event);

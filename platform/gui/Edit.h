@@ -34,6 +34,9 @@ public:
 protected:
     // The text changed, typed or set; raises OnChange.
     virtual void Change();
+    // SetText with the caret put at once where it belongs: on a long line
+    // every caret move costs a pass over the line's layout.
+    void ReplaceText(const AnsiString& text, int caret);
     void InitWidget(QWidget* widget) override;
     void FontChanged() override;
     void ColorChanged() override;
