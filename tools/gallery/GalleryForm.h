@@ -1,7 +1,7 @@
 #pragma once
-// The gallery's window: every component of the library at work over the
-// gallery's copy of the demo archive, each beside a grid of the records it
-// changes, so that every change shows at once.
+// The gallery's window: the data-aware controls and the shadow label at
+// work over the gallery's copy of the demo archive, each beside a grid of
+// the records it changes, so that every change shows at once.
 //
 // - On the left the chart of accounts: the data tree view with its popup
 //   menu, drag and drop and icons from an image list, and the grid of the
