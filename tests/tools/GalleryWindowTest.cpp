@@ -16,6 +16,7 @@
 #include "platform/gui/DBGrid.h"
 #include "platform/gui/DragDrop.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/Screen.h"
 #include "platform/data/Driver.h"
 #include "platform/gui/ImgList.h"
 #include "tools/demoarchive/ChartOfAccounts.h"
@@ -402,9 +403,14 @@ TEST_F(GalleryWindowTest, F5ReadsTheFileAgain) {
                         "AND Ordine = 1; UPDATE MovConti SET Descrizione = 'Cambiata fuori' "
                         "WHERE idMovConti = 1;");
     EXPECT_EQ(form_->tvConti->Items()->GetFirstNode()->Text(), AnsiString("Spese generali"));
+    std::vector<TCursor> cursors;
+    data_->tblPianoConti->AfterOpen = [&](TDataSet*) { cursors.push_back(Screen()->Cursor()); };
     form_->tvConti->SetFocus();
     PressKey(view_, Qt::Key_F5);
     EXPECT_EQ(form_->tvConti->Items()->GetFirstNode()->Text(), AnsiString("Uscite generali"));
+    // The hourglass while the file is read, the usual cursor afterwards.
+    EXPECT_EQ(cursors, std::vector<TCursor>{crHourGlass});
+    EXPECT_EQ(Screen()->Cursor(), crDefault);
     EXPECT_EQ(GridCell(form_->dbgMovimenti, "Descrizione"), "Cambiata fuori");
     EXPECT_EQ(form_->edtDescrizione->Text(), AnsiString("Cambiata fuori"));
 }
