@@ -5,7 +5,7 @@
 #include "tools/charteditor/ChartEditor.h"
 
 #include "platform/core/Application.h"
-#include "platform/gui/HourGlass.h"
+#include "platform/gui/Screen.h"
 #include "quorgrafica/Clsgraf.h"
 #include "tools/charteditor/BoxEdits.h"
 #include "tools/charteditor/ChartSnapshot.h"
@@ -128,7 +128,7 @@ void ChartEditor::ChartChanged() {
 void ChartEditor::Restore(const std::string& snapshot, const GrafPlace& graf, const BoxPlace& box) {
     {
         Applying applying(applying_);
-        THourGlass wait;
+        TWaitCursor wait;
         newBox_ = nullptr;
         clsGraf* root = chart_.RootGraf();
         // Reading the root anew shows the root; then the graph of the change.
@@ -287,7 +287,7 @@ bool ChartEditor::MoveSelected(int columns, int rows) {
 bool ChartEditor::Compute(ComputeWay way) {
     clsBox* box = chart_.SelectedBox();
     if (!box || !Idle()) return false;
-    THourGlass wait;
+    TWaitCursor wait;
     const bool backwards = way == ComputeWay::Backwards, reset = way == ComputeWay::Reset;
     // The component computes the first box of the name: when that is
     // another, the selected box computes itself.

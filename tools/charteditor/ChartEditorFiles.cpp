@@ -8,7 +8,7 @@
 #include "platform/core/Encoding.h"
 #include "platform/core/Files.h"
 #include "platform/graphics/DrawingFile.h"
-#include "platform/gui/HourGlass.h"
+#include "platform/gui/Screen.h"
 #include "quorgrafica/ChartFile.h"
 #include "quorgrafica/Clsgraf.h"
 #include "tools/charteditor/ChartSnapshot.h"
@@ -94,7 +94,7 @@ bool ChartEditor::Open() {
 
 bool ChartEditor::OpenFile(const AnsiString& fileName, AnsiString* error) {
     if (!Idle()) return false;
-    THourGlass wait;
+    TWaitCursor wait;
     clsGraf* root = chart_.RootGraf();
     AnsiString failure;
     quorgrafica::ChartReadNotes notes;
@@ -138,7 +138,7 @@ bool ChartEditor::SaveAs() {
 bool ChartEditor::SaveTo(const AnsiString& fileName) {
     if (!Idle()) return false;
     EndTyping();
-    THourGlass wait;
+    TWaitCursor wait;
     AnsiString error;
     if (!quorgrafica::SaveChartFile(*chart_.RootGraf(), fileName, &error)) {
         Ask(error, MB_OK | MB_ICONERROR);
@@ -163,7 +163,7 @@ bool ChartEditor::ExportTo(const AnsiString& fileName) {
         Ask("Il file \"" + fileName + "\" deve terminare con .png o .pdf.", MB_OK | MB_ICONERROR);
         return false;
     }
-    THourGlass wait;
+    TWaitCursor wait;
     const int width = std::max(1, chart_.Width()), height = std::max(1, chart_.Height());
     // A PDF page is A4: the resolution makes the drawing fit it.
     int dpi = 96;

@@ -5,14 +5,12 @@
 #include "platform/graphics/Font.h"
 #include "platform/gui/Button.h"
 #include "platform/gui/Form.h"
-#include "platform/gui/HourGlass.h"
 #include "platform/gui/PageControl.h"
 #include "platform/gui/PaintBox.h"
 #include "platform/gui/Panel.h"
 
 #include <gtest/gtest.h>
 
-#include <QCursor>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -356,25 +354,6 @@ TEST(Form, CloseQueryMayKeepTheWindowOpen) {
     form.Close();
     EXPECT_FALSE(form.Showing());
     EXPECT_EQ(closes, 2);
-}
-
-TEST(HourGlass, ShowsWhileTheScopesLastAndPutsBackWhatWasThere) {
-    TestApp();
-    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
-    {
-        THourGlass outer;
-        ASSERT_NE(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        QApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
-        {
-            THourGlass inner;
-            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        }
-        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::CrossCursor);
-        QApplication::restoreOverrideCursor();
-        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    }
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST(Font, ChildrenUseTheParentsFontUntilTheyGetTheirOwn) {
