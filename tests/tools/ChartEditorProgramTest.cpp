@@ -66,6 +66,12 @@ TEST(ChartEditorProgram, TakesAPictureOfItsWindow) {
     EXPECT_GT(shot.width(), 800);
     EXPECT_GT(shot.height(), 500);
     EXPECT_EQ(Files(dir.path()), (std::set<std::string>{"conti.chart", "finestra.png"}));
+
+    const auto unwritable = RunEditor(dir, {"--screenshot=manca/f.png", "conti.chart"});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_TRUE(
+        Contains(unwritable.err, "charteditor: Impossibile scrivere il file \"manca/f.png\""))
+        << unwritable.err;
 }
 
 // What the editor saves, chartrender draws as the editor exports it.

@@ -27,7 +27,6 @@
 #include <QKeyEvent>
 #include <QTest>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -45,13 +44,9 @@ inline std::string Str(const quorbase::clsString& s) {
     return std::string(s.CStr() ? s.CStr() : "", static_cast<std::size_t>(s.Length()));
 }
 
-inline std::string SourceDir() {
-    const char* dir = std::getenv("QUOR_SOURCE_DIR");
-    return dir ? dir : ".";
-}
-
+// The example chart of the sources.
 inline std::string ExampleChart() {
-    return SourceDir() + "/tools/chartrender/examples/conti.chart";
+    return EXAMPLE_CHART;
 }
 
 inline std::string FileText(const std::string& name) {

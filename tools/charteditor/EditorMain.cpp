@@ -3,6 +3,9 @@
 #include "platform/core/Application.h"
 #include "platform/core/CommandLine.h"
 #include "platform/core/Encoding.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawingFile.h"
 #include "platform/gui/Forms.h"
 #include "quorgrafica/Clsgraf.h"
 #include "quorgrafica/GrafPath.h"
@@ -10,13 +13,13 @@
 #include "tools/charteditor/EditorChart.h"
 #include "tools/charteditor/EditorWindow.h"
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -32,16 +35,18 @@ const char* const Usage =
     "  --screenshot=F.png   salva l'immagine della finestra in F.png ed esce\n"
     "  --help               mostra questo aiuto\n";
 
-// The window, once on screen, into a PNG file written aside and renamed.
-bool SaveScreenshot(QWidget* window, const std::string& file) {
-    const std::filesystem::path path = std::filesystem::u8path(file);
-    std::filesystem::path aside = path;
-    aside += ".tmp";
-    if (!window->grab().save(QString::fromStdU16String(aside.u16string()), "PNG")) return false;
-    std::error_code failed;
-    std::filesystem::rename(aside, path, failed);
-    if (failed) std::filesystem::remove(aside, failed);
-    return !failed;
+// The window, once on screen, into a PNG file written aside and renamed; false
+// with a message naming the file when it cannot be written.
+bool SaveScreenshot(QWidget* window, const std::string& file, std::string& error) {
+    const QImage shot = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    TBitmap bitmap(shot);
+    AnsiString message;
+    if (SaveDrawing(
+            AnsiString(Utf8ToCp1252(file)), shot.width(), shot.height(), 96,
+            [&](TCanvas* canvas) { canvas->Draw(0, 0, &bitmap); }, &message))
+        return true;
+    error = Cp1252ToUtf8(message.view());
+    return false;
 }
 
 } // namespace
@@ -93,9 +98,9 @@ int ChartEditorMain(int argc, char** argv) {
     int status = 0;
     if (cl.Has("--screenshot")) {
         QTimer::singleShot(700, [&] {
-            if (!SaveScreenshot(form->Widget(), screenshot)) {
-                status = cl.Fail(std::cerr, "impossibile scrivere \"" + screenshot + "\"");
-            }
+            std::string error;
+            if (!SaveScreenshot(form->Widget(), screenshot, error))
+                status = cl.Fail(std::cerr, error);
             application.Terminate();
         });
     }
