@@ -1,9 +1,9 @@
 #include "tools/charteditor/EditorWindow.h"
 
 #include "platform/core/Application.h"
-#include "platform/core/Encoding.h"
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/Font.h"
+#include "platform/gui/ControlWidget.h"
 #include "platform/gui/Label.h"
 #include "quorgrafica/BoxRegistry.h"
 #include "quorgrafica/Clsgraf.h"
@@ -30,17 +30,6 @@
 namespace charteditor {
 
 namespace {
-
-QString Q(const AnsiString& text) {
-    const std::u16string wide = Cp1252ToUtf16(text.view());
-    return QString(reinterpret_cast<const QChar*>(wide.data()),
-                   static_cast<qsizetype>(wide.size()));
-}
-
-AnsiString A(const QString& text) {
-    return AnsiString(Utf16ToCp1252(std::u16string_view(
-        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()))));
-}
 
 // A command's exception goes to the application's error display, as a
 // control's handler's does.
@@ -107,19 +96,19 @@ TfrmChartEditor::TfrmChartEditor(TComponent* owner)
     BoxPanel->SetParent(this);
     BoxPanel->SetAlign(alRight);
     BoxPanel->AskColor = [this](const AnsiString& title, TColor& color) {
-        const QColor chosen = QColorDialog::getColor(ToQColor(color), Widget(), Q(title));
+        const QColor chosen = QColorDialog::getColor(ToQColor(color), Widget(), ToQString(title));
         if (!chosen.isValid()) return false;
         color = FromQColor(chosen);
         return true;
     };
     BoxPanel->AskFont = [this](AnsiString& name, int& size) {
         bool ok = false;
-        const QFont initial(name.IsEmpty() ? Q(Chart->Font()->Name()) : Q(name),
+        const QFont initial(name.IsEmpty() ? ToQString(Chart->Font()->Name()) : ToQString(name),
                             size > 0 ? size : Chart->Font()->Size());
         const QFont chosen =
             QFontDialog::getFont(&ok, initial, Widget(), QString::fromUtf8("Carattere del box"));
         if (!ok) return false;
-        name = A(chosen.family());
+        name = FromQString(chosen.family());
         size = chosen.pointSize() > 0 ? chosen.pointSize() : size;
         return true;
     };
@@ -143,23 +132,23 @@ TfrmChartEditor::TfrmChartEditor(TComponent* owner)
 
     editor.AskOpenName = [this](AnsiString& name) {
         const QString chosen =
-            QFileDialog::getOpenFileName(Widget(), QString::fromUtf8("Apri un diagramma"), Q(name),
-                                         QString::fromUtf8(FileFilter));
-        name = A(chosen);
+            QFileDialog::getOpenFileName(Widget(), QString::fromUtf8("Apri un diagramma"),
+                                         ToQString(name), QString::fromUtf8(FileFilter));
+        name = FromQString(chosen);
         return !chosen.isEmpty();
     };
     editor.AskSaveName = [this](AnsiString& name) {
         const QString chosen =
-            QFileDialog::getSaveFileName(Widget(), QString::fromUtf8("Salva il diagramma"), Q(name),
-                                         QString::fromUtf8(FileFilter));
-        name = A(chosen);
+            QFileDialog::getSaveFileName(Widget(), QString::fromUtf8("Salva il diagramma"),
+                                         ToQString(name), QString::fromUtf8(FileFilter));
+        name = FromQString(chosen);
         return !chosen.isEmpty();
     };
     editor.AskExportName = [this](AnsiString& name) {
         const QString chosen = QFileDialog::getSaveFileName(
-            Widget(), QString::fromUtf8("Esporta il grafico mostrato"), Q(name),
+            Widget(), QString::fromUtf8("Esporta il grafico mostrato"), ToQString(name),
             QString::fromUtf8("Immagine PNG (*.png);;Documento PDF (*.pdf)"));
-        name = A(chosen);
+        name = FromQString(chosen);
         return !chosen.isEmpty();
     };
     editor.OnStateChange = [this] { UpdateCommands(); };
@@ -280,13 +269,14 @@ void TfrmChartEditor::BuildToolBar() {
     const auto& kinds = quorgrafica::BoxFunctions();
     for (int i = 0; i < kinds.GetCount(); ++i) {
         const quorbase::clsString& kind = kinds.GetKey(i);
-        KindBox->addItem(Q(KindCaption(kind)),
-                         Q(AnsiString(std::string(kind.CStr() ? kind.CStr() : "",
-                                                  static_cast<std::size_t>(kind.Length())))));
+        KindBox->addItem(
+            ToQString(KindCaption(kind)),
+            ToQString(AnsiString(std::string(kind.CStr() ? kind.CStr() : "",
+                                             static_cast<std::size_t>(kind.Length())))));
     }
-    KindBox->setCurrentIndex(std::max(0, KindBox->findData(Q(Chart->BoxStyle()))));
+    KindBox->setCurrentIndex(std::max(0, KindBox->findData(ToQString(Chart->BoxStyle()))));
     QObject::connect(KindBox, &QComboBox::currentIndexChanged, [this](int index) {
-        Guarded([&] { Chart->SetBoxStyle(A(KindBox->itemData(index).toString())); });
+        Guarded([&] { Chart->SetBoxStyle(FromQString(KindBox->itemData(index).toString())); });
     });
     ToolBar->addWidget(KindBox);
     ToolBar->addActions({actConnect});
