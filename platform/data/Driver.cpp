@@ -1,6 +1,9 @@
 #include "platform/data/Driver.h"
 
 #include "platform/data/SqliteDriver.h"
+#ifdef QUOR_WITH_POSTGRES
+#include "platform/data/PgDriver.h"
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -21,12 +24,27 @@ std::map<std::string, std::unique_ptr<Driver>>& Registry() {
     static std::map<std::string, std::unique_ptr<Driver>> drivers = [] {
         std::map<std::string, std::unique_ptr<Driver>> m;
         m["SQLITE"] = MakeSqliteDriver();
+#ifdef QUOR_WITH_POSTGRES
+        m["POSTGRES"] = MakePgDriver();
+#endif
         return m;
     }();
     return drivers;
 }
 
 } // namespace
+
+std::string Connection::OrderTerm(const IndexColumn& column) const {
+    std::string term = QuoteIdentifier(column.Name);
+    if (!column.Collation.empty()) term += " COLLATE " + column.Collation;
+    if (column.Descending) term += " DESC";
+    return term;
+}
+
+std::unique_ptr<TableLock> Connection::OpenTableLock(const std::string& table,
+                                                     const std::string& lockDir) {
+    return OpenLockFileTableLock(lockDir, Identity(), table);
+}
 
 Driver* FindDriver(const std::string& name) {
     auto& r = Registry();

@@ -80,6 +80,13 @@ ConnectParams ResolveAlias(const std::string& alias) {
     if (!FindDriver(params.Driver))
         throw EDatabaseError("Driver '" + AnsiString(params.Driver) + "' dell'alias '" +
                              AnsiString(alias) + "' non disponibile" + where);
+    if (AnsiString(params.Driver).EqualsIC("POSTGRES")) {
+        // A server: where and as whom, as libpq reads it; the driver checks it.
+        params.Connection = section.count("CONNECTION") ? section["CONNECTION"] : "";
+        if (params.Connection.empty())
+            throw EDatabaseError("Alias '" + AnsiString(alias) + "' senza Connection" + where);
+        return params;
+    }
     std::string path = section.count("PATH") ? section["PATH"] : "";
     if (path.empty()) throw EDatabaseError("Alias '" + AnsiString(alias) + "' senza Path" + where);
     if (!IsAbsolute(path)) path = ExtractFilePath(AnsiString(file)).str() + path;

@@ -3,6 +3,10 @@
 //   [Bracotene]
 //   Driver=SQLITE
 //   Path=Archivi/Bracotene.db
+// or, for an archive on a PostgreSQL server,
+//   [Bracotene]
+//   Driver=POSTGRES
+//   Connection=host=server dbname=bracotene user=anna
 // A relative Path is relative to the file's folder. The file is the one named
 // by QUOR_ENGINE_CONFIG, else ~/.config/Quor/engine.ini.
 
