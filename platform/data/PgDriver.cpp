@@ -285,6 +285,7 @@ struct Compiled {
     std::string shape; // the engine's text it was made from
     pg::Translated text;
     std::string sql;  // the server's text
+    std::string plainSql; // the server's text without the key order added
     std::string name; // of the prepared statement; empty: run as it comes
     std::uint64_t generation = 0;
     bool returnsKey = false;
@@ -322,8 +323,16 @@ struct Compiled {
         name.clear();
         const std::string candidate = "quor_" + std::to_string(++session->nextName);
         session->DropUnused();
-        const std::string utf8 = Cp1252ToUtf8(sql);
-        Result prepared(PQprepare(session->conn, candidate.c_str(), utf8.c_str(), 0, nullptr));
+        Result prepared(
+            PQprepare(session->conn, candidate.c_str(), Cp1252ToUtf8(sql).c_str(), 0, nullptr));
+        if (!prepared.Ok() && !plainSql.empty() &&
+            PQtransactionStatus(session->conn) == PQTRANS_IDLE) {
+            // The key order did not fit the statement (an aggregate...): as written.
+            sql = plainSql;
+            plainSql.clear();
+            prepared = Result(
+                PQprepare(session->conn, candidate.c_str(), Cp1252ToUtf8(sql).c_str(), 0, nullptr));
+        }
         if (!prepared.Ok()) session->Fail(&prepared, userSql);
         name = candidate;
         generation = session->generation;
@@ -638,6 +647,13 @@ private:
         if (!text.Error.empty())
             throw EDatabaseError(AnsiString("Errore SQL: " + text.Error + "\nIstruzione: " + userSql));
         compiled->sql = text.Sql;
+        if (!text.NaturalOrderTable.empty()) {
+            // Rows in the order of their keys, as SQLite reads a table.
+            if (const TableInfo* table = session_->Table(text.NaturalOrderTable)) {
+                compiled->plainSql = compiled->sql;
+                compiled->sql += " ORDER BY " + table->Key;
+            }
+        }
         if (text.Kind == StatementKind::Insert && !text.Table.empty()) {
             if (const TableInfo* table = session_->Table(text.Table)) {
                 // Rows given without names fill the table's own columns, not

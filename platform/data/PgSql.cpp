@@ -316,6 +316,7 @@ public:
         out.Sql = Rewrite(0, end_, &out);
         out.Params = params_;
         out.NamesHiddenKey = namesHidden_;
+        if (IsWord(head, "SELECT")) out.NaturalOrderTable = SingleTable(first + 1);
         return out;
     }
 
@@ -425,6 +426,44 @@ private:
             }
         }
         return sql;
+    }
+
+    // The table of "SELECT ... FROM table [alias] [WHERE ...]" with nothing
+    // that groups, orders, joins or combines; empty for any other SELECT.
+    std::string SingleTable(std::size_t i) const {
+        static const char* const refused[] = {
+            "ORDER", "GROUP", "HAVING", "LIMIT", "OFFSET", "UNION", "EXCEPT", "INTERSECT",
+            "DISTINCT", "JOIN", "FOR", "WINDOW", "FETCH", "INTO", "COUNT", "SUM", "AVG", "MIN",
+            "MAX", "TOTAL", "GROUP_CONCAT", "STRING_AGG", "ARRAY_AGG", "BOOL_AND", "BOOL_OR",
+            "EVERY", "STDDEV", "VARIANCE", "JSON_AGG"};
+        std::string table;
+        int depth = 0;
+        bool afterFrom = false, named = false;
+        for (; i < end_; ++i) {
+            const Token& t = tokens_[i];
+            if (!Significant(t)) continue;
+            if (IsPunct(t, "(")) ++depth;
+            if (IsPunct(t, ")")) --depth;
+            if (t.kind == Token::Word &&
+                std::any_of(std::begin(refused), std::end(refused),
+                            [&](const char* w) { return t.value == w; }))
+                return {};
+            if (depth != 0) continue;
+            if (IsWord(t, "FROM")) {
+                if (afterFrom) return {};
+                afterFrom = true;
+                continue;
+            }
+            if (!afterFrom || named) {
+                if (afterFrom && (IsPunct(t, ",") || IsPunct(t, "("))) return {};
+                if (IsWord(t, "WHERE")) break;
+                continue;
+            }
+            if (t.kind != Token::Word && t.kind != Token::Name) return {};
+            table = FoldName(t.kind == Token::Name ? t.value : t.text);
+            named = true;
+        }
+        return table;
     }
 
     // The '(' that the token at i is inside of.

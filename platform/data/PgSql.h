@@ -68,6 +68,9 @@ struct Translated {
     bool InsertReturns = false;
     // CREATE TABLE / CREATE INDEX ... IF NOT EXISTS.
     bool IfNotExists = false;
+    // A SELECT of one table with no order of its own: the table, whose key
+    // order the rows may follow (SQLite returns such rows in key order).
+    std::string NaturalOrderTable;
     // Whether the text names the hidden key itself.
     bool NamesHiddenKey = false;
     // Every name and word as written, in order: result columns are spelled

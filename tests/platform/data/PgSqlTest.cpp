@@ -101,6 +101,19 @@ TEST(PgSqlTest, AlterAddIndexesAndInserts) {
     EXPECT_TRUE(Translate("insert into t (a) values (1) returning a").InsertReturns);
 }
 
+TEST(PgSqlTest, OneTableReadWithoutAnOrderIsNoted) {
+    EXPECT_EQ(Translate("select * from \"MovConti\" where idCondominio=1").NaturalOrderTable,
+              "movconti");
+    EXPECT_EQ(Translate("select Nome from Causali c where c.idCausale=(select 1)").NaturalOrderTable,
+              "causali");
+    for (const char* other :
+         {"select * from t order by a", "select count(*) from t", "select a from t, u",
+          "select a from t join u on 1=1", "select distinct a from t", "select a from t limit 1",
+          "select a from (select 1 as a) x", "select a from t union select b from u",
+          "select 1", "insert into t select * from u"})
+        EXPECT_EQ(Translate(other).NaturalOrderTable, "") << other;
+}
+
 TEST(PgSqlTest, CommentsCarrySpellingAndDeclaredType) {
     std::string spelling, decl;
     bool autoIncrement = false;
