@@ -64,7 +64,7 @@ std::string EngineConfigPath() {
 #endif
 }
 
-ConnectParams ResolveAlias(const std::string& alias) {
+ConnectParams ResolveAlias(const std::string& alias, bool fileMayBeNew) {
     const std::string file = EngineConfigPath();
     const AnsiString where = " (file di configurazione '" + AnsiString(file) + "')";
     if (!FileExistsOnDisk(AnsiString(file)))
@@ -91,7 +91,8 @@ ConnectParams ResolveAlias(const std::string& alias) {
     if (path.empty()) throw EDatabaseError("Alias '" + AnsiString(alias) + "' senza Path" + where);
     if (!IsAbsolute(path)) path = ExtractFilePath(AnsiString(file)).str() + path;
     path = NormalizePath(AnsiString(path)).str();
-    if (AnsiString(params.Driver).EqualsIC("SQLITE") && !FileExistsOnDisk(AnsiString(path)))
+    if (AnsiString(params.Driver).EqualsIC("SQLITE") && !fileMayBeNew &&
+        !FileExistsOnDisk(AnsiString(path)))
         throw EDatabaseError("Archivio dell'alias '" + AnsiString(alias) + "' non trovato: '" +
                              AnsiString(path) + "'" + where);
     params.Path = path;

@@ -1,10 +1,14 @@
 #include "tools/archivecopy/ArchiveCopy.h"
 
+#include "platform/core/Encoding.h"
 #include "platform/core/Exception.h"
+#include "platform/core/Files.h"
 #include "platform/data/Driver.h"
 #include "platform/data/EngineConfig.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -66,7 +70,7 @@ std::string CreateTableSql(const std::string& table, const std::vector<ColumnInf
         } else if (c.PrimaryKey) {
             keyNames.push_back(Quote(c.Name));
         }
-        if (c.NotNull && !c.PrimaryKey) sql += " NOT NULL";
+        if (c.NotNull && !c.RowKey) sql += " NOT NULL";
         if (!c.Default.empty()) sql += " DEFAULT " + c.Default;
     }
     if (!keyNames.empty()) {
@@ -173,16 +177,10 @@ private:
     const Progress& progress_;
 };
 
-} // namespace
-
-Result CopyArchive(const std::string& fromAlias, const std::string& toAlias,
-                   const Options& options, const Progress& progress) {
-    if (AnsiString(fromAlias).EqualsIC(AnsiString(toAlias)))
-        Fail("L'alias di origine e quello di destinazione sono lo stesso ('" + fromAlias + "')");
-    std::unique_ptr<Connection> source = Open(fromAlias, true);
+Result Copy(Connection& source, const std::string& fromAlias, const std::string& toAlias,
+            const Options& options, const Progress& progress) {
     std::unique_ptr<Connection> target = Open(toAlias, false);
-
-    const std::vector<std::string> tables = source->Tables();
+    const std::vector<std::string> tables = source.Tables();
     if (tables.empty()) Fail("L'archivio dell'alias '" + fromAlias + "' non ha tabelle da copiare");
     std::vector<std::string> existing(tables.size());
     std::string clash;
@@ -195,7 +193,7 @@ Result CopyArchive(const std::string& fromAlias, const std::string& toAlias,
              ": nulla \xE8 stato copiato (--sostituisci per rimpiazzarle)");
 
     Result result;
-    Copier copier(*source, *target, progress);
+    Copier copier(source, *target, progress);
     target->Begin();
     std::string current;
     try {
@@ -220,6 +218,30 @@ Result CopyArchive(const std::string& fromAlias, const std::string& toAlias,
              (own ? own->Message().str() : std::string(e.what())));
     }
     return result;
+}
+
+} // namespace
+
+Result CopyArchive(const std::string& fromAlias, const std::string& toAlias,
+                   const Options& options, const Progress& progress) {
+    if (AnsiString(fromAlias).EqualsIC(AnsiString(toAlias)))
+        Fail("L'alias di origine e quello di destinazione sono lo stesso ('" + fromAlias + "')");
+    std::unique_ptr<Connection> source = Open(fromAlias, true);
+    // A file archive may be new: an empty file is an empty SQLite archive.
+    // Made here, it goes again when the copy fails.
+    std::string made;
+    const dbengine::ConnectParams to = dbengine::ResolveAlias(toAlias, true);
+    if (AnsiString(to.Driver).EqualsIC("SQLITE") && !FileExistsOnDisk(AnsiString(to.Path))) {
+        if (!std::ofstream(Cp1252ToUtf8(to.Path), std::ios::binary))
+            Fail("Impossibile creare l'archivio '" + to.Path + "' dell'alias '" + toAlias + "'");
+        made = to.Path;
+    }
+    try {
+        return Copy(*source, fromAlias, toAlias, options, progress);
+    } catch (...) {
+        if (!made.empty()) std::remove(Cp1252ToUtf8(made).c_str());
+        throw;
+    }
 }
 
 } // namespace archivecopy
