@@ -1,11 +1,15 @@
 #include "tests/platform/data/EngineUnderTest.h"
 
 #include "platform/data/Driver.h"
-#include "platform/data/PgSql.h"
 
 #include <gtest/gtest.h>
-#include <libpq-fe.h>
 #include <sqlite3.h>
+
+#ifdef QUOR_WITH_POSTGRES
+#include "platform/data/PgSql.h"
+
+#include <libpq-fe.h>
+#endif
 
 #include <atomic>
 #include <cstdlib>
@@ -43,12 +47,14 @@ const bool registered = [] {
     return true;
 }();
 
+#ifdef QUOR_WITH_POSTGRES
 std::string UniqueSchema() {
     static std::atomic<int> counter{0};
     std::ostringstream name;
     name << "quortest_" << getpid() << "_" << ++counter << "_" << std::rand() % 100000;
     return name.str();
 }
+#endif
 
 std::runtime_error Error(const std::string& what, const std::string& sql) {
     return std::runtime_error(what + "\nstatement: " + sql);
@@ -61,6 +67,7 @@ bool OnServer() {
     return engine && std::string(engine) == "POSTGRES";
 }
 
+#ifdef QUOR_WITH_POSTGRES
 struct RawArchive::Server {
     std::string schema;
     std::string conninfo; // reaching the schema
@@ -83,6 +90,7 @@ struct RawArchive::Server {
     PGconn* Raw() {
         if (raw) return raw;
         raw = PQconnectdb(conninfo.c_str());
+        PQsetNoticeProcessor(raw, [](void*, const char*) {}, nullptr);
         if (PQstatus(raw) != CONNECTION_OK)
             throw std::runtime_error(std::string("cannot reach the server: ") +
                                      PQerrorMessage(raw));
@@ -101,6 +109,9 @@ struct RawArchive::Server {
         return *engine;
     }
 };
+#else
+struct RawArchive::Server {};
+#endif
 
 RawArchive::RawArchive(const std::string& file) : file_(file) {
     if (!OnServer()) {
@@ -110,6 +121,9 @@ RawArchive::RawArchive(const std::string& file) : file_(file) {
         if (rc != SQLITE_OK) throw std::runtime_error("cannot create " + file);
         return;
     }
+#ifndef QUOR_WITH_POSTGRES
+    throw std::runtime_error("built without PostgreSQL's libpq: no tests on the server");
+#else
     if (ServerConnection().empty()) throw std::runtime_error("QUOR_TEST_PG is not set");
     server_ = std::make_unique<Server>();
     server_->schema = UniqueSchema();
@@ -122,13 +136,18 @@ RawArchive::RawArchive(const std::string& file) : file_(file) {
     const std::string why = PQerrorMessage(conn);
     PQfinish(conn);
     if (!ok) throw std::runtime_error("cannot make a schema on the server: " + why);
+#endif
 }
 
 RawArchive::~RawArchive() = default;
 
 std::string RawArchive::ConfigLines(const std::string& relativeFile) const {
     if (!server_) return "Driver=SQLITE\nPath=" + relativeFile + "\n";
+#ifdef QUOR_WITH_POSTGRES
     return "Driver=POSTGRES\nConnection=" + server_->conninfo + "\n";
+#else
+    return {};
+#endif
 }
 
 void RawArchive::Exec(const std::string& sql) const {
@@ -143,6 +162,7 @@ void RawArchive::Exec(const std::string& sql) const {
         if (rc != SQLITE_OK) throw Error("sqlite: " + message, sql);
         return;
     }
+#ifdef QUOR_WITH_POSTGRES
     for (const std::string& statement : dbengine::pg::SplitStatements(sql)) {
         try {
             server_->Engine().Execute(statement, {});
@@ -150,6 +170,8 @@ void RawArchive::Exec(const std::string& sql) const {
             throw Error(e.what(), statement);
         }
     }
+#else
+#endif
 }
 
 bool RawArchive::TryExec(const std::string& sql) const {
@@ -161,6 +183,7 @@ bool RawArchive::TryExec(const std::string& sql) const {
         sqlite3_close(db);
         return rc == SQLITE_OK;
     }
+#ifdef QUOR_WITH_POSTGRES
     // Another program: a session of its own.
     PGconn* conn = PQconnectdb(server_->conninfo.c_str());
     const dbengine::pg::Translated text = dbengine::pg::Translate(sql);
@@ -169,6 +192,9 @@ bool RawArchive::TryExec(const std::string& sql) const {
     PQclear(r);
     PQfinish(conn);
     return ok;
+#else
+    return false;
+#endif
 }
 
 Value RawArchive::Read(const std::string& sql) const {
@@ -192,6 +218,7 @@ Value RawArchive::Read(const std::string& sql) const {
         if (rc != SQLITE_OK) throw Error("sqlite: " + error, sql);
         return value;
     }
+#ifdef QUOR_WITH_POSTGRES
     const dbengine::pg::Translated text = dbengine::pg::Translate(sql);
     PGresult* r = PQexec(server_->Raw(), text.Sql.c_str());
     if (PQresultStatus(r) != PGRES_TUPLES_OK) {
@@ -211,6 +238,9 @@ Value RawArchive::Read(const std::string& sql) const {
     }
     PQclear(r);
     return value;
+#else
+    return value;
+#endif
 }
 
 std::string RawArchive::Contents() const {
@@ -220,6 +250,7 @@ std::string RawArchive::Contents() const {
         out << in.rdbuf();
         return out.str();
     }
+#ifdef QUOR_WITH_POSTGRES
     // Every table's columns and rows, in a stable order.
     std::string out;
     PGresult* tables = PQexec(server_->Raw(),
@@ -247,6 +278,9 @@ std::string RawArchive::Contents() const {
     }
     PQclear(tables);
     return out;
+#else
+    return {};
+#endif
 }
 
 bool RawArchive::HasTable(const std::string& name) const {
@@ -254,10 +288,14 @@ bool RawArchive::HasTable(const std::string& name) const {
         return Read("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '" + name +
                     "' COLLATE NOCASE")
             .Row;
+#ifdef QUOR_WITH_POSTGRES
     return Read("SELECT 1 FROM pg_class WHERE relnamespace = current_schema()::regnamespace "
                 "AND relname = lower('" +
                 name + "')")
         .Row;
+#else
+    return false;
+#endif
 }
 
 int RawArchive::ServerLocks() const {
@@ -273,8 +311,11 @@ void RawArchive::Remove() {
         std::filesystem::remove(file_);
         return;
     }
+#ifdef QUOR_WITH_POSTGRES
     PGresult* r = PQexec(server_->Raw(), ("DROP SCHEMA " + server_->schema + " CASCADE").c_str());
     PQclear(r);
+#else
+#endif
 }
 
 } // namespace testengine

@@ -97,6 +97,11 @@ TEST(QueryTest, ForwardOnlyLookupsAndEmptyResults) {
     }
     EXPECT_EQ(seen, "Spese;Rate;");
 
+    // LIKE ignores the case of ASCII letters, on every engine.
+    auto like = MakeQuery(archive, "select count(*) from Condomini where Nome like 'ALFA%'");
+    like->Open();
+    EXPECT_EQ(like->Fields()->Fields(0)->AsInteger(), 2);
+
     auto none = MakeQuery(archive, "select Nome from Causali where idCausale=99");
     none->Open();
     EXPECT_TRUE(none->Eof());

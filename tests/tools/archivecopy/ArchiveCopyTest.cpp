@@ -328,6 +328,11 @@ TEST_F(ArchiveCopyTest, BracUtilExportsTheSameBytesFromTheCopyOfTheDemoArchive) 
     EXPECT_EQ(result.tables, 3);
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), demo.movements);
+    // What the window's grids show: the same rows, types and order.
+    EXPECT_EQ(Rendered("Destinazione", "Condomini.DB", "idxNome"),
+              Rendered("Bracotene", "Condomini.DB", "idxNome"));
+    EXPECT_EQ(Rendered("Destinazione", "MovConti.db", "idxCondominio"),
+              Rendered("Bracotene", "MovConti.db", "idxCondominio"));
 
     // bracutil over the copy: the same alias name, on the archive under test.
     const std::string copyConfig = dir_ + "copia.ini";
