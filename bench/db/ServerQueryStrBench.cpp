@@ -3,6 +3,7 @@
 
 #include "bench/db/ServerBench.h"
 
+#include "bench/db/BoundArchive.h"
 #include "db/QueryHelpers.h"
 #include "platform/data/Driver.h"
 #include "platform/data/Session.h"
@@ -43,24 +44,6 @@ bool CreateArchive() {
     conn->Commit();
     return true;
 }
-
-class BoundArchive {
-public:
-    BoundArchive() {
-        session_.SetSessionName("SessioneBench");
-        database_.SetDatabaseName("dbBench");
-        database_.SetAliasName("ArchivioBench");
-        database_.SetSessionName("SessioneBench");
-        database_.SetReadOnly(true);
-        database_.SetConnected(true);
-        SetDataBase("dbBench", "SessioneBench");
-    }
-    ~BoundArchive() { SetDataBase("", ""); }
-
-private:
-    TSession session_;
-    TDatabase database_;
-};
 
 void BM_QueryStr(benchmark::State& state) {
     BoundArchive archive;

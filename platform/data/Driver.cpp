@@ -56,20 +56,20 @@ void RegisterDriver(const std::string& name, std::unique_ptr<Driver> driver) {
     Registry()[Upper(name)] = std::move(driver);
 }
 
-TFieldDef FieldDefFromDeclType(const std::string& name, const std::string& declType,
-                               const DbValue* storage) {
-    TFieldDef def;
-    def.Name = AnsiString(name);
+DeclTypeParts SplitDeclType(const std::string& declType) {
+    DeclTypeParts parts;
     const std::string decl = Upper(declType);
-    // The base word and the numbers in parentheses: "NUMERIC(32,2)".
-    std::string base;
-    std::vector<int> args;
     const std::size_t paren = decl.find('(');
-    base = decl.substr(0, paren);
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    while (!base.empty() && base.front() == ' ')
-        base.erase(base.begin());
+    bool space = false;
+    for (char c : decl.substr(0, paren)) {
+        if (c == ' ' || c == '\t') {
+            space = !parts.Base.empty();
+            continue;
+        }
+        if (space) parts.Base += ' ';
+        space = false;
+        parts.Base += c;
+    }
     if (paren != std::string::npos) {
         const char* p = decl.c_str() + paren + 1;
         while (*p && *p != ')') {
@@ -79,10 +79,21 @@ TFieldDef FieldDefFromDeclType(const std::string& name, const std::string& declT
                 ++p;
                 continue;
             }
-            args.push_back(static_cast<int>(v));
+            parts.Args.push_back(static_cast<int>(v));
             p = end;
         }
     }
+    return parts;
+}
+
+TFieldDef FieldDefFromDeclType(const std::string& name, const std::string& declType,
+                               const DbValue* storage) {
+    TFieldDef def;
+    def.Name = AnsiString(name);
+    const std::string decl = Upper(declType);
+    const DeclTypeParts parts = SplitDeclType(declType);
+    const std::string& base = parts.Base;
+    const std::vector<int>& args = parts.Args;
     auto is = [&](std::initializer_list<const char*> names) {
         return std::any_of(names.begin(), names.end(), [&](const char* n) { return base == n; });
     };

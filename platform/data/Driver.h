@@ -131,6 +131,13 @@ public:
 Driver* FindDriver(const std::string& name);
 void RegisterDriver(const std::string& name, std::unique_ptr<Driver> driver);
 
+// A declared SQL type taken apart: "numeric ( 32, 2 )" is NUMERIC and 32, 2.
+struct DeclTypeParts {
+    std::string Base; // upper-case words, one space between them
+    std::vector<int> Args;
+};
+DeclTypeParts SplitDeclType(const std::string& declType);
+
 // Field definition from a declared SQL type such as "VARCHAR(50)" or
 // "NUMERIC(32,2)"; storage gives the type when the declaration is empty.
 TFieldDef FieldDefFromDeclType(const std::string& name, const std::string& declType,

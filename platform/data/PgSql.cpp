@@ -1,5 +1,7 @@
 #include "platform/data/PgSql.h"
 
+#include "platform/data/Driver.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -163,50 +165,14 @@ bool EndsSubqueryAlias(const Token& t) {
 
 // --- types -----------------------------------------------------------------------
 
-struct TypeName {
-    std::string base;      // upper case words joined by one space
-    std::vector<int> args; // numbers in parentheses
-};
-
-TypeName SplitType(const std::string& declType) {
-    TypeName t;
-    const std::string decl = Upper(declType);
-    const std::size_t paren = decl.find('(');
-    std::string words = decl.substr(0, paren);
-    bool space = false;
-    for (char c : words) {
-        if (c == ' ' || c == '\t') {
-            space = !t.base.empty();
-            continue;
-        }
-        if (space) t.base += ' ';
-        space = false;
-        t.base += c;
-    }
-    if (paren != std::string::npos) {
-        const char* p = decl.c_str() + paren + 1;
-        while (*p && *p != ')') {
-            char* end = nullptr;
-            const long v = std::strtol(p, &end, 10);
-            if (end == p) {
-                ++p;
-                continue;
-            }
-            t.args.push_back(static_cast<int>(v));
-            p = end;
-        }
-    }
-    return t;
-}
-
 bool OneOf(const std::string& base, std::initializer_list<const char*> names) {
     return std::any_of(names.begin(), names.end(), [&](const char* n) { return base == n; });
 }
 
 // The server's type, without collation; family as DeclFamily.
 std::string PlainServerType(const std::string& declType, char& family) {
-    const TypeName t = SplitType(declType);
-    const std::string& b = t.base;
+    const DeclTypeParts t = SplitDeclType(declType);
+    const std::string& b = t.Base;
     family = 'i';
     if (b.empty()) {
         family = 't';
@@ -222,8 +188,8 @@ std::string PlainServerType(const std::string& declType, char& family) {
     family = 't';
     if (OneOf(b, {"VARCHAR", "CHAR", "CHARACTER", "NVARCHAR", "NCHAR", "VARYING CHARACTER",
                   "CHARACTER VARYING", "STRING", "ALPHA", "BPCHAR"}))
-        return t.args.empty() || t.args[0] <= 0 ? "varchar"
-                                                : "varchar(" + std::to_string(t.args[0]) + ")";
+        return t.Args.empty() || t.Args[0] <= 0 ? "varchar"
+                                                : "varchar(" + std::to_string(t.Args[0]) + ")";
     if (OneOf(b, {"TEXT", "MEMO", "FMTMEMO", "CLOB", "LONGTEXT", "NTEXT", "MEDIUMTEXT"}))
         return "text";
     family = 'b';
@@ -237,10 +203,10 @@ std::string PlainServerType(const std::string& declType, char& family) {
     if (b == "TIME") return "time";
     family = 'n';
     if (OneOf(b, {"NUMERIC", "DECIMAL", "BCD", "NUMBER"})) {
-        if (t.args.empty() || t.args[0] < 1 || t.args[0] > 1000) return "numeric";
-        const int scale = t.args.size() >= 2 ? t.args[1] : 0;
-        if (scale < 0 || scale > t.args[0]) return "numeric";
-        return "numeric(" + std::to_string(t.args[0]) + "," + std::to_string(scale) + ")";
+        if (t.Args.empty() || t.Args[0] < 1 || t.Args[0] > 1000) return "numeric";
+        const int scale = t.Args.size() >= 2 ? t.Args[1] : 0;
+        if (scale < 0 || scale > t.Args[0]) return "numeric";
+        return "numeric(" + std::to_string(t.Args[0]) + "," + std::to_string(scale) + ")";
     }
     if (OneOf(b, {"CURRENCY", "MONEY"})) return "numeric(19,4)";
     family = 'f';
@@ -589,7 +555,7 @@ private:
             }
             i = NextSignificant(tokens_, i);
         }
-        const std::string upper = SplitType(decl).base;
+        const std::string upper = SplitDeclType(decl).Base;
         c.Identity = (primary && upper == "INTEGER") || c.AutoIncrement ||
                      OneOf(upper, {"AUTOINC", "COUNTER", "SERIAL"});
         if (OneOf(upper, {"AUTOINC", "COUNTER", "SERIAL"})) c.AutoIncrement = true;
