@@ -197,6 +197,19 @@ bool RawArchive::TryExec(const std::string& sql) const {
 #endif
 }
 
+bool RawArchive::ServerExec(const std::string& sql) const {
+#ifdef QUOR_WITH_POSTGRES
+    if (!server_) return false;
+    PGresult* r = PQexec(server_->Raw(), sql.c_str());
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+    PQclear(r);
+    return ok;
+#else
+    (void)sql;
+    return false;
+#endif
+}
+
 Value RawArchive::Read(const std::string& sql) const {
     Value value;
     if (!server_) {

@@ -40,6 +40,9 @@ public:
     // Runs one statement; false when the engine refuses it (SQLite: at once,
     // without waiting for a lock).
     bool TryExec(const std::string& sql) const;
+    // Runs the server's own SQL as written, as another tool would; false
+    // when the server refuses it (or there is no server).
+    bool ServerExec(const std::string& sql) const;
     // The first value of a statement in the engine's SQL (names are matched
     // as the engine matches them); Row false when there is none.
     Value Read(const std::string& sql) const;

@@ -4,7 +4,6 @@
 
 #include "TestArchive.h"
 
-#include "platform/data/Query.h"
 #include "platform/data/Table.h"
 
 #include <gtest/gtest.h>
@@ -246,48 +245,3 @@ TEST(LocksTest, TwoTablesOfOneProgramAlsoExcludeEachOther) {
 
 } // namespace
 
-namespace {
-
-TEST(LocksTest, OnTheServerAProgramThatLosesItsConnectionLosesItsLocks) {
-    if (!testengine::OnServer()) GTEST_SKIP() << "a lost connection is the server's case";
-    TestArchive archive;
-    archive.Populate();
-    TTable held;
-    archive.Bind(&held);
-    held.SetTableName("Condomini");
-    held.SetExclusive(true);
-    held.Open();
-    TQuery pid;
-    archive.Bind(&pid);
-    pid.SQL()->Add("select pg_backend_pid()");
-    pid.Open();
-    const std::string backend = pid.Fields()->Fields(0)->AsString().str();
-    pid.Close();
-
-    TDatabase other;
-    other.SetDatabaseName("dbAltro");
-    other.SetAliasName("Prova");
-    other.SetSessionName("SessioneProva");
-    TTable mine;
-    mine.SetDatabaseName("dbAltro");
-    mine.SetSessionName("SessioneProva");
-    mine.SetTableName("Condomini");
-    mine.SetExclusive(true);
-    EXPECT_NE(OpenError(mine), "");
-
-    // The network goes away under the holder (the server ends its session).
-    // (pg_terminate_backend waits until the session is gone.)
-    ASSERT_EQ(archive.Scalar("select pg_terminate_backend(" + backend + ", 20000)"), "t");
-    EXPECT_EQ(OpenError(mine), "");
-    EXPECT_TRUE(mine.Active());
-    // The holder hears of it at its next request, with its alias named.
-    try {
-        held.Refresh();
-        FAIL() << "a lost connection went unnoticed";
-    } catch (const EDatabaseError& e) {
-        EXPECT_NE(e.Message().Pos("'Prova'"), 0) << e.Message().c_str();
-        EXPECT_NE(e.Message().Pos("interrotta"), 0) << e.Message().c_str();
-    }
-}
-
-} // namespace
