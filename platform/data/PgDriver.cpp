@@ -248,14 +248,33 @@ struct Session {
     }
 
     // A column default as the engine's SQL writes it: a literal without the
-    // server's cast.
+    // server's cast ('A'::character varying, (-1)::integer). A sequence's
+    // next number is the column counting on by itself: no default to copy.
     static std::string DefaultText(const std::string& expression) {
         std::string text = expression;
-        const std::size_t cast = text.rfind("::");
-        if (cast != std::string::npos && cast > 0 && (text[cast - 1] == '\'' || text[0] != '\''))
-            text.erase(cast);
-        if (text.size() > 2 && text.front() == '(' && text.back() == ')')
-            text = text.substr(1, text.size() - 2);
+        if (text.rfind("nextval(", 0) == 0) return {};
+        std::size_t end = 0;
+        if (!text.empty() && text[0] == '\'') {
+            // The literal's own end, past doubled quotes.
+            for (end = 1; end < text.size(); ++end) {
+                if (text[end] != '\'') continue;
+                if (end + 1 < text.size() && text[end + 1] == '\'') {
+                    ++end;
+                    continue;
+                }
+                ++end;
+                break;
+            }
+        } else if (!text.empty() && text[0] == '(') {
+            end = text.find(')');
+            if (end != std::string::npos) {
+                text = text.substr(1, end - 1) + text.substr(end + 1);
+                end -= 1;
+            }
+        } else {
+            end = text.find("::");
+        }
+        if (end != std::string::npos && text.compare(end, 2, "::") == 0) text.erase(end);
         return text;
     }
 

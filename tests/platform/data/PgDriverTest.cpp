@@ -3,11 +3,13 @@
 
 #include "TestArchive.h"
 
+#include "platform/data/Driver.h"
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -73,7 +75,8 @@ TEST(PgDriverTest, TablesMadeOnTheServerReadWithTheirOwnTypes) {
     ASSERT_TRUE(archive.Raw().ServerExec(
         "create table fornitori (id bigint generated always as identity primary key, "
         "ragione varchar(40) not null, attivo boolean default true, sconto numeric(6,3), "
-        "note text, aggiornato timestamptz, giorno date, peso real)"));
+        "note text, aggiornato timestamptz, giorno date, peso real, stato varchar(1) default 'A', "
+        "livello integer default -1)"));
     ASSERT_TRUE(archive.Raw().ServerExec(
         "insert into fornitori (ragione, attivo, sconto, aggiornato, giorno, peso) values "
         "('Rossi', false, 12.125, '2004-03-12 18:30:05+00', '2004-03-12', 0.5)"));
@@ -87,7 +90,7 @@ TEST(PgDriverTest, TablesMadeOnTheServerReadWithTheirOwnTypes) {
     } expected[] = {{"id", ftAutoInc},       {"ragione", ftString}, {"attivo", ftBoolean},
                     {"sconto", ftBCD},       {"note", ftMemo},      {"aggiornato", ftDateTime},
                     {"giorno", ftDate},      {"peso", ftFloat}};
-    ASSERT_EQ(t.FieldCount(), 8);
+    ASSERT_EQ(t.FieldCount(), 10);
     for (const Expect& e : expected)
         EXPECT_EQ(t.FieldByName(e.name)->DataType(), e.type) << e.name;
     EXPECT_EQ(t.FieldByName("ragione")->Size(), 40);
@@ -97,6 +100,14 @@ TEST(PgDriverTest, TablesMadeOnTheServerReadWithTheirOwnTypes) {
     EXPECT_FALSE(t.FieldByName("attivo")->AsBoolean());
     EXPECT_EQ(t.FieldByName("giorno")->AsString(), "12/03/2004");
     EXPECT_FALSE(t.FieldByName("aggiornato")->IsNull());
+    // Defaults as the engine's SQL writes them, for archive-copy to carry.
+    std::map<std::string, std::string> defaults;
+    for (const dbengine::ColumnInfo& c : archive.Database()->Connection().Columns("fornitori"))
+        defaults[c.Name] = c.Default;
+    EXPECT_EQ(defaults["attivo"], "true");
+    EXPECT_EQ(defaults["stato"], "'A'");
+    EXPECT_EQ(defaults["livello"], "'-1'");
+    EXPECT_EQ(defaults["id"], "");
 
     t.Append();
     t.FieldByName("ragione")->SetAsString("Bianchi");
