@@ -129,10 +129,11 @@ RawArchive::RawArchive(const std::string& file) : file_(file) {
     server_->schema = UniqueSchema();
     server_->conninfo = ServerConnection() + " options='-csearch_path=" + server_->schema + "'";
     PGconn* conn = PQconnectdb(ServerConnection().c_str());
-    const bool ok =
-        PQstatus(conn) == CONNECTION_OK &&
-        PQresultStatus(PQexec(conn, ("CREATE SCHEMA " + server_->schema).c_str())) ==
-            PGRES_COMMAND_OK;
+    PGresult* made = PQstatus(conn) == CONNECTION_OK
+                         ? PQexec(conn, ("CREATE SCHEMA " + server_->schema).c_str())
+                         : nullptr;
+    const bool ok = PQresultStatus(made) == PGRES_COMMAND_OK;
+    PQclear(made);
     const std::string why = PQerrorMessage(conn);
     PQfinish(conn);
     if (!ok) throw std::runtime_error("cannot make a schema on the server: " + why);
@@ -317,6 +318,16 @@ int RawArchive::ServerLocks() const {
                           "database = (SELECT oid FROM pg_database WHERE datname = "
                           "current_database())")
                          .Text.c_str());
+}
+
+void RawArchive::AwaitSessionEnd(const std::string& session) const {
+    if (!server_ || session.empty()) return;
+    for (int i = 0; i < 1500; ++i) {
+        if (Read("select count(*) from pg_stat_activity where pid = " + session).Text == "0")
+            return;
+        usleep(20000);
+    }
+    ADD_FAILURE() << "the server did not see session " << session << " end";
 }
 
 void RawArchive::Remove() {

@@ -51,6 +51,9 @@ public:
     bool HasTable(const std::string& name) const;
     // Advisory locks the server holds for the sessions of this archive's database.
     int ServerLocks() const;
+    // Waits until the server has seen the session of that number end (a
+    // killed program's; it notices a moment later). Nothing on SQLite.
+    void AwaitSessionEnd(const std::string& session) const;
 
     const std::string& File() const { return file_; }
     // Makes the archive unreachable (SQLite: removes its file).

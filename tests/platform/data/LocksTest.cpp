@@ -4,6 +4,7 @@
 
 #include "TestArchive.h"
 
+#include "platform/data/Query.h"
 #include "platform/data/Table.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,17 @@ private:
 
 // The child's own database on the same alias and network folder.
 struct ChildSide {
+    // The server's number for the child's session, empty on SQLite: the
+    // parent waits for the server to see the session end after a kill.
+    std::string ServerSession() {
+        if (!testengine::OnServer()) return "";
+        TQuery q;
+        q.SetDatabaseName("dbFiglio");
+        q.SetSessionName("SessioneProva");
+        q.SQL()->Add("select pg_backend_pid()");
+        q.Open();
+        return q.Fields()->Fields(0)->AsString().str();
+    }
     TDatabase db;
     TTable table;
     explicit ChildSide(const char* tableName, bool exclusive = false) {
@@ -109,10 +121,11 @@ TEST(LocksTest, AnExclusiveTableShutsOutOtherProgramsUntilItsHolderDies) {
     OtherProgram holder([](OtherProgram& self) {
         ChildSide side("Contatori.db", true);
         side.table.Open();
-        self.Say("aperta");
+        self.Say("aperta " + side.ServerSession());
         self.Hear(); // until killed
     });
-    ASSERT_EQ(holder.Hear(), "aperta");
+    const std::string opened = holder.Hear();
+    ASSERT_EQ(opened.rfind("aperta ", 0), 0u) << opened;
 
     TTable mine;
     archive.Bind(&mine);
@@ -130,6 +143,7 @@ TEST(LocksTest, AnExclusiveTableShutsOutOtherProgramsUntilItsHolderDies) {
     EXPECT_NO_THROW(causali.Open());
 
     holder.Kill();
+    archive.Raw().AwaitSessionEnd(opened.substr(7));
     EXPECT_EQ(OpenError(mine), "");
     ASSERT_TRUE(mine.Active());
 
@@ -165,7 +179,7 @@ TEST(LocksTest, AnEditedRecordIsLockedForOthersUntilPostOrDeath) {
         self.Say("salvato");
         side.table.Locate("IdCondominio", 2);
         side.table.Edit();
-        self.Say("tengo 2");
+        self.Say("tengo 2 " + side.ServerSession());
         self.Hear(); // until killed
     });
     ASSERT_EQ(editor.Hear(), "modifica");
@@ -197,10 +211,12 @@ TEST(LocksTest, AnEditedRecordIsLockedForOthersUntilPostOrDeath) {
     EXPECT_EQ(mine.FieldByName("Nome")->AsString(), "DalFiglio");
     mine.Cancel();
 
-    ASSERT_EQ(editor.Hear(), "tengo 2");
+    const std::string holding = editor.Hear();
+    ASSERT_EQ(holding.rfind("tengo 2 ", 0), 0u) << holding;
     mine.Locate("IdCondominio", 2);
     EXPECT_THROW(mine.Edit(), EDatabaseError);
     editor.Kill();
+    archive.Raw().AwaitSessionEnd(holding.substr(8));
     EXPECT_NO_THROW(mine.Edit());
     mine.Cancel();
 }
