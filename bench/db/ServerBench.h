@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <unistd.h>
@@ -40,9 +42,34 @@ public:
     ServerBench& operator=(const ServerBench&) = delete;
 
     bool Ok() const { return ok_; }
+
+    // Processor seconds a server process (a session's backend) has used so
+    // far, -1 when they cannot be read (a server on another computer). On a
+    // busy machine the time spent on both sides of the socket is steadier
+    // than the time that passes.
+    static double ProcessSeconds(int pid) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+        std::string line;
+        if (!std::getline(in, line)) return -1;
+        std::istringstream fields(line.substr(line.rfind(')') + 2));
+        std::string field;
+        double ticks = 0;
+        for (int i = 3; fields >> field && i <= 15; ++i)
+            if (i == 14 || i == 15) ticks += std::stod(field);
+        return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    }
     // A libpq connection string to the schema.
     std::string Connection() const {
         return server_ + " options='-csearch_path=" + schema_ + "'";
+    }
+
+    // Sets the counter "server_us": the processor time the backend spent per
+    // iteration, when it can be read.
+    template <class State> static void CountServerTime(State& state, int pid, double before) {
+        const double after = ProcessSeconds(pid);
+        if (before >= 0 && after >= 0 && state.iterations() > 0)
+            state.counters["server_us"] =
+                (after - before) * 1e6 / static_cast<double>(state.iterations());
     }
 
 private:

@@ -47,16 +47,19 @@ bool CreateArchive() {
 
 void BM_QueryStr(benchmark::State& state) {
     BoundArchive archive;
+    const int backend = QueryInt("select pg_backend_pid()");
+    const double before = ServerBench::ProcessSeconds(backend);
     int id = 0;
     for (auto _ : state) {
         id = id % kRows + 1;
         AnsiString name = QueryStr("select Nome from Causali where Id=" + IntToStr(id));
         benchmark::DoNotOptimize(name);
     }
+    ServerBench::CountServerTime(state, backend, before);
     if (QueryStr("select Nome from Causali where Id=7") != "Causale numero 7")
         state.SkipWithError("QueryStr gave a wrong result");
 }
-BENCHMARK(BM_QueryStr)->UseRealTime();
+BENCHMARK(BM_QueryStr)->UseRealTime()->MinTime(2.0);
 
 PGconn* RawConnection() {
     PGconn* conn = PQconnectdb(g_server->Connection().c_str());
@@ -67,6 +70,7 @@ PGconn* RawConnection() {
 // The server parsing each lookup's own text, as QueryStr is handed one.
 void BM_LibpqTextEach(benchmark::State& state) {
     PGconn* conn = RawConnection();
+    const double before = ServerBench::ProcessSeconds(PQbackendPID(conn));
     int id = 0;
     for (auto _ : state) {
         id = id % kRows + 1;
@@ -76,14 +80,16 @@ void BM_LibpqTextEach(benchmark::State& state) {
         PQclear(r);
         benchmark::DoNotOptimize(name);
     }
+    ServerBench::CountServerTime(state, PQbackendPID(conn), before);
     PQfinish(conn);
 }
-BENCHMARK(BM_LibpqTextEach)->UseRealTime();
+BENCHMARK(BM_LibpqTextEach)->UseRealTime()->MinTime(2.0);
 
 // One statement prepared once: the least a lookup can cost.
 void BM_LibpqPrepared(benchmark::State& state) {
     PGconn* conn = RawConnection();
     PQclear(PQprepare(conn, "lookup", "select nome from causali where id=$1", 0, nullptr));
+    const double before = ServerBench::ProcessSeconds(PQbackendPID(conn));
     int id = 0;
     for (auto _ : state) {
         id = id % kRows + 1;
@@ -94,26 +100,34 @@ void BM_LibpqPrepared(benchmark::State& state) {
         PQclear(r);
         benchmark::DoNotOptimize(name);
     }
+    ServerBench::CountServerTime(state, PQbackendPID(conn), before);
     PQfinish(conn);
 }
-BENCHMARK(BM_LibpqPrepared)->UseRealTime();
+BENCHMARK(BM_LibpqPrepared)->UseRealTime()->MinTime(2.0);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration) continue;
+            times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+            // Both sides of the socket: this process and the server's.
+            if (auto it = run.counters.find("server_us"); it != run.counters.end())
+                cpu_[run.benchmark_name()] = run.GetAdjustedCPUTime() + it->second.value * 1000.0;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
-    double Time(const std::string& prefix) const {
-        for (const auto& [name, time] : times_)
-            if (name.rfind(prefix, 0) == 0) return time;
-        return 0.0;
-    }
+    double Time(const std::string& prefix) const { return Of(times_, prefix); }
+    double Cpu(const std::string& prefix) const { return Of(cpu_, prefix); }
 
 private:
+    static double Of(const std::map<std::string, double>& values, const std::string& prefix) {
+        for (const auto& [name, value] : values)
+            if (name.rfind(prefix, 0) == 0) return value;
+        return 0.0;
+    }
     std::map<std::string, double> times_;
+    std::map<std::string, double> cpu_; // ns per iteration
 };
 
 } // namespace
@@ -131,6 +145,10 @@ int main(int argc, char** argv) {
         if (ta > 0 && tb > 0)
             std::printf("%-48s %5.2fx (%.0f ns against %.0f ns, real time)\n", label, ta / tb, ta,
                         tb);
+        const double ca = reporter.Cpu(a), cb = reporter.Cpu(b);
+        if (ca > 0 && cb > 0)
+            std::printf("%-48s %5.2fx (%.0f ns against %.0f ns, processor time of both sides)\n",
+                        label, ca / cb, ca, cb);
     };
     ratio("QueryStr / libpq, each lookup's own text:", "BM_QueryStr", "BM_LibpqTextEach");
     ratio("QueryStr / libpq, one prepared statement:", "BM_QueryStr", "BM_LibpqPrepared");
