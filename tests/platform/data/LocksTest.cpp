@@ -105,15 +105,6 @@ struct ChildSide {
     }
 };
 
-std::string OpenError(TTable& t) {
-    try {
-        t.Open();
-    } catch (const EDatabaseError& e) {
-        return e.Message().str();
-    }
-    return "";
-}
-
 TEST(LocksTest, AnExclusiveTableShutsOutOtherProgramsUntilItsHolderDies) {
     TestArchive archive;
     archive.Populate();

@@ -15,15 +15,6 @@
 
 namespace {
 
-std::string OpenError(TTable& t) {
-    try {
-        t.Open();
-    } catch (const EDatabaseError& e) {
-        return e.Message().str();
-    }
-    return "";
-}
-
 std::unique_ptr<TQuery> OpenQuery(const TestArchive& archive, const std::string& sql) {
     auto q = std::make_unique<TQuery>();
     archive.Bind(q.get());

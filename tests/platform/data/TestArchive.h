@@ -7,6 +7,7 @@
 
 #include "platform/core/Locale.h"
 #include "platform/data/Session.h"
+#include "platform/data/Table.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -44,6 +45,16 @@ CREATE TABLE MovConti (
 CREATE INDEX idxCondominio ON MovConti (idCondominio);
 CREATE TABLE Causali (idCausale INTEGER PRIMARY KEY, Nome VARCHAR(30));
 )SQL";
+
+// Opens the table: "" when it opened, else the engine's message.
+inline std::string OpenError(TTable& t) {
+    try {
+        t.Open();
+    } catch (const EDatabaseError& e) {
+        return e.Message().str();
+    }
+    return "";
+}
 
 class TestArchive {
 public:
