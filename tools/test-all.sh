@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer that halts on the first error.
-# The engine's tests also run on a throwaway PostgreSQL server of their own.
+# AddressSanitizer and UndefinedBehaviorSanitizer that halts on the first error;
+# then the Windows build of the libraries without a GUI, under Wine. The
+# engine's tests also run on a throwaway PostgreSQL server of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -31,4 +32,6 @@ for flavour in release sanitize; do
     status=1
   fi
 done
+# Third leg: the libraries without a GUI, built for Windows and tested under Wine.
+tools/test-windows.sh || status=1
 exit $status

@@ -5,6 +5,8 @@
 
 #include "tests/platform/data/EngineUnderTest.h"
 
+#include "tests/PosixOnWindows.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,6 @@
 #include "tests/platform/data/EngineUnderTest.h"
 
+#include "platform/core/Encoding.h"
 #include "platform/data/Driver.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,17 @@
 #include "platform/data/PgSql.h"
 
 #include <libpq-fe.h>
+#include <unistd.h>
 #endif
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-#include <unistd.h>
+#include <thread>
 
 namespace testengine {
 
@@ -164,12 +166,27 @@ void RawArchive::Exec(const std::string& sql) const {
         return;
     }
 #ifdef QUOR_WITH_POSTGRES
+    // Tables and indexes are made by the driver, which records what the
+    // server needs to know of them; rows go in as another program's would,
+    // their text in UTF-8 as written.
     for (const std::string& statement : dbengine::pg::SplitStatements(sql)) {
-        try {
-            server_->Engine().Execute(statement, {});
-        } catch (const std::exception& e) {
-            throw Error(e.what(), statement);
+        const dbengine::pg::Translated text = dbengine::pg::Translate(statement);
+        if (text.Kind == dbengine::pg::StatementKind::CreateTable ||
+            text.Kind == dbengine::pg::StatementKind::CreateIndex ||
+            text.Kind == dbengine::pg::StatementKind::AlterTable) {
+            try {
+                server_->Engine().Execute(Utf8ToCp1252(statement), {});
+            } catch (const std::exception& e) {
+                throw Error(e.what(), statement);
+            }
+            continue;
         }
+        PGresult* r = PQexec(server_->Raw(), text.Sql.c_str());
+        const bool ok =
+            PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+        const std::string error = ok ? "" : PQresultErrorMessage(r);
+        PQclear(r);
+        if (!ok) throw Error("server: " + error, text.Sql);
     }
 #else
 #endif
@@ -325,7 +342,7 @@ void RawArchive::AwaitSessionEnd(const std::string& session) const {
     for (int i = 0; i < 1500; ++i) {
         if (Read("select count(*) from pg_stat_activity where pid = " + session).Text == "0")
             return;
-        usleep(20000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ADD_FAILURE() << "the server did not see session " << session << " end";
 }

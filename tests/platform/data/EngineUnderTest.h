@@ -33,9 +33,11 @@ public:
 
     // The body of an engine configuration section for an alias of it.
     std::string ConfigLines(const std::string& relativeFile) const;
-    // Runs a script of statements written for the engine (separated by ';').
-    // On the server it runs through the driver, which translates them, on a
-    // connection of its own. Throws std::runtime_error on an error.
+    // Runs a script of statements written for the engine (separated by ';'),
+    // its text in UTF-8. On the server, tables and indexes are made through
+    // the driver, which records what it needs of them; the other statements
+    // are translated and go straight through libpq. Throws
+    // std::runtime_error on an error.
     void Exec(const std::string& sql) const;
     // Runs one statement; false when the engine refuses it (SQLite: at once,
     // without waiting for a lock).

@@ -9,6 +9,8 @@
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
 
+#include <sqlite3.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +19,7 @@
 #include <stdexcept>
 #include <string>
 
-#include <unistd.h>
+#include "tests/PosixOnWindows.h"
 
 // The archive used by most tests: condominiums, their movements, causes.
 inline const char* const kSchema = R"SQL(
@@ -119,6 +121,13 @@ public:
 
     // Everything the archive holds: the file's bytes, the server's rows.
     std::string Contents() const { return raw_->Contents(); }
+    // The SQLite file's bytes.
+    std::string FileBytes() const {
+        std::ifstream in(dbPath_, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
 
     bool OnServer() const { return testengine::OnServer(); }
     // The text that fits the engine under test.
