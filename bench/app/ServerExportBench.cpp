@@ -178,8 +178,8 @@ bool Prepare(const ServerBench& server) {
     g_backend = QueryInt("select pg_backend_pid()");
     g_raw = PQconnectdb(server.Connection().c_str());
     PQclear(PQexec(g_raw, "SET datestyle = 'ISO, YMD'"));
-    PQclear(PQprepare(g_raw, "causale", "SELECT nome FROM causali WHERE idcausale = $1", 0,
-                      nullptr));
+    PQclear(
+        PQprepare(g_raw, "causale", "SELECT nome FROM causali WHERE idcausale = $1", 0, nullptr));
     // Both sides must produce the same text for the comparison to mean anything.
     const std::string ours = Cp1252ToUtf8(Export());
     const std::string raw = LibpqExport(g_raw);

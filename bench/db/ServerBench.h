@@ -34,7 +34,8 @@ public:
     ~ServerBench() {
         if (!ok_) return;
         PGconn* conn = PQconnectdb(server_.c_str());
-        PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            conn, [](void*, const char*) {}, nullptr);
         PQclear(PQexec(conn, ("DROP SCHEMA " + schema_ + " CASCADE").c_str()));
         PQfinish(conn);
     }
@@ -59,9 +60,7 @@ public:
         return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
     }
     // A libpq connection string to the schema.
-    std::string Connection() const {
-        return server_ + " options='-csearch_path=" + schema_ + "'";
-    }
+    std::string Connection() const { return server_ + " options='-csearch_path=" + schema_ + "'"; }
 
     // Sets the counter "server_us": the processor time the backend spent per
     // iteration, when it can be read.

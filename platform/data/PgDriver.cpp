@@ -121,7 +121,7 @@ struct Session {
     int nextName = 0;
     std::vector<std::string> unused; // prepared statements no one holds
     std::int64_t lastKey = 0;
-    std::map<std::string, TableInfo> tables;                        // by folded name
+    std::map<std::string, TableInfo> tables;                         // by folded name
     std::map<unsigned, std::map<int, CatalogColumn>> columnsByTable; // by table number
     std::shared_ptr<pg::SessionLocks> locks;
 
@@ -142,7 +142,8 @@ struct Session {
         if (message.empty()) message = Trimmed(PQerrorMessage(conn));
         message = Utf8ToCp1252(message);
         if (PQstatus(conn) != CONNECTION_OK)
-            message = "connessione al server dell'alias '" + alias + "' interrotta (" + message + ")";
+            message =
+                "connessione al server dell'alias '" + alias + "' interrotta (" + message + ")";
         else if (state == "55P03" || state == "40P01" || state == "40001")
             message = "archivio bloccato da un altro utente (" + message + ")";
         else if (state == "23505")
@@ -210,7 +211,8 @@ struct Session {
         bool hidden = false;
         for (int row = 0; row < r.Rows(); ++row) {
             const std::string name = r.Text(row, 3);
-            const unsigned type = static_cast<unsigned>(std::strtoul(r.Text(row, 4).c_str(), nullptr, 10));
+            const unsigned type =
+                static_cast<unsigned>(std::strtoul(r.Text(row, 4).c_str(), nullptr, 10));
             if (name == pg::kHiddenKey) {
                 hidden = true;
                 continue;
@@ -226,11 +228,12 @@ struct Session {
             const bool identity = r.Text(row, 8) == "t";
             // A column made here says in its comment whether it counts on;
             // one made on the server counts on when the server fills it in.
-            column.AutoIncrement = c.AutoIncrement || (identity && c.Spelling == Utf8ToCp1252(name) &&
-                                                      r.IsNull(row, 9));
+            column.AutoIncrement =
+                c.AutoIncrement ||
+                (identity && c.Spelling == Utf8ToCp1252(name) && r.IsNull(row, 9));
             if (!r.IsNull(row, 10)) column.Default = DefaultText(Utf8ToCp1252(r.Text(row, 10)));
             if (column.PrimaryKey && r.Text(row, 12) == "1" && pg::FamilyOfType(type) == 'i')
-                integerKey = QuoteName(c.Folded);
+                integerKey = QuoteName(Utf8ToCp1252(c.Folded));
             column.RowKey = column.PrimaryKey && r.Text(row, 12) == "1" && column.HasDefault &&
                             pg::FamilyOfType(type) == 'i';
             info.Columns.push_back(std::move(column));
@@ -303,9 +306,9 @@ struct Compiled {
     std::shared_ptr<Session> session;
     std::string shape; // the engine's text it was made from
     pg::Translated text;
-    std::string sql;  // the server's text
+    std::string sql;      // the server's text
     std::string plainSql; // the server's text without the key order added
-    std::string name; // of the prepared statement; empty: run as it comes
+    std::string name;     // of the prepared statement; empty: run as it comes
     std::uint64_t generation = 0;
     bool returnsKey = false;
     struct Column {
@@ -469,8 +472,8 @@ private:
         for (int attempt = 0;; ++attempt) {
             if (compiled_->generation != session.generation) compiled_->Prepare(sql_);
             result_ = Result(PQexecPrepared(session.conn, compiled_->name.c_str(),
-                                            static_cast<int>(values.size()), values.data(),
-                                            nullptr, nullptr, 0));
+                                            static_cast<int>(values.size()), values.data(), nullptr,
+                                            nullptr, 0));
             if (result_.Ok()) break;
             // Another program changed a table under a prepared statement:
             // prepare it again, once, where nothing else is lost by it.
@@ -664,7 +667,8 @@ private:
         compiled->generation = session_->generation;
         const pg::Translated& text = compiled->text;
         if (!text.Error.empty())
-            throw EDatabaseError(AnsiString("Errore SQL: " + text.Error + "\nIstruzione: " + userSql));
+            throw EDatabaseError(
+                AnsiString("Errore SQL: " + text.Error + "\nIstruzione: " + userSql));
         compiled->sql = text.Sql;
         if (!text.NaturalOrderTable.empty()) {
             // Rows in the order of their keys, as SQLite reads a table.
@@ -680,7 +684,7 @@ private:
                 if (table->Hidden && !text.InsertHasColumns) {
                     std::string list = " (";
                     for (std::size_t i = 0; i < table->Catalog.size(); ++i)
-                        list += (i ? ", " : "") + QuoteName(table->Catalog[i].Folded);
+                        list += (i ? ", " : "") + QuoteName(Utf8ToCp1252(table->Catalog[i].Folded));
                     compiled->sql.insert(text.InsertListAt, list + ")");
                 }
                 if (!text.InsertReturns) {
@@ -711,7 +715,8 @@ private:
             "EXISTS (SELECT 1 FROM pg_constraint c WHERE c.conindid = ix.indexrelid) "
             "FROM pg_index ix JOIN pg_class i ON i.oid = ix.indexrelid "
             "CROSS JOIN LATERAL generate_series(1, ix.indnkeyatts) AS k(n) "
-            "LEFT JOIN pg_attribute a ON a.attrelid = ix.indrelid AND a.attnum = ix.indkey[k.n - 1] "
+            "LEFT JOIN pg_attribute a ON a.attrelid = ix.indrelid AND a.attnum = ix.indkey[k.n - "
+            "1] "
             "WHERE ix.indrelid = $1 ORDER BY i.oid, k.n",
             {std::to_string(info->Oid)});
         std::vector<IndexInfo> out;
@@ -785,15 +790,15 @@ public:
         session->alias = params.AliasName;
         session->conn = PQconnectdb(conninfo.c_str());
         // The server's notices ("drop cascades to...") are not the user's business.
-        PQsetNoticeProcessor(session->conn, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            session->conn, [](void*, const char*) {}, nullptr);
         if (PQstatus(session->conn) != CONNECTION_OK)
-            throw EDatabaseError(AnsiString("Impossibile connettersi al server " + alias + " (" +
-                                            params.Connection + "): " +
-                                            Utf8ToCp1252(Trimmed(PQerrorMessage(session->conn))) +
-                                            where));
+            throw EDatabaseError(
+                AnsiString("Impossibile connettersi al server " + alias + " (" + params.Connection +
+                           "): " + Utf8ToCp1252(Trimmed(PQerrorMessage(session->conn))) + where));
         if (PQserverVersion(session->conn) < 110000)
-            throw EDatabaseError(AnsiString("Il server " + alias +
-                                            " \xE8 troppo vecchio: serve PostgreSQL 11 o successivo"));
+            throw EDatabaseError(AnsiString(
+                "Il server " + alias + " \xE8 troppo vecchio: serve PostgreSQL 11 o successivo"));
         PQsetClientEncoding(session->conn, "UTF8");
         // Dates as the archive writes them; a lock held elsewhere waits as
         // long as SQLite would, then fails.
@@ -811,9 +816,8 @@ public:
             });
         Result place = session->Exec("SELECT current_database(), current_schema()");
         const std::string identity = "postgres://" + Utf8ToCp1252(PQhost(session->conn)) + ":" +
-                                     PQport(session->conn) + "/" +
-                                     Utf8ToCp1252(place.Text(0, 0)) + "/" +
-                                     Utf8ToCp1252(place.Text(0, 1));
+                                     PQport(session->conn) + "/" + Utf8ToCp1252(place.Text(0, 0)) +
+                                     "/" + Utf8ToCp1252(place.Text(0, 1));
         return std::make_unique<PgConnection>(std::move(session), params.ReadOnly, identity);
     }
 };

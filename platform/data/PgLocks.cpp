@@ -79,12 +79,12 @@ bool SessionLocks::Acquire(const Key& key, bool exclusive) {
     } else {
         const auto& [record, oid, value] = key;
         try {
-            granted = record ? ask_("SELECT pg_try_advisory_lock($1::integer, $2::integer)",
-                                    std::to_string(static_cast<std::int32_t>(oid)),
-                                    RecordKey(value))
-                  : exclusive ? ask_("SELECT pg_try_advisory_lock($1::bigint)", TableKey(oid), {})
-                              : ask_("SELECT pg_try_advisory_lock_shared($1::bigint)",
-                                     TableKey(oid), {});
+            granted =
+                record ? ask_("SELECT pg_try_advisory_lock($1::integer, $2::integer)",
+                              std::to_string(static_cast<std::int32_t>(oid)), RecordKey(value))
+                : exclusive
+                    ? ask_("SELECT pg_try_advisory_lock($1::bigint)", TableKey(oid), {})
+                    : ask_("SELECT pg_try_advisory_lock_shared($1::bigint)", TableKey(oid), {});
         } catch (...) {
             if (held.shared == 0 && !held.exclusive) held_.erase(key);
             throw;

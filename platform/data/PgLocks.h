@@ -19,8 +19,8 @@ class SessionLocks : public std::enable_shared_from_this<SessionLocks> {
 public:
     // ask runs a statement of one boolean column with one bigint or two
     // integer parameters and answers it; it raises when the server cannot.
-    using Ask = std::function<bool(const std::string& sql, const std::string& a,
-                                   const std::string& b)>;
+    using Ask =
+        std::function<bool(const std::string& sql, const std::string& a, const std::string& b)>;
     explicit SessionLocks(Ask ask) : ask_(std::move(ask)) {}
 
     // The locks of a new owner on the table of that number.

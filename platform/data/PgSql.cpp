@@ -84,7 +84,8 @@ std::vector<Token> Tokenize(const std::string& s) {
             Token t;
             t.kind = Token::Name;
             t.text = s.substr(i, end - i);
-            const std::size_t inner = end - i >= 2 && s[end - 1] == close ? end - i - 2 : end - i - 1;
+            const std::size_t inner =
+                end - i >= 2 && s[end - 1] == close ? end - i - 2 : end - i - 1;
             for (std::size_t k = i + 1; k < i + 1 + inner; ++k) {
                 t.value += s[k];
                 if (close != ']' && s[k] == close) ++k;
@@ -99,10 +100,10 @@ std::vector<Token> Tokenize(const std::string& s) {
             out.back().value = Upper(out.back().text);
         } else if (IsDigit(c) || (c == '.' && IsDigit(next))) {
             std::size_t end = i;
-            while (end < n && (IsWordChar(s[end]) || s[end] == '.' ||
-                               ((s[end] == '+' || s[end] == '-') &&
-                                (s[end - 1] == 'e' || s[end - 1] == 'E') && !(s[i] == '0' && i + 1 < n &&
-                                                                             (s[i + 1] == 'x' || s[i + 1] == 'X')))))
+            while (end < n &&
+                   (IsWordChar(s[end]) || s[end] == '.' ||
+                    ((s[end] == '+' || s[end] == '-') && (s[end - 1] == 'e' || s[end - 1] == 'E') &&
+                     !(s[i] == '0' && i + 1 < n && (s[i + 1] == 'x' || s[i + 1] == 'X')))))
                 ++end;
             push(Token::Number, end);
         } else if (c == '?') {
@@ -112,7 +113,8 @@ std::vector<Token> Tokenize(const std::string& s) {
             push(Token::Param, end);
         } else {
             std::size_t length = 1;
-            static const char* const pairs[] = {"<>", "<=", ">=", "==", "!=", "||", "::", "<<", ">>", "->"};
+            static const char* const pairs[] = {
+                "<>", "<=", ">=", "==", "!=", "||", "::", "<<", ">>", "->"};
             for (const char* p : pairs)
                 if (c == p[0] && next == p[1]) length = 2;
             push(Token::Punct, i + length);
@@ -154,11 +156,10 @@ std::size_t Closing(const std::vector<Token>& tokens, std::size_t open, std::siz
 bool EndsSubqueryAlias(const Token& t) {
     if (t.kind == Token::Name) return false;
     if (t.kind != Token::Word) return true;
-    static const char* const clauses[] = {"WHERE",  "GROUP",     "ORDER", "LIMIT", "OFFSET",
-                                          "UNION",  "EXCEPT",    "INTERSECT", "JOIN", "INNER",
-                                          "LEFT",   "RIGHT",     "FULL",  "CROSS", "NATURAL",
-                                          "ON",     "HAVING",    "WINDOW", "FETCH", "FOR",
-                                          "USING",  "RETURNING"};
+    static const char* const clauses[] = {
+        "WHERE",  "GROUP",  "ORDER", "LIMIT", "OFFSET", "UNION",    "EXCEPT",  "INTERSECT",
+        "JOIN",   "INNER",  "LEFT",  "RIGHT", "FULL",   "CROSS",    "NATURAL", "ON",
+        "HAVING", "WINDOW", "FETCH", "FOR",   "USING",  "RETURNING"};
     return std::any_of(std::begin(clauses), std::end(clauses),
                        [&](const char* w) { return t.value == w; });
 }
@@ -181,8 +182,8 @@ std::string PlainServerType(const std::string& declType, char& family) {
     if (OneOf(b, {"INTEGER", "INT", "INT4", "MEDIUMINT", "WORD", "AUTOINC", "COUNTER", "SERIAL",
                   "LONGINT", "LONG"}))
         return "integer";
-    if (OneOf(b, {"SMALLINT", "INT2", "TINYINT", "SHORTINT", "SHORT", "BOOLEAN", "BOOL",
-                  "LOGICAL", "BIT"}))
+    if (OneOf(b, {"SMALLINT", "INT2", "TINYINT", "SHORTINT", "SHORT", "BOOLEAN", "BOOL", "LOGICAL",
+                  "BIT"}))
         return "smallint";
     if (OneOf(b, {"BIGINT", "LARGEINT", "INT64", "INT8", "BIGSERIAL"})) return "bigint";
     family = 't';
@@ -317,9 +318,9 @@ private:
                     const std::size_t k = NextSignificant(tokens_, i + 1);
                     if (k < end && IsPunct(tokens_[k], "(")) {
                         const std::size_t j = NextSignificant(tokens_, k + 1);
-                        statement->InsertHasColumns =
-                            j < end && !IsWord(tokens_[j], "SELECT") &&
-                            !IsWord(tokens_[j], "WITH") && !IsWord(tokens_[j], "VALUES");
+                        statement->InsertHasColumns = j < end && !IsWord(tokens_[j], "SELECT") &&
+                                                      !IsWord(tokens_[j], "WITH") &&
+                                                      !IsWord(tokens_[j], "VALUES");
                     }
                     continue;
                 }
@@ -376,8 +377,8 @@ private:
                         const bool query = opens.back().query;
                         opens.pop_back();
                         const std::size_t k = NextSignificant(tokens_, i + 1);
-                        if (query && (k >= end || (EndsSubqueryAlias(tokens_[k]) &&
-                                                   !IsWord(tokens_[k], "AS"))))
+                        if (query && (k >= end ||
+                                      (EndsSubqueryAlias(tokens_[k]) && !IsWord(tokens_[k], "AS"))))
                             sql += " AS quor_sub" + std::to_string(++aliases_);
                     }
                 } else if (t.text == "==") {
@@ -398,10 +399,11 @@ private:
     // that groups, orders, joins or combines; empty for any other SELECT.
     std::string SingleTable(std::size_t i) const {
         static const char* const refused[] = {
-            "ORDER", "GROUP", "HAVING", "LIMIT", "OFFSET", "UNION", "EXCEPT", "INTERSECT",
-            "DISTINCT", "JOIN", "FOR", "WINDOW", "FETCH", "INTO", "COUNT", "SUM", "AVG", "MIN",
-            "MAX", "TOTAL", "GROUP_CONCAT", "STRING_AGG", "ARRAY_AGG", "BOOL_AND", "BOOL_OR",
-            "EVERY", "STDDEV", "VARIANCE", "JSON_AGG"};
+            "ORDER",   "GROUP",     "HAVING",       "LIMIT",      "OFFSET",    "UNION",
+            "EXCEPT",  "INTERSECT", "DISTINCT",     "JOIN",       "FOR",       "WINDOW",
+            "FETCH",   "INTO",      "COUNT",        "SUM",        "AVG",       "MIN",
+            "MAX",     "TOTAL",     "GROUP_CONCAT", "STRING_AGG", "ARRAY_AGG", "BOOL_AND",
+            "BOOL_OR", "EVERY",     "STDDEV",       "VARIANCE",   "JSON_AGG"};
         std::string table;
         int depth = 0;
         bool afterFrom = false, named = false;
@@ -410,9 +412,8 @@ private:
             if (!Significant(t)) continue;
             if (IsPunct(t, "(")) ++depth;
             if (IsPunct(t, ")")) --depth;
-            if (t.kind == Token::Word &&
-                std::any_of(std::begin(refused), std::end(refused),
-                            [&](const char* w) { return t.value == w; }))
+            if (t.kind == Token::Word && std::any_of(std::begin(refused), std::end(refused),
+                                                     [&](const char* w) { return t.value == w; }))
                 return {};
             if (depth != 0) continue;
             if (IsWord(t, "FROM")) {
@@ -471,9 +472,9 @@ private:
     }
 
     static bool ConstraintWord(const Token& t) {
-        static const char* const words[] = {"CONSTRAINT", "PRIMARY", "NOT",     "NULL",
-                                            "UNIQUE",     "CHECK",   "DEFAULT", "COLLATE",
-                                            "REFERENCES", "GENERATED", "AS",    "FOREIGN"};
+        static const char* const words[] = {"CONSTRAINT", "PRIMARY",   "NOT",     "NULL",
+                                            "UNIQUE",     "CHECK",     "DEFAULT", "COLLATE",
+                                            "REFERENCES", "GENERATED", "AS",      "FOREIGN"};
         return t.kind == Token::Word && std::any_of(std::begin(words), std::end(words),
                                                     [&](const char* w) { return t.value == w; });
     }
@@ -695,8 +696,8 @@ private:
             std::string part = Rewrite(b, e);
             body += ",\n  " + part.substr(part.find_first_not_of(" \t\r\n"));
         }
-        out.Sql = "CREATE " + std::string(temporary ? "TEMPORARY " : "") + "TABLE " + table +
-                  " (" + body + "\n);\nCOMMENT ON TABLE " + table + " IS " +
+        out.Sql = "CREATE " + std::string(temporary ? "TEMPORARY " : "") + "TABLE " + table + " (" +
+                  body + "\n);\nCOMMENT ON TABLE " + table + " IS " +
                   QuoteText(NameComment(spelling)) + Comments(table, out.Columns);
         if (!identity.empty()) out.Sql += KeyTrigger(table, identity);
         out.NamesHiddenKey = namesHidden_;
@@ -856,8 +857,9 @@ std::string CreateIndexSql(const Translated& index,
 std::string ServerType(const std::string& declType, bool identity) {
     char family;
     const std::string type = PlainServerType(declType, family);
-    if (identity) return type == "bigint" ? "bigint GENERATED BY DEFAULT AS IDENTITY"
-                                          : "integer GENERATED BY DEFAULT AS IDENTITY";
+    if (identity)
+        return type == "bigint" ? "bigint GENERATED BY DEFAULT AS IDENTITY"
+                                : "integer GENERATED BY DEFAULT AS IDENTITY";
     return family == 't' ? type + " COLLATE \"C\"" : type;
 }
 

@@ -193,7 +193,8 @@ DbValue ValueFromText(ValueKind kind, const char* text, int length) {
     case ValueKind::ZonedTime: {
         // The session's own time: the zone's offset after the time goes.
         std::string s(text, static_cast<std::size_t>(length));
-        const std::size_t zone = s.find_first_of("+-", s.find(':') == std::string::npos ? 0 : s.find(':'));
+        const std::size_t zone =
+            s.find_first_of("+-", s.find(':') == std::string::npos ? 0 : s.find(':'));
         if (zone != std::string::npos) s.erase(zone);
         return s;
     }

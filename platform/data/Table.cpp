@@ -118,7 +118,7 @@ std::vector<TFieldDef> TTable::InternalDescribe() {
                       "' (" + DisplayName() + ")");
     storedName_ = found;
 
-    // Other programs meet in the lock file of the table.
+    // Other programs meet in the table's locks: a lock file, or the server's.
     const AnsiString dir = db->LockDir();
     try {
         lock_ = conn.OpenTableLock(storedName_, dir.str());
@@ -219,12 +219,12 @@ void TTable::InternalFetch(std::vector<TRecordBuffer>& rows) {
 
 bool TTable::ReadRecord(std::int64_t key, TRecordBuffer& record) {
     dbengine::Connection& conn = Database()->Connection();
-    std::string sql = "SELECT " + conn.RowKeyExpression(storedName_);
+    const std::string rowKey = conn.RowKeyExpression(storedName_);
+    std::string sql = "SELECT " + rowKey;
     for (int i = 0; i < FieldCount(); ++i)
         sql += ", " + conn.QuoteIdentifier(
                           columns_[static_cast<std::size_t>(SourceColumn(Fields()->Fields(i)))]);
-    sql +=
-        " FROM " + conn.QuoteIdentifier(storedName_) + " WHERE " + conn.RowKeyExpression(storedName_) + " = ?";
+    sql += " FROM " + conn.QuoteIdentifier(storedName_) + " WHERE " + rowKey + " = ?";
     std::shared_ptr<dbengine::Statement> stmt = conn.Prepare(sql);
     stmt->Bind(1, key);
     bool found = false;

@@ -117,9 +117,10 @@ public:
         // A key the engine keeps out of sight travels too, in the target's
         // own hidden key, so that rows keep their numbers and their order.
         const std::string sourceKey = source_.RowKeyExpression(table);
-        const bool keyIsColumn = std::any_of(columns.begin(), columns.end(), [&](const ColumnInfo& c) {
-            return c.RowKey || source_.QuoteIdentifier(c.Name) == sourceKey;
-        });
+        const bool keyIsColumn =
+            std::any_of(columns.begin(), columns.end(), [&](const ColumnInfo& c) {
+                return c.RowKey || source_.QuoteIdentifier(c.Name) == sourceKey;
+            });
         std::string select = "SELECT " + sourceKey;
         std::string names;
         for (const ColumnInfo& c : columns) {
@@ -130,7 +131,8 @@ public:
         select += " FROM " + source_.QuoteIdentifier(table) + " ORDER BY " + sourceKey;
         const std::size_t width = columns.size() + (keyIsColumn ? 0 : 1);
         // As many rows a statement as both engines take parameters for.
-        const std::size_t batch = std::max<std::size_t>(1, std::min<std::size_t>(500, 30000 / width));
+        const std::size_t batch =
+            std::max<std::size_t>(1, std::min<std::size_t>(500, 30000 / width));
         const std::int64_t total = CountRows(source_, table);
 
         auto rows = source_.Prepare(select);
@@ -222,8 +224,8 @@ Result Copy(Connection& source, const std::string& fromAlias, const std::string&
 
 } // namespace
 
-Result CopyArchive(const std::string& fromAlias, const std::string& toAlias,
-                   const Options& options, const Progress& progress) {
+Result CopyArchive(const std::string& fromAlias, const std::string& toAlias, const Options& options,
+                   const Progress& progress) {
     if (AnsiString(fromAlias).EqualsIC(AnsiString(toAlias)))
         Fail("L'alias di origine e quello di destinazione sono lo stesso ('" + fromAlias + "')");
     std::unique_ptr<Connection> source = Open(fromAlias, true);

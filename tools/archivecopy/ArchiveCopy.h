@@ -30,7 +30,7 @@ struct Result {
 
 // Raises EDatabaseError with a message in Italian naming the alias, the
 // table or the statement; the target is then as it was.
-Result CopyArchive(const std::string& fromAlias, const std::string& toAlias,
-                   const Options& options, const Progress& progress = Progress());
+Result CopyArchive(const std::string& fromAlias, const std::string& toAlias, const Options& options,
+                   const Progress& progress = Progress());
 
 } // namespace archivecopy

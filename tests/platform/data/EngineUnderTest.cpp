@@ -81,7 +81,8 @@ struct RawArchive::Server {
         if (raw) PQfinish(raw);
         // A fresh session drops the schema, whatever state the others left.
         PGconn* conn = PQconnectdb(ServerConnection().c_str());
-        PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            conn, [](void*, const char*) {}, nullptr);
         if (PQstatus(conn) == CONNECTION_OK) {
             PQclear(PQexec(conn, "SET lock_timeout = '20s'"));
             PQclear(PQexec(conn, ("DROP SCHEMA IF EXISTS " + schema + " CASCADE").c_str()));
@@ -92,7 +93,8 @@ struct RawArchive::Server {
     PGconn* Raw() {
         if (raw) return raw;
         raw = PQconnectdb(conninfo.c_str());
-        PQsetNoticeProcessor(raw, [](void*, const char*) {}, nullptr);
+        PQsetNoticeProcessor(
+            raw, [](void*, const char*) {}, nullptr);
         if (PQstatus(raw) != CONNECTION_OK)
             throw std::runtime_error(std::string("cannot reach the server: ") +
                                      PQerrorMessage(raw));
@@ -261,9 +263,9 @@ Value RawArchive::Read(const std::string& sql) const {
         value.Row = true;
         value.Null = PQgetisnull(r, 0, 0) != 0;
         value.Text = PQgetvalue(r, 0, 0);
-        PGresult* type = PQexec(
-            server_->Raw(),
-            ("SELECT format_type(" + std::to_string(PQftype(r, 0)) + ", NULL)").c_str());
+        PGresult* type =
+            PQexec(server_->Raw(),
+                   ("SELECT format_type(" + std::to_string(PQftype(r, 0)) + ", NULL)").c_str());
         value.Type = PQntuples(type) ? PQgetvalue(type, 0, 0) : "?";
         PQclear(type);
     }
@@ -284,9 +286,9 @@ std::string RawArchive::Contents() const {
 #ifdef QUOR_WITH_POSTGRES
     // Every table's columns and rows, in a stable order.
     std::string out;
-    PGresult* tables = PQexec(server_->Raw(),
-                              "SELECT c.relname, c.oid FROM pg_class c WHERE c.relnamespace = "
-                              "current_schema()::regnamespace AND c.relkind = 'r' ORDER BY 1");
+    PGresult* tables =
+        PQexec(server_->Raw(), "SELECT c.relname, c.oid FROM pg_class c WHERE c.relnamespace = "
+                               "current_schema()::regnamespace AND c.relkind = 'r' ORDER BY 1");
     for (int t = 0; t < PQntuples(tables); ++t) {
         const std::string table = PQgetvalue(tables, t, 0);
         const std::string oid = PQgetvalue(tables, t, 1);
@@ -299,10 +301,9 @@ std::string RawArchive::Contents() const {
                 .c_str());
         out += table + "(" + (PQntuples(columns) ? PQgetvalue(columns, 0, 0) : "") + ")\n";
         PQclear(columns);
-        PGresult* rows = PQexec(server_->Raw(),
-                                ("SELECT t::text FROM " + dbengine::pg::QuoteName(table) +
-                                 " t ORDER BY 1")
-                                    .c_str());
+        PGresult* rows = PQexec(
+            server_->Raw(),
+            ("SELECT t::text FROM " + dbengine::pg::QuoteName(table) + " t ORDER BY 1").c_str());
         for (int r = 0; r < PQntuples(rows); ++r)
             out += std::string(PQgetvalue(rows, r, 0)) + "\n";
         PQclear(rows);

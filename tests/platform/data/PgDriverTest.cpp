@@ -78,9 +78,9 @@ TEST(PgDriverTest, TablesMadeOnTheServerReadWithTheirOwnTypes) {
     struct Expect {
         const char* name;
         TFieldType type;
-    } expected[] = {{"id", ftAutoInc},       {"ragione", ftString}, {"attivo", ftBoolean},
-                    {"sconto", ftBCD},       {"note", ftMemo},      {"aggiornato", ftDateTime},
-                    {"giorno", ftDate},      {"peso", ftFloat}};
+    } expected[] = {{"id", ftAutoInc},  {"ragione", ftString}, {"attivo", ftBoolean},
+                    {"sconto", ftBCD},  {"note", ftMemo},      {"aggiornato", ftDateTime},
+                    {"giorno", ftDate}, {"peso", ftFloat}};
     ASSERT_EQ(t.FieldCount(), 10);
     for (const Expect& e : expected)
         EXPECT_EQ(t.FieldByName(e.name)->DataType(), e.type) << e.name;

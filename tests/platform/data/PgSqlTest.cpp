@@ -13,7 +13,8 @@ TEST(PgSqlTest, NamesFoldAndParametersAreNumbered) {
         Translate("select Nome, \"Data\", [Importo] from \"MovConti\" where idCausale=? and x=?");
     EXPECT_EQ(t.Error, "");
     EXPECT_EQ(t.Kind, StatementKind::Select);
-    EXPECT_EQ(t.Sql, "select Nome, \"data\", \"importo\" from \"movconti\" where idCausale=$1 and x=$2");
+    EXPECT_EQ(t.Sql,
+              "select Nome, \"data\", \"importo\" from \"movconti\" where idCausale=$1 and x=$2");
     EXPECT_EQ(t.Params, 2);
     // Quotes and comments hide look-alikes; a ';' at the end is dropped.
     EXPECT_EQ(Translate("select 'a?\"B\"' -- ?\n from t;").Sql, "select 'a?\"B\"' -- ?\n from t");
@@ -52,7 +53,8 @@ TEST(PgSqlTest, CreateTableKeepsSpellingsTypesAndKeys) {
           "\"riscaldamento\" smallint DEFAULT 1", "\"importo\" numeric(32,2)",
           "\"saldo\" numeric(19,4)", "\"quando\" timestamp", "\"valore\" text COLLATE \"C\"",
           "COMMENT ON TABLE \"condomini\" IS '\"Condomini\"'",
-          "COMMENT ON COLUMN \"condomini\".\"idcondominio\" IS '\"IdCondominio\" INTEGER AUTOINCREMENT'",
+          "COMMENT ON COLUMN \"condomini\".\"idcondominio\" IS '\"IdCondominio\" INTEGER "
+          "AUTOINCREMENT'",
           "COMMENT ON COLUMN \"condomini\".\"saldo\" IS '\"Saldo\" CURRENCY'",
           "EXECUTE FUNCTION quor_follow_key('idcondominio')"})
         EXPECT_NE(t.Sql.find(part), std::string::npos) << part << "\n" << t.Sql;
@@ -84,8 +86,9 @@ TEST(PgSqlTest, AlterAddIndexesAndInserts) {
         Translate("CREATE UNIQUE INDEX idxNome ON \"Condomini\" (Nome COLLATE NOCASE, Id DESC)");
     ASSERT_EQ(index.Kind, StatementKind::CreateIndex);
     const std::string sql = CreateIndexSql(index, [](const std::string& c) { return c == "nome"; });
-    EXPECT_NE(sql.find("CREATE UNIQUE INDEX \"idxnome\" ON \"condomini\" (lower(\"nome\"), \"id\" DESC)"),
-              std::string::npos)
+    EXPECT_NE(
+        sql.find("CREATE UNIQUE INDEX \"idxnome\" ON \"condomini\" (lower(\"nome\"), \"id\" DESC)"),
+        std::string::npos)
         << sql;
     // NOCASE on a number is just the number.
     EXPECT_NE(CreateIndexSql(Translate("create index i on t (n collate nocase)"),
@@ -104,13 +107,14 @@ TEST(PgSqlTest, AlterAddIndexesAndInserts) {
 TEST(PgSqlTest, OneTableReadWithoutAnOrderIsNoted) {
     EXPECT_EQ(Translate("select * from \"MovConti\" where idCondominio=1").NaturalOrderTable,
               "movconti");
-    EXPECT_EQ(Translate("select Nome from Causali c where c.idCausale=(select 1)").NaturalOrderTable,
-              "causali");
+    EXPECT_EQ(
+        Translate("select Nome from Causali c where c.idCausale=(select 1)").NaturalOrderTable,
+        "causali");
     for (const char* other :
          {"select * from t order by a", "select count(*) from t", "select a from t, u",
           "select a from t join u on 1=1", "select distinct a from t", "select a from t limit 1",
-          "select a from (select 1 as a) x", "select a from t union select b from u",
-          "select 1", "insert into t select * from u"})
+          "select a from (select 1 as a) x", "select a from t union select b from u", "select 1",
+          "insert into t select * from u"})
         EXPECT_EQ(Translate(other).NaturalOrderTable, "") << other;
 }
 

@@ -137,7 +137,7 @@ protected:
     }
 
     ProgramRun Program(const std::string& program, const std::string& args,
-                const std::string& env = std::string()) {
+                       const std::string& env = std::string()) {
         const std::string errFile = dir_ + "stderr.txt";
         const std::string command = "env " + env + " QUOR_REGISTRY='" + dir_ + "registro.reg' '" +
                                     program + "' " + args + " 2>'" + errFile + "' </dev/null";
@@ -171,9 +171,11 @@ TEST_F(ArchiveCopyTest, TablesKeepTheirTypesKeysIndexesAndRows) {
     EXPECT_EQ(result.rows, 10);
     EXPECT_TRUE(progress.empty()); // small tables say nothing
 
-    for (const auto& [table, index] : std::vector<std::pair<const char*, const char*>>{
-             {"Condomini", ""}, {"Condomini", "idxNome"}, {"MovConti", "idxCondominio"},
-             {"Contatori", ""}}) {
+    for (const auto& [table, index] :
+         std::vector<std::pair<const char*, const char*>>{{"Condomini", ""},
+                                                          {"Condomini", "idxNome"},
+                                                          {"MovConti", "idxCondominio"},
+                                                          {"Contatori", ""}}) {
         SCOPED_TRACE(std::string(table) + " " + index);
         const std::string copied = Rendered("Destinazione", table, index);
         EXPECT_EQ(copied, Rendered("Origine", table, index));
@@ -342,7 +344,8 @@ TEST_F(ArchiveCopyTest, BracUtilExportsTheSameBytesFromTheCopyOfTheDemoArchive) 
         SCOPED_TRACE(which);
         const ProgramRun original =
             Program(BRACUTIL_EXE, std::string("--export ") + which, locale + demo.engineConfig);
-        const ProgramRun copy = Program(BRACUTIL_EXE, std::string("--export ") + which, locale + copyConfig);
+        const ProgramRun copy =
+            Program(BRACUTIL_EXE, std::string("--export ") + which, locale + copyConfig);
         EXPECT_EQ(original.status, 0) << original.err;
         EXPECT_EQ(copy.status, 0) << copy.err;
         EXPECT_GT(original.out.size(), 40u);
