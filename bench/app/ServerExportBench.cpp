@@ -4,6 +4,7 @@
 // prepared lookup per movement, building the same text). Prints the ratio.
 
 #include "bench/db/ServerBench.h"
+#include "bench/db/ServerRounds.h"
 
 #include "app/ContoCorrenteExport.h"
 #include "app/datBracUtil.h"
@@ -116,29 +117,6 @@ void BM_LibpqExport(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kMovements);
 }
 
-BENCHMARK(BM_BracUtilExportOnServer)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5.0);
-BENCHMARK(BM_LibpqExport)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5.0);
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-            // Both sides of the socket: this process and the server's.
-            if (auto it = run.counters.find("server_us"); it != run.counters.end())
-                cpu[run.benchmark_name()] =
-                    run.GetAdjustedCPUTime() + it->second.value / 1000.0; // ms
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    static double Of(const std::map<std::string, double>& values, const std::string& prefix) {
-        for (const auto& [name, value] : values)
-            if (name.rfind(prefix, 0) == 0) return value;
-        return 0;
-    }
-    std::map<std::string, double> times; // ms per iteration
-    std::map<std::string, double> cpu;   // ms per iteration, both sides
-};
 
 bool Prepare(const ServerBench& server) {
     Archive& archive = TheArchive();
@@ -195,18 +173,15 @@ int main(int argc, char** argv) {
     ServerBench server;
     if (!server.Ok()) return 1;
     if (!Prepare(server)) return 1;
-    RatioReporter reporter;
+    ServerRounds::Register(5,
+                           {{"BM_BracUtilExportOnServer", BM_BracUtilExportOnServer},
+                            {"BM_LibpqExport", BM_LibpqExport}},
+                           0.1, benchmark::kMillisecond);
+    ServerRounds reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double ours = RatioReporter::Of(reporter.times, "BM_BracUtilExportOnServer");
-    const double raw = RatioReporter::Of(reporter.times, "BM_LibpqExport");
-    if (ours > 0 && raw > 0)
-        std::printf("export on the server / raw libpq, real time = %.2f (goal: 1.50 or less)\n",
-                    ours / raw);
-    const double oursCpu = RatioReporter::Of(reporter.cpu, "BM_BracUtilExportOnServer");
-    const double rawCpu = RatioReporter::Of(reporter.cpu, "BM_LibpqExport");
-    if (oursCpu > 0 && rawCpu > 0)
-        std::printf("export on the server / raw libpq, processor time of both sides = %.2f\n",
-                    oursCpu / rawCpu);
+    reporter.PrintRatio("export on the server / raw libpq:", "BM_BracUtilExportOnServer",
+                        "BM_LibpqExport");
+    std::printf("goal: 1.50x or less\n");
     TheArchive().module.reset();
     TheArchive().dialogs.reset();
     PQfinish(g_raw);

@@ -2,6 +2,7 @@
 // same lookup done with raw libpq in the same run; prints the ratios.
 
 #include "bench/db/ServerBench.h"
+#include "bench/db/ServerRounds.h"
 
 #include "bench/db/BoundArchive.h"
 #include "db/QueryHelpers.h"
@@ -59,7 +60,6 @@ void BM_QueryStr(benchmark::State& state) {
     if (QueryStr("select Nome from Causali where Id=7") != "Causale numero 7")
         state.SkipWithError("QueryStr gave a wrong result");
 }
-BENCHMARK(BM_QueryStr)->UseRealTime()->MinTime(2.0);
 
 PGconn* RawConnection() {
     PGconn* conn = PQconnectdb(g_server->Connection().c_str());
@@ -83,7 +83,6 @@ void BM_LibpqTextEach(benchmark::State& state) {
     ServerBench::CountServerTime(state, PQbackendPID(conn), before);
     PQfinish(conn);
 }
-BENCHMARK(BM_LibpqTextEach)->UseRealTime()->MinTime(2.0);
 
 // One statement prepared once: the least a lookup can cost.
 void BM_LibpqPrepared(benchmark::State& state) {
@@ -103,32 +102,6 @@ void BM_LibpqPrepared(benchmark::State& state) {
     ServerBench::CountServerTime(state, PQbackendPID(conn), before);
     PQfinish(conn);
 }
-BENCHMARK(BM_LibpqPrepared)->UseRealTime()->MinTime(2.0);
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration) continue;
-            times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-            // Both sides of the socket: this process and the server's.
-            if (auto it = run.counters.find("server_us"); it != run.counters.end())
-                cpu_[run.benchmark_name()] = run.GetAdjustedCPUTime() + it->second.value * 1000.0;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Time(const std::string& prefix) const { return Of(times_, prefix); }
-    double Cpu(const std::string& prefix) const { return Of(cpu_, prefix); }
-
-private:
-    static double Of(const std::map<std::string, double>& values, const std::string& prefix) {
-        for (const auto& [name, value] : values)
-            if (name.rfind(prefix, 0) == 0) return value;
-        return 0.0;
-    }
-    std::map<std::string, double> times_;
-    std::map<std::string, double> cpu_; // ns per iteration
-};
 
 } // namespace
 
@@ -138,20 +111,17 @@ int main(int argc, char** argv) {
     g_server = &server;
     if (!CreateArchive()) return 1;
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    ServerRounds::Register(5,
+                           {{"BM_QueryStr", BM_QueryStr},
+                            {"BM_LibpqTextEach", BM_LibpqTextEach},
+                            {"BM_LibpqPrepared", BM_LibpqPrepared}},
+                           1.0, benchmark::kNanosecond);
+    ServerRounds reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto ratio = [&](const char* label, const char* a, const char* b) {
-        const double ta = reporter.Time(a), tb = reporter.Time(b);
-        if (ta > 0 && tb > 0)
-            std::printf("%-48s %5.2fx (%.0f ns against %.0f ns, real time)\n", label, ta / tb, ta,
-                        tb);
-        const double ca = reporter.Cpu(a), cb = reporter.Cpu(b);
-        if (ca > 0 && cb > 0)
-            std::printf("%-48s %5.2fx (%.0f ns against %.0f ns, processor time of both sides)\n",
-                        label, ca / cb, ca, cb);
-    };
-    ratio("QueryStr / libpq, each lookup's own text:", "BM_QueryStr", "BM_LibpqTextEach");
-    ratio("QueryStr / libpq, one prepared statement:", "BM_QueryStr", "BM_LibpqPrepared");
+    reporter.PrintRatio("QueryStr / libpq, each lookup's own text:", "BM_QueryStr",
+                        "BM_LibpqTextEach");
+    reporter.PrintRatio("QueryStr / libpq, one prepared statement:", "BM_QueryStr",
+                        "BM_LibpqPrepared");
     std::printf("goal: 1.50x or less\n");
     benchmark::Shutdown();
     std::error_code ignored;
