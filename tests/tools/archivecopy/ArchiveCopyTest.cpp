@@ -4,6 +4,7 @@
 #include "tools/archivecopy/ArchiveCopy.h"
 
 #include "tests/platform/data/EngineUnderTest.h"
+#include "tests/tools/RunProgram.h"
 #include "tools/demoarchive/DemoArchive.h"
 
 #include "platform/core/Exception.h"
@@ -16,14 +17,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -100,11 +100,6 @@ std::string Rendered(const std::string& alias, const char* table, const char* in
     return out;
 }
 
-struct ProgramRun {
-    int status = -1;
-    std::string out, err;
-};
-
 class ArchiveCopyTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -136,24 +131,28 @@ protected:
         setenv("QUOR_ENGINE_CONFIG", config_.c_str(), 1);
     }
 
-    ProgramRun Program(const std::string& program, const std::string& args,
-                       const std::string& env = std::string()) {
-        const std::string errFile = dir_ + "stderr.txt";
-        const std::string command = "env " + env + " QUOR_REGISTRY='" + dir_ + "registro.reg' '" +
-                                    program + "' " + args + " 2>'" + errFile + "' </dev/null";
-        ProgramRun run;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return run;
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            run.out.append(buffer, n);
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(errFile);
-        std::ostringstream text;
-        text << in.rdbuf();
-        run.err = text.str();
+    // Runs a program from the test's folder with its arguments split at the
+    // spaces, and with the variables given set for it alone.
+    tooltest::ProgramRun Program(const std::string& program, const std::string& args,
+                                 std::map<std::string, std::string> variables = {}) {
+        variables["QUOR_REGISTRY"] = dir_ + "registro.reg";
+        std::map<std::string, std::optional<std::string>> saved;
+        for (const auto& [name, value] : variables) {
+            const char* old = std::getenv(name.c_str());
+            saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
+            setenv(name.c_str(), value.c_str(), 1);
+        }
+        std::vector<std::string> words;
+        std::istringstream split(args);
+        for (std::string word; split >> word;)
+            words.push_back(word);
+        tooltest::ProgramRun run = tooltest::RunProgram(program, words, dir_);
+        for (const auto& [name, value] : saved) {
+            if (value)
+                setenv(name.c_str(), value->c_str(), 1);
+            else
+                unsetenv(name.c_str());
+        }
         return run;
     }
 
@@ -288,25 +287,25 @@ TEST_F(ArchiveCopyTest, AFailedCopyLeavesTheTargetAsItWas) {
 }
 
 TEST_F(ArchiveCopyTest, TheProgramFollowsTheCommandLineConventions) {
-    const ProgramRun help = Program(ARCHIVE_COPY_EXE, "--help");
+    const tooltest::ProgramRun help = Program(ARCHIVE_COPY_EXE, "--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Uso: archive-copy", 0), 0u) << help.out;
     for (const char* wrong : {"", "Origine", "--nessuna Origine Destinazione", "a b c"}) {
-        const ProgramRun refused = Program(ARCHIVE_COPY_EXE, wrong);
+        const tooltest::ProgramRun refused = Program(ARCHIVE_COPY_EXE, wrong);
         EXPECT_EQ(refused.status, 2) << wrong;
         EXPECT_NE(refused.err.find("Uso: archive-copy"), std::string::npos) << refused.err;
         EXPECT_TRUE(refused.out.empty());
     }
-    const ProgramRun missing = Program(ARCHIVE_COPY_EXE, "Inesistente Destinazione");
+    const tooltest::ProgramRun missing = Program(ARCHIVE_COPY_EXE, "Inesistente Destinazione");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err.rfind("archive-copy: ", 0), 0u) << missing.err;
     EXPECT_NE(missing.err.find("'Inesistente'"), std::string::npos) << missing.err;
     EXPECT_FALSE(target_->HasTable("Condomini"));
 
-    const ProgramRun copied = Program(ARCHIVE_COPY_EXE, "Origine Destinazione");
+    const tooltest::ProgramRun copied = Program(ARCHIVE_COPY_EXE, "Origine Destinazione");
     EXPECT_EQ(copied.status, 0) << copied.err;
     EXPECT_NE(copied.out.find("Copiate 3 tabelle, 10 righe"), std::string::npos) << copied.out;
-    const ProgramRun again = Program(ARCHIVE_COPY_EXE, "Origine Destinazione");
+    const tooltest::ProgramRun again = Program(ARCHIVE_COPY_EXE, "Origine Destinazione");
     EXPECT_EQ(again.status, 1);
     EXPECT_NE(again.err.find("gi\xC3\xA0 le tabelle"), std::string::npos) << again.err;
     EXPECT_EQ(Program(ARCHIVE_COPY_EXE, "--sostituisci Origine Destinazione").status, 0);
@@ -339,13 +338,14 @@ TEST_F(ArchiveCopyTest, BracUtilExportsTheSameBytesFromTheCopyOfTheDemoArchive) 
     // bracutil over the copy: the same alias name, on the archive under test.
     const std::string copyConfig = dir_ + "copia.ini";
     std::ofstream(copyConfig) << "[Bracotene]\n" << target_->ConfigLines("destinazione.db");
-    const std::string locale = "LC_ALL=it_IT.UTF-8 QUOR_ENGINE_CONFIG=";
     for (const char* which : {"", "--condominio 1", "--condominio 2", "--condominio 36"}) {
         SCOPED_TRACE(which);
-        const ProgramRun original =
-            Program(BRACUTIL_EXE, std::string("--export ") + which, locale + demo.engineConfig);
-        const ProgramRun copy =
-            Program(BRACUTIL_EXE, std::string("--export ") + which, locale + copyConfig);
+        const tooltest::ProgramRun original =
+            Program(BRACUTIL_EXE, std::string("--export ") + which,
+                    {{"LC_ALL", "it_IT.UTF-8"}, {"QUOR_ENGINE_CONFIG", demo.engineConfig}});
+        const tooltest::ProgramRun copy =
+            Program(BRACUTIL_EXE, std::string("--export ") + which,
+                    {{"LC_ALL", "it_IT.UTF-8"}, {"QUOR_ENGINE_CONFIG", copyConfig}});
         EXPECT_EQ(original.status, 0) << original.err;
         EXPECT_EQ(copy.status, 0) << copy.err;
         EXPECT_GT(original.out.size(), 40u);
