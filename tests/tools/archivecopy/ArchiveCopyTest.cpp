@@ -70,6 +70,21 @@ void ExecSqlite(const std::string& file, const std::string& sql) {
     ASSERT_EQ(rc, SQLITE_OK) << message;
 }
 
+int TableCount(const std::string& file) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    int count = -1;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
+                               "name NOT LIKE 'sqlite%'",
+                           -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        count = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return count;
+}
+
 // Every row of a table in an index's order, each field with its type and
 // its text as the dataset renders it.
 std::string Rendered(const std::string& alias, const char* table, const char* index = "") {
@@ -326,7 +341,7 @@ TEST_F(ArchiveCopyTest, BracUtilExportsTheSameBytesFromTheCopyOfTheDemoArchive) 
             EXPECT_EQ(total, demo.movements);
             seen.push_back(done);
         });
-    EXPECT_EQ(result.tables, 3);
+    EXPECT_EQ(result.tables, TableCount(demo.archive));
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), demo.movements);
     // What the window's grids show: the same rows, types and order.
