@@ -27,7 +27,8 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 find_program(QUOR_WINE NAMES wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(QUOR_WINE NAMES wine64 wine)
 if(QUOR_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUOR_WINE})
+  # Through a wrapper that tries again a start Wine itself fumbled.
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${QUOR_WINE})
 endif()
 
 # Qt for Windows is not to be had here: the GUI folders stay out.

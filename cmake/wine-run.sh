@@ -1,0 +1,22 @@
+#!/bin/sh
+# Runs a Windows program under Wine: wine-run.sh LOADER PROGRAM [ARGS...]
+# Under load Wine now and then fails to start a program at all: it ends at
+# once with an error, having printed nothing. Such a start is tried again;
+# a program that printed anything, or succeeded, is taken as it ran.
+loader=$1
+shift
+out=$(mktemp) && err=$(mktemp) || exit 1
+trap 'rm -f "$out" "$err"' EXIT
+attempt=1
+while :; do
+  "$loader" "$@" > "$out" 2> "$err"
+  status=$?
+  if [ $status -eq 0 ] || [ -s "$out" ] || [ -s "$err" ] || [ $attempt -ge 3 ]; then
+    break
+  fi
+  echo "wine-run: $1 did not start (exit $status), attempt $((attempt + 1))" >&2
+  attempt=$((attempt + 1))
+done
+cat "$out"
+cat "$err" >&2
+exit $status
