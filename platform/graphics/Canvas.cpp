@@ -26,12 +26,22 @@ struct TCanvas::Impl {
     std::unique_ptr<QPainter> own;
     QPainter* foreign = nullptr;
     std::optional<TRect> clip;
-    mutable unsigned fontRevision = 0;
+    // The font's shape revision that qfont and metrics stand for.
+    mutable unsigned fontShape = 0;
     mutable std::unique_ptr<QFontMetrics> metrics;
     mutable QFont qfont;
+    mutable int height = 0;
+    mutable int ascent = 0;
     // Widths measured with qfont: laying text out measures the same words
     // and prefixes over and over.
     mutable std::unordered_map<std::string, int> widths;
+    // The pens last handed to a painter: handing the same one again is
+    // then only a comparison.
+    QPen textPen{QColor(Qt::black)};
+    QPen dotPen{QColor(Qt::black), 1};
+    // Room the pixel-exact shapes reuse from call to call.
+    QPolygon points;
+    std::vector<std::pair<int, int>> spans;
 };
 
 namespace {
@@ -128,9 +138,29 @@ bool IsRaster(QPainter* p) {
 }
 
 void PrepareShapes(QPainter* p) {
-    p->setRenderHint(QPainter::Antialiasing, false);
-    p->setRenderHint(QPainter::TextAntialiasing, false);
-    p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Every change of a hint makes the painter refresh its state.
+    constexpr QPainter::RenderHints smooth = QPainter::Antialiasing |
+                                             QPainter::TextAntialiasing |
+                                             QPainter::SmoothPixmapTransform;
+    if (p->renderHints() & smooth) p->setRenderHints(smooth, false);
+}
+
+// A solid brush fills with its colour alone, which spares the painter
+// taking on a brush.
+void Fill(QPainter* p, const QRect& r, const TBrush& brush) {
+    if (brush.Style() == bsSolid)
+        p->fillRect(r, ToQColor(brush.Color()));
+    else
+        p->fillRect(r, QBrush(ToQColor(brush.Color()), QtBrushStyle(brush.Style())));
+}
+
+// The one-pixel pen that dots exact pixels, kept in held.
+const QPen& DotPen(QPen& held, const QColor& color) {
+    if (held.color() != color) {
+        held = QPen(color, 1);
+        held.setCapStyle(Qt::SquareCap);
+    }
+    return held;
 }
 
 } // namespace
@@ -211,18 +241,29 @@ QPainter* TCanvas::ActivePainter() {
 }
 
 const QFontMetrics& TCanvas::Metrics() const {
-    if (!d_->metrics || d_->fontRevision != font_.Revision()) {
+    // A new colour leaves the shapes, and the widths measured, as they were.
+    if (!d_->metrics || d_->fontShape != font_.ShapeRevision()) {
         EnsureGuiApplication();
         QFont qfont = font_.ToQFont();
-        // A new colour leaves the shapes, and the widths measured, as they were.
         if (!d_->metrics || !(qfont == d_->qfont)) {
             d_->qfont = qfont;
             d_->metrics = std::make_unique<QFontMetrics>(d_->qfont);
+            d_->height = d_->metrics->height();
+            d_->ascent = d_->metrics->ascent();
             d_->widths.clear();
         }
-        d_->fontRevision = font_.Revision();
+        d_->fontShape = font_.ShapeRevision();
     }
     return *d_->metrics;
+}
+
+void TCanvas::UseTextFont(QPainter* p) {
+    Metrics();
+    // Setting a font makes the painter look its glyphs up again.
+    if (!(p->font() == d_->qfont)) p->setFont(d_->qfont);
+    const QColor color = ToQColor(font_.Color());
+    if (d_->textPen.color() != color) d_->textPen = QPen(color);
+    p->setPen(d_->textPen);
 }
 
 // One segment of the current pen. On a raster device a one-pixel pen lands
@@ -258,7 +299,8 @@ void TCanvas::StrokeSegment(QPainter* p, TPoint a, TPoint b, bool lastPoint) {
             shown = QRect(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX);
         else if (p->hasClipping())
             shown &= p->clipBoundingRect().toAlignedRect();
-        QPolygon points;
+        QPolygon& points = d_->points;
+        points.clear();
         int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
         int err = dx + dy;
         int x = a.x, y = a.y;
@@ -285,9 +327,7 @@ void TCanvas::StrokeSegment(QPainter* p, TPoint a, TPoint b, bool lastPoint) {
             }
         }
         if (points.isEmpty()) return;
-        QPen dotPen(color, 1);
-        dotPen.setCapStyle(Qt::SquareCap);
-        p->setPen(dotPen);
+        p->setPen(DotPen(d_->dotPen, color));
         p->drawPoints(points);
         return;
     }
@@ -348,7 +388,7 @@ void TCanvas::FillRect(const TRect& rect) {
     if (brush_.Style() == bsClear) return;
     QPainter* p = ActivePainter();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->fillRect(ToQRect(rect), QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style())));
+    Fill(p, ToQRect(rect), brush_);
 }
 
 void TCanvas::FrameRect(const TRect& rect) {
@@ -382,8 +422,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
         }
         if (inner.Right > inner.Left && inner.Bottom > inner.Top) {
             p->setCompositionMode(mode);
-            p->fillRect(ToQRect(inner),
-                        QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style())));
+            Fill(p, ToQRect(inner), brush_);
         }
     }
     if (pen) {
@@ -404,8 +443,8 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
 // belongs to it when its centre lies inside the ellipse through the box's
 // outer edges. Returns the span [first, last] of each row (first > last when
 // the row is empty).
-static std::vector<std::pair<int, int>> EllipseSpans(const TRect& r) {
-    std::vector<std::pair<int, int>> spans;
+static void EllipseSpans(const TRect& r, std::vector<std::pair<int, int>>& spans) {
+    spans.clear();
     double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
     double ax = (r.Right - r.Left) / 2.0, by = (r.Bottom - r.Top) / 2.0;
     for (int y = r.Top; y < r.Bottom; ++y) {
@@ -421,7 +460,6 @@ static std::vector<std::pair<int, int>> EllipseSpans(const TRect& r) {
         int last = static_cast<int>(std::floor(cx + half - 0.5));
         spans.emplace_back(std::max(first, r.Left), std::min(last, r.Right - 1));
     }
-    return spans;
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -446,14 +484,15 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     }
     // Exact pixels: the outline is every pixel of the shape with a neighbour
     // outside it; each pixel is painted once, so the pen mode holds.
-    std::vector<std::pair<int, int>> spans = EllipseSpans(r);
+    std::vector<std::pair<int, int>>& spans = d_->spans;
+    EllipseSpans(r, spans);
     auto inside = [&](int x, int y) {
         if (y < r.Top || y >= r.Bottom) return false;
         const auto& s = spans[y - r.Top];
         return x >= s.first && x <= s.second;
     };
-    QPolygon outline;
-    QBrush fill(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style()));
+    QPolygon& outline = d_->points;
+    outline.clear();
     for (int y = r.Top; y < r.Bottom; ++y) {
         const auto& s = spans[y - r.Top];
         int runStart = -1;
@@ -466,13 +505,13 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
                 if (runStart < 0) runStart = x;
                 continue;
             }
-            if (runStart >= 0 && brush) p->fillRect(QRect(runStart, y, x - runStart, 1), fill);
+            if (runStart >= 0 && brush) Fill(p, QRect(runStart, y, x - runStart, 1), brush_);
             runStart = -1;
             if (edge) outline << QPoint(x, y);
         }
     }
     if (pen && !outline.isEmpty()) {
-        p->setPen(QPen(ToQColor(pen_.Color()), 1));
+        p->setPen(DotPen(d_->dotPen, ToQColor(pen_.Color())));
         p->drawPoints(outline);
     }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -481,14 +520,11 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
 void TCanvas::TextOut(int x, int y, const AnsiString& text) {
     if (text.IsEmpty()) return;
     QPainter* p = ActivePainter();
-    const QFontMetrics& fm = Metrics();
-    QString s = ToQString(text);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (opaqueText_ && brush_.Style() != bsClear)
-        p->fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_.Color()));
-    p->setFont(d_->qfont);
-    p->setPen(ToQColor(font_.Color()));
-    p->drawText(QPoint(x, y + fm.ascent()), s);
+        p->fillRect(QRect(x, y, TextWidth(text), TextHeight(text)), ToQColor(brush_.Color()));
+    UseTextFont(p);
+    p->drawText(QPoint(x, y + d_->ascent), ToQString(text));
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, const AnsiString& text) {
@@ -520,7 +556,8 @@ int TCanvas::TextWidth(const AnsiString& text) const {
 }
 
 int TCanvas::TextHeight(const AnsiString&) const {
-    return Metrics().height();
+    Metrics();
+    return d_->height;
 }
 
 TSize TCanvas::TextExtent(const AnsiString& text) const {

@@ -126,6 +126,8 @@ private:
     struct Impl;
     QPainter* ActivePainter();
     const QFontMetrics& Metrics() const;
+    // The painter draws text in the font and its colour.
+    void UseTextFont(QPainter* p);
     void StrokeSegment(QPainter* p, TPoint from, TPoint to, bool lastPoint);
 
     TPen pen_;
