@@ -3,10 +3,10 @@
 #include "platform/core/Encoding.h"
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/DeviceCaps.h"
+#include "platform/graphics/FontCache.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/GuiApplication.h"
 
-#include <QFontMetrics>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -19,22 +19,16 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 struct TCanvas::Impl {
     QPaintDevice* device = nullptr;
     std::unique_ptr<QPainter> own;
     QPainter* foreign = nullptr;
     std::optional<TRect> clip;
-    // The font's shape revision that qfont and metrics stand for.
+    mutable TFontCache fonts;
+    // The face of the font, as of the font's shape revision fontShape.
+    mutable TFontFace* face = nullptr;
     mutable unsigned fontShape = 0;
-    mutable std::unique_ptr<QFontMetrics> metrics;
-    mutable QFont qfont;
-    mutable int height = 0;
-    mutable int ascent = 0;
-    // Widths measured with qfont: laying text out measures the same words
-    // and prefixes over and over.
-    mutable std::unordered_map<std::string, int> widths;
     // The pens last handed to a painter: handing the same one again is
     // then only a comparison.
     QPen textPen{QColor(Qt::black)};
@@ -240,27 +234,21 @@ QPainter* TCanvas::ActivePainter() {
     return d_->own.get();
 }
 
-const QFontMetrics& TCanvas::Metrics() const {
+TFontFace& TCanvas::Face() const {
     // A new colour leaves the shapes, and the widths measured, as they were.
-    if (!d_->metrics || d_->fontShape != font_.ShapeRevision()) {
+    if (!d_->face || d_->fontShape != font_.ShapeRevision()) {
         EnsureGuiApplication();
-        QFont qfont = font_.ToQFont();
-        if (!d_->metrics || !(qfont == d_->qfont)) {
-            d_->qfont = qfont;
-            d_->metrics = std::make_unique<QFontMetrics>(d_->qfont);
-            d_->height = d_->metrics->height();
-            d_->ascent = d_->metrics->ascent();
-            d_->widths.clear();
-        }
+        const QFont qfont = font_.ToQFont();
+        if (!d_->face || !(qfont == d_->face->Font())) d_->face = &d_->fonts.Face(qfont);
         d_->fontShape = font_.ShapeRevision();
     }
-    return *d_->metrics;
+    return *d_->face;
 }
 
 void TCanvas::UseTextFont(QPainter* p) {
-    Metrics();
+    const QFont& font = Face().Font();
     // Setting a font makes the painter look its glyphs up again.
-    if (!(p->font() == d_->qfont)) p->setFont(d_->qfont);
+    if (!(p->font() == font)) p->setFont(font);
     const QColor color = ToQColor(font_.Color());
     if (d_->textPen.color() != color) d_->textPen = QPen(color);
     p->setPen(d_->textPen);
@@ -524,12 +512,12 @@ void TCanvas::TextOut(int x, int y, const AnsiString& text) {
     if (opaqueText_ && brush_.Style() != bsClear)
         p->fillRect(QRect(x, y, TextWidth(text), TextHeight(text)), ToQColor(brush_.Color()));
     UseTextFont(p);
-    p->drawText(QPoint(x, y + d_->ascent), ToQString(text));
+    Face().Draw(p, x, y, text.str());
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, const AnsiString& text) {
     QPainter* p = ActivePainter();
-    const QFontMetrics& fm = Metrics();
+    const TFontFace& face = Face();
     p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect clip = ToQRect(rect);
@@ -537,27 +525,20 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const AnsiString& text) 
     if (opaqueText_ && brush_.Style() != bsClear && clip.isValid())
         p->fillRect(clip, ToQColor(brush_.Color()));
     if (!text.IsEmpty()) {
-        p->setFont(d_->qfont);
+        p->setFont(face.Font());
         p->setPen(ToQColor(font_.Color()));
-        p->drawText(QPoint(x, y + fm.ascent()), ToQString(text));
+        p->drawText(QPoint(x, y + face.Ascent()), ToQString(text));
     }
     p->restore();
 }
 
 int TCanvas::TextWidth(const AnsiString& text) const {
     if (text.IsEmpty()) return 0;
-    const QFontMetrics& metrics = Metrics();
-    auto& widths = d_->widths;
-    if (auto found = widths.find(text.str()); found != widths.end()) return found->second;
-    if (widths.size() >= 8192) widths.clear();
-    const int width = metrics.horizontalAdvance(ToQString(text));
-    widths.emplace(text.str(), width);
-    return width;
+    return Face().Width(text.str());
 }
 
 int TCanvas::TextHeight(const AnsiString&) const {
-    Metrics();
-    return d_->height;
+    return Face().Height();
 }
 
 TSize TCanvas::TextExtent(const AnsiString& text) const {

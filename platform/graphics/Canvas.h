@@ -22,7 +22,7 @@ struct TSize {
 
 class QPaintDevice;
 class QPainter;
-class QFontMetrics;
+class TFontFace;
 class TGraphic;
 
 // Drawing on a canvas that has no device (or no painter) to draw on.
@@ -125,7 +125,8 @@ public:
 private:
     struct Impl;
     QPainter* ActivePainter();
-    const QFontMetrics& Metrics() const;
+    // The font as the toolkit measures and draws it.
+    TFontFace& Face() const;
     // The painter draws text in the font and its colour.
     void UseTextFont(QPainter* p);
     void StrokeSegment(QPainter* p, TPoint from, TPoint to, bool lastPoint);
