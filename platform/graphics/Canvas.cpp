@@ -3,6 +3,7 @@
 #include "platform/core/Encoding.h"
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/DeviceCaps.h"
+#include "platform/graphics/EllipseShape.h"
 #include "platform/graphics/FontCache.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/GuiApplication.h"
@@ -35,7 +36,7 @@ struct TCanvas::Impl {
     QPen dotPen{QColor(Qt::black), 1};
     // Room the pixel-exact shapes reuse from call to call.
     QPolygon points;
-    std::vector<std::pair<int, int>> spans;
+    TEllipseShape ellipse;
 };
 
 namespace {
@@ -427,29 +428,6 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-// Pixels of an ellipse inscribed in Left..Right-1 x Top..Bottom-1: a pixel
-// belongs to it when its centre lies inside the ellipse through the box's
-// outer edges. Returns the span [first, last] of each row (first > last when
-// the row is empty).
-static void EllipseSpans(const TRect& r, std::vector<std::pair<int, int>>& spans) {
-    spans.clear();
-    double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
-    double ax = (r.Right - r.Left) / 2.0, by = (r.Bottom - r.Top) / 2.0;
-    for (int y = r.Top; y < r.Bottom; ++y) {
-        double dy = (y + 0.5 - cy) / by;
-        double rest = 1.0 - dy * dy;
-        if (rest < 0) {
-            spans.emplace_back(1, 0);
-            continue;
-        }
-        double half = ax * std::sqrt(rest);
-        // Pixel centres x + 0.5 within [cx - half, cx + half].
-        int first = static_cast<int>(std::ceil(cx - half - 0.5));
-        int last = static_cast<int>(std::floor(cx + half - 0.5));
-        spans.emplace_back(std::max(first, r.Left), std::min(last, r.Right - 1));
-    }
-}
-
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     TRect r = Normalized(left, top, right, bottom);
     if (r.Right <= r.Left || r.Bottom <= r.Top || pen_.Mode() == pmNop) return;
@@ -470,35 +448,26 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         return;
     }
-    // Exact pixels: the outline is every pixel of the shape with a neighbour
-    // outside it; each pixel is painted once, so the pen mode holds.
-    std::vector<std::pair<int, int>>& spans = d_->spans;
-    EllipseSpans(r, spans);
-    auto inside = [&](int x, int y) {
-        if (y < r.Top || y >= r.Bottom) return false;
-        const auto& s = spans[y - r.Top];
-        return x >= s.first && x <= s.second;
-    };
-    QPolygon& outline = d_->points;
-    outline.clear();
-    for (int y = r.Top; y < r.Bottom; ++y) {
-        const auto& s = spans[y - r.Top];
-        int runStart = -1;
-        for (int x = s.first; x <= s.second + 1; ++x) {
-            bool in = x <= s.second;
-            bool edge =
-                in && pen &&
-                (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1));
-            if (in && !edge) {
-                if (runStart < 0) runStart = x;
-                continue;
-            }
-            if (runStart >= 0 && brush) Fill(p, QRect(runStart, y, x - runStart, 1), brush_);
-            runStart = -1;
-            if (edge) outline << QPoint(x, y);
-        }
+    // Exact pixels: see EllipseShape.h.
+    TEllipseShape& shape = d_->ellipse;
+    int dx = 0, dy = 0;
+    if (TEllipseShape::Movable(r)) {
+        const TRect origin{0, 0, r.Right - r.Left, r.Bottom - r.Top};
+        if (!(shape.box == origin) || shape.outlined != pen) shape.Make(origin, pen);
+        dx = r.Left;
+        dy = r.Top;
+    } else {
+        shape.Make(r, pen);
     }
-    if (pen && !outline.isEmpty()) {
+    if (brush) {
+        for (const QRect& inside : shape.inside)
+            Fill(p, inside.translated(dx, dy), brush_);
+    }
+    if (pen && !shape.outline.empty()) {
+        QPolygon& outline = d_->points;
+        outline.clear();
+        for (const QPoint& at : shape.outline)
+            outline << QPoint(at.x() + dx, at.y() + dy);
         p->setPen(DotPen(d_->dotPen, ToQColor(pen_.Color())));
         p->drawPoints(outline);
     }
