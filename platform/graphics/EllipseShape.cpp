@@ -47,17 +47,19 @@ void TEllipseShape::Make(const TRect& r, bool withOutline) {
     for (int y = r.Top; y < r.Bottom; ++y) {
         const auto& s = spans[y - r.Top];
         runs.clear();
-        int runStart = -1;
+        bool running = false;
+        int runStart = 0;
         for (int x = s.first; x <= s.second + 1; ++x) {
             const bool here = x <= s.second;
             const bool edge = here && withOutline &&
                               (!in(x - 1, y) || !in(x + 1, y) || !in(x, y - 1) || !in(x, y + 1));
             if (here && !edge) {
-                if (runStart < 0) runStart = x;
+                if (!running) runStart = x;
+                running = true;
                 continue;
             }
-            if (runStart >= 0) runs.emplace_back(runStart, x - 1);
-            runStart = -1;
+            if (running) runs.emplace_back(runStart, x - 1);
+            running = false;
             if (edge) outline.emplace_back(x, y);
         }
         if (runs.size() == 1 && open >= 0 && inside[open].left() == runs[0].first &&
