@@ -37,6 +37,18 @@ struct TCanvas::Impl {
     // Room the pixel-exact shapes reuse from call to call.
     QPolygon points;
     TEllipseShape ellipse;
+    // The last ellipse as an image of its own colours over transparent
+    // pixels, for the colours it was made in.
+    struct StampKey {
+        TRect box;
+        bool outlined = false;
+        bool filled = false;
+        QRgb pen = 0;
+        QRgb brush = 0;
+        friend bool operator==(const StampKey&, const StampKey&) = default;
+    };
+    QImage stamp;
+    StampKey stampKey;
 };
 
 namespace {
@@ -130,6 +142,19 @@ TRect Normalized(int l, int t, int r, int b) {
 
 bool IsRaster(QPainter* p) {
     return p->paintEngine() && p->paintEngine()->type() == QPaintEngine::Raster;
+}
+
+// Whether an image of opaque and transparent pixels drawn over what is there
+// lands on exactly its own pixels: on an opaque raster image, moved by whole
+// pixels at most.
+bool TakesStamps(QPainter* p) {
+    QPaintDevice* dev = p->device();
+    if (!dev || dev->devType() != QInternal::Image ||
+        static_cast<QImage*>(dev)->format() != QImage::Format_RGB32 || !IsRaster(p))
+        return false;
+    const QTransform& t = p->deviceTransform();
+    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
+           t.dy() == std::floor(t.dy());
 }
 
 void PrepareShapes(QPainter* p) {
@@ -428,6 +453,22 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
+void TCanvas::PaintShape(QPainter* p, const TEllipseShape& shape, int dx, int dy, bool brush,
+                         bool pen, const QColor& penColor) {
+    if (brush) {
+        for (const QRect& inside : shape.inside)
+            Fill(p, inside.translated(dx, dy), brush_);
+    }
+    if (pen && !shape.outline.empty()) {
+        QPolygon& outline = d_->points;
+        outline.clear();
+        for (const QPoint& at : shape.outline)
+            outline << QPoint(at.x() + dx, at.y() + dy);
+        p->setPen(DotPen(d_->dotPen, penColor));
+        p->drawPoints(outline);
+    }
+}
+
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     TRect r = Normalized(left, top, right, bottom);
     if (r.Right <= r.Left || r.Bottom <= r.Top || pen_.Mode() == pmNop) return;
@@ -450,26 +491,35 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     }
     // Exact pixels: see EllipseShape.h.
     TEllipseShape& shape = d_->ellipse;
-    int dx = 0, dy = 0;
-    if (TEllipseShape::Movable(r)) {
+    const QColor penColor = ToQColor(pen_.Color()), brushColor = ToQColor(brush_.Color());
+    if (!TEllipseShape::Movable(r)) {
+        shape.Make(r, pen);
+        PaintShape(p, shape, 0, 0, brush, pen, penColor);
+    } else if (pen_.Mode() == pmCopy && (!brush || brush_.Style() == bsSolid) && TakesStamps(p)) {
+        // Link markers are many ellipses alike: in the plain pen mode and
+        // plain colours one image of the shape draws each of them at once.
+        const Impl::StampKey key{TRect{0, 0, r.Right - r.Left, r.Bottom - r.Top}, pen, brush,
+                                 pen ? penColor.rgb() : 0, brush ? brushColor.rgb() : 0};
+        if (d_->stamp.isNull() || !(d_->stampKey == key)) {
+            if (!(shape.box == key.box) || shape.outlined != pen) shape.Make(key.box, pen);
+            QImage& stamp = d_->stamp;
+            stamp = QImage(key.box.Right, key.box.Bottom, QImage::Format_ARGB32_Premultiplied);
+            stamp.fill(Qt::transparent);
+            if (brush) {
+                for (const QRect& inside : shape.inside)
+                    for (int y = inside.top(); y <= inside.bottom(); ++y)
+                        for (int x = inside.left(); x <= inside.right(); ++x)
+                            stamp.setPixel(x, y, key.brush);
+            }
+            for (const QPoint& at : shape.outline)
+                stamp.setPixel(at, key.pen);
+            d_->stampKey = key;
+        }
+        p->drawImage(QPoint(r.Left, r.Top), d_->stamp);
+    } else {
         const TRect origin{0, 0, r.Right - r.Left, r.Bottom - r.Top};
         if (!(shape.box == origin) || shape.outlined != pen) shape.Make(origin, pen);
-        dx = r.Left;
-        dy = r.Top;
-    } else {
-        shape.Make(r, pen);
-    }
-    if (brush) {
-        for (const QRect& inside : shape.inside)
-            Fill(p, inside.translated(dx, dy), brush_);
-    }
-    if (pen && !shape.outline.empty()) {
-        QPolygon& outline = d_->points;
-        outline.clear();
-        for (const QPoint& at : shape.outline)
-            outline << QPoint(at.x() + dx, at.y() + dy);
-        p->setPen(DotPen(d_->dotPen, ToQColor(pen_.Color())));
-        p->drawPoints(outline);
+        PaintShape(p, shape, r.Left, r.Top, brush, pen, penColor);
     }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }

@@ -22,6 +22,8 @@ struct TSize {
 
 class QPaintDevice;
 class QPainter;
+class QColor;
+class TEllipseShape;
 class TFontFace;
 class TGraphic;
 
@@ -130,6 +132,9 @@ private:
     // The painter draws text in the font and its colour.
     void UseTextFont(QPainter* p);
     void StrokeSegment(QPainter* p, TPoint from, TPoint to, bool lastPoint);
+    // The shape moved by (dx, dy), inside with the brush, outline with the pen.
+    void PaintShape(QPainter* p, const TEllipseShape& shape, int dx, int dy, bool brush, bool pen,
+                    const QColor& penColor);
 
     TPen pen_;
     TBrush brush_;

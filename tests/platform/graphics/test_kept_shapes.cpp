@@ -196,3 +196,54 @@ TEST(KeptShapes, EllipsesAfterOthersAreThoseOfAFreshCanvas) {
         EXPECT_NE(fresh.Image().copy(area), Filled(cell, cell, clSilver)) << "ellipse " << i;
     }
 }
+
+TEST(KeptShapes, EllipsesPaintExactlyTheirShape) {
+    // However a canvas gets an ellipse onto the image (one made where it
+    // stands, one moved, one image of it drawn at once), the pixels are
+    // those of the shape: the outline in the pen's colour, the inside in
+    // the brush's, nothing else touched.
+    struct Case {
+        TRect box;
+        TPenStyle pen;
+        TBrushStyle brush;
+    };
+    const Case cases[] = {
+        {{4, 4, 10, 10}, psSolid, bsSolid},   {{4, 4, 10, 10}, psSolid, bsSolid},
+        {{-3, 20, 9, 29}, psSolid, bsSolid},  {{30, -2, 37, 5}, psSolid, bsClear},
+        {{40, 10, 52, 30}, psClear, bsSolid}, {{60, 5, 61, 6}, psSolid, bsSolid},
+        {{55, 40, 155, 90}, psSolid, bsSolid}, {{4, 40, 44, 52}, psDot, bsSolid},
+        {{90, 2, 100, 8}, psSolid, bsSolid},  {{118, 50, 135, 67}, psSolid, bsSolid},
+    };
+    for (TColor pen : {clBlue, clRed})
+        for (const Case& c : cases) {
+            TImageCanvas canvas(120, 60);
+            canvas.Brush()->SetColor(clSilver);
+            canvas.FillRect(TRect{0, 0, 120, 60});
+            // Another ellipse first, so that whatever the canvas keeps is
+            // that of another shape or other colours.
+            canvas.Pen()->SetColor(clGreen);
+            canvas.Brush()->SetColor(clRed);
+            canvas.Ellipse(100, 50, 106, 56);
+            canvas.Brush()->SetColor(clSilver);
+            canvas.FillRect(TRect{100, 50, 106, 56});
+            canvas.Pen()->SetColor(pen);
+            canvas.Pen()->SetStyle(c.pen);
+            canvas.Brush()->SetColor(clYellow);
+            canvas.Brush()->SetStyle(c.brush);
+            canvas.Ellipse(c.box.Left, c.box.Top, c.box.Right, c.box.Bottom);
+
+            TEllipseShape shape;
+            shape.Make(c.box, c.pen != psClear);
+            QImage expected = Filled(120, 60, clSilver);
+            if (c.brush != bsClear)
+                for (const QRect& r : shape.inside)
+                    for (int y = r.top(); y <= r.bottom(); ++y)
+                        for (int x = r.left(); x <= r.right(); ++x)
+                            if (expected.valid(x, y)) expected.setPixelColor(x, y, ToQColor(clYellow));
+            for (const QPoint& p : shape.outline)
+                if (expected.valid(p)) expected.setPixelColor(p, ToQColor(pen));
+            EXPECT_EQ(canvas.Image(), expected)
+                << c.box.Left << "," << c.box.Top << " " << c.box.Right - c.box.Left << "x"
+                << c.box.Bottom - c.box.Top;
+        }
+}
