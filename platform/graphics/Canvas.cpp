@@ -7,6 +7,7 @@
 #include "platform/graphics/FontCache.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/GuiApplication.h"
+#include "platform/graphics/WholePixels.h"
 
 #include <QImage>
 #include <QPaintDevice>
@@ -145,16 +146,11 @@ bool IsRaster(QPainter* p) {
 }
 
 // Whether an image of opaque and transparent pixels drawn over what is there
-// lands on exactly its own pixels: on an opaque raster image, moved by whole
-// pixels at most.
+// lands on exactly its own pixels: on an opaque image, on whole pixels.
 bool TakesStamps(QPainter* p) {
     QPaintDevice* dev = p->device();
-    if (!dev || dev->devType() != QInternal::Image ||
-        static_cast<QImage*>(dev)->format() != QImage::Format_RGB32 || !IsRaster(p))
-        return false;
-    const QTransform& t = p->deviceTransform();
-    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
-           t.dy() == std::floor(t.dy());
+    return dev && dev->devType() == QInternal::Image &&
+           static_cast<QImage*>(dev)->format() == QImage::Format_RGB32 && OnWholePixels(p);
 }
 
 void PrepareShapes(QPainter* p) {

@@ -23,7 +23,7 @@ struct TSize {
 class QPaintDevice;
 class QPainter;
 class QColor;
-class TEllipseShape;
+struct TEllipseShape;
 class TFontFace;
 class TGraphic;
 

@@ -1,13 +1,12 @@
 #include "platform/graphics/FontCache.h"
 
 #include "platform/core/Encoding.h"
+#include "platform/graphics/WholePixels.h"
 
-#include <QPaintEngine>
 #include <QPainter>
 #include <QTextLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -30,16 +29,6 @@ bool LaysOutAsDrawn(const std::string& text) {
         const auto b = static_cast<unsigned char>(c);
         return b < 0x20 || b == 0xAD;
     });
-}
-
-// Glyphs land on the same pixels as drawText's only on a raster device moved
-// by whole pixels at most; other devices (a PDF, a recording) keep drawText,
-// which also keeps the text as text.
-bool DrawsGlyphsAsText(QPainter* p) {
-    if (!p->paintEngine() || p->paintEngine()->type() != QPaintEngine::Raster) return false;
-    const QTransform& t = p->deviceTransform();
-    return t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
-           t.dy() == std::floor(t.dy());
 }
 
 } // namespace
@@ -67,7 +56,9 @@ void TFontFace::LayOut(Laid& laid, const QString& text) const {
 }
 
 void TFontFace::Draw(QPainter* p, int x, int y, const std::string& text) {
-    if (LaysOutAsDrawn(text) && DrawsGlyphsAsText(p)) {
+    // Other devices (a PDF, a recording) keep drawText, which also keeps the
+    // text as text.
+    if (LaysOutAsDrawn(text) && OnWholePixels(p)) {
         auto found = laid_.find(text);
         if (found != laid_.end()) {
             Laid& laid = found->second;

@@ -31,10 +31,10 @@ void ToolkitText(QImage& image, const TFont& font, int x, int y, const std::stri
 }
 
 // At the resolution of an image canvas, which sets where tabs stop.
-QImage Filled(int width, int height, TColor colour) {
+QImage Filled(int width, int height, TColor colour, int dpi = 96) {
     QImage image(width, height, QImage::Format_RGB32);
-    image.setDotsPerMeterX(qRound(96 / 0.0254));
-    image.setDotsPerMeterY(qRound(96 / 0.0254));
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(ToQColor(colour));
     return image;
 }
@@ -82,6 +82,22 @@ TEST(KeptShapes, TextDrawnAgainIsWhatTheToolkitDraws) {
                     }
                 EXPECT_EQ(canvas.Image(), expected) << face << " " << height << " " << style;
             }
+}
+
+TEST(KeptShapes, TextDrawnAgainAtAnotherResolution) {
+    const std::vector<std::string> samples = Samples();
+    const int rows = static_cast<int>(samples.size());
+    TImageCanvas canvas(3 * 900, rows * 50, 144);
+    canvas.Font()->SetName("DejaVu Sans");
+    canvas.Font()->SetSize(10);
+    canvas.Brush()->SetStyle(bsClear);
+    QImage expected = Filled(3 * 900, rows * 50, clWhite, 144);
+    for (int time = 0; time < 3; ++time)
+        for (int i = 0; i < rows; ++i) {
+            canvas.TextOut(900 * time + 3, 50 * i + 2, samples[i]);
+            ToolkitText(expected, *canvas.Font(), 900 * time + 3, 50 * i + 2, samples[i]);
+        }
+    EXPECT_EQ(canvas.Image(), expected);
 }
 
 TEST(KeptShapes, TextFollowsEveryChangeOfFontAndColour) {
