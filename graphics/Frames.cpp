@@ -41,6 +41,17 @@ void DrawFrame(TCanvas* canvas, const TRect& rect, TColor color, int width) {
 
 namespace {
 
+// The four sides from the top-left corner clockwise, each drawn as DrawLine
+// draws it, in one call; the pen is left where the last side ends.
+void DrawRing(TCanvas* canvas, int l, int t, int r, int b) {
+    const TPoint ring[] = {{l, t}, {r, t}, {r, b}, {l, b}, {l, t}};
+    try {
+        canvas->Polyline(ring, 5);
+    } catch (const std::exception&) {
+    }
+    canvas->MoveTo(l, t);
+}
+
 // clDefault keeps the brush's own colour.
 void FillWith(TCanvas* canvas, TColor color, const TRect& r) {
     if (color != clDefault) canvas->Brush()->SetColor(color);
@@ -71,8 +82,14 @@ void DrawSmartFrame(TCanvas* canvas, int Style, int L, int T, int R, int B, int 
 
         static constexpr int kBits[2][4] = {{tsTop, tsRight, tsBottom, tsLeft},
                                             {tsTop2, tsRight2, tsBottom2, tsLeft2}};
+        static constexpr int kRing[2] = {tsTop | tsRight | tsBottom | tsLeft,
+                                         tsTop2 | tsRight2 | tsBottom2 | tsLeft2};
         for (int k = 0; k < 2; ++k) {
             const int dx = k * SX, dy = k * SY;
+            if ((Style & kRing[k]) == kRing[k]) {
+                DrawRing(canvas, L + dx, T + dy, R - dx, B - dy);
+                continue;
+            }
             if (Style & kBits[k][0]) DrawLine(canvas, L + dx, T + dy, R - dx, T + dy);
             if (Style & kBits[k][1]) DrawLine(canvas, R - dx, T + dy, R - dx, B - dy);
             if (Style & kBits[k][2]) DrawLine(canvas, R - dx, B - dy, L + dx, B - dy);

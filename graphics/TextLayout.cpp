@@ -22,15 +22,19 @@ std::string_view View(const clsString& s) {
     return s.CStr() ? std::string_view(s.CStr(), s.Length()) : std::string_view();
 }
 
-// Paragraphs at each line feed; a trailing line feed gives an empty last one.
-std::vector<std::string> Paragraphs(std::string_view text) {
-    std::vector<std::string> out;
-    const AnsiString all = ToAnsi(text);
-    int position = 1;
-    do {
-        out.push_back(NextPiece(all, "\n", position).str());
-    } while (position > 0);
-    return out;
+// Paragraphs at each line feed, as successive NextPiece calls cut them; a
+// trailing line feed gives an empty last one. They point into text.
+std::vector<std::string_view> Paragraphs(std::string_view text) {
+    std::vector<std::string_view> out;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            out.push_back(text.substr(start));
+            return out;
+        }
+        out.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
 }
 
 // Moves a cut so a consonant stays with the vowel after it; s[k] is the k-th
@@ -103,7 +107,7 @@ int TextDrawImpl(TCanvas* Canvas, const clsString& Text, const TRect& Rect, cons
             }
             const int avail = right - left;
             const bool alternate = Style & (tsAlternateHalf | tsAlternate);
-            const std::vector<std::string> paragraphs = Paragraphs(View(text));
+            const std::vector<std::string_view> paragraphs = Paragraphs(View(text));
             bool stop = false;
             for (std::size_t n = 0; n < paragraphs.size() && !stop; ++n) {
                 const bool odd = n % 2 == 0; // paragraphs count from 1
@@ -198,7 +202,7 @@ int FitPrefix(TCanvas* canvas, std::string_view text, int avail, TextFitMethod m
 std::vector<std::string> WrapText(TCanvas* canvas, std::string_view text, int avail,
                                   TextFitMethod method) {
     std::vector<std::string> lines;
-    const std::vector<std::string> paragraphs = Paragraphs(text);
+    const std::vector<std::string_view> paragraphs = Paragraphs(text);
     for (std::string_view s : paragraphs) {
         do {
             const int w = CorrectBreak(s, FitPrefix(canvas, s, avail, method));

@@ -3,10 +3,12 @@
 #include "platform/core/Encoding.h"
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/DeviceCaps.h"
+#include "platform/graphics/EllipseShape.h"
+#include "platform/graphics/FontCache.h"
 #include "platform/graphics/Graphic.h"
 #include "platform/graphics/GuiApplication.h"
+#include "platform/graphics/WholePixels.h"
 
-#include <QFontMetrics>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -19,19 +21,35 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 struct TCanvas::Impl {
     QPaintDevice* device = nullptr;
     std::unique_ptr<QPainter> own;
     QPainter* foreign = nullptr;
     std::optional<TRect> clip;
-    mutable unsigned fontRevision = 0;
-    mutable std::unique_ptr<QFontMetrics> metrics;
-    mutable QFont qfont;
-    // Widths measured with qfont: laying text out measures the same words
-    // and prefixes over and over.
-    mutable std::unordered_map<std::string, int> widths;
+    mutable TFontCache fonts;
+    // The face of the font, as of the font's shape revision fontShape.
+    mutable TFontFace* face = nullptr;
+    mutable unsigned fontShape = 0;
+    // The pens last handed to a painter: handing the same one again is
+    // then only a comparison.
+    QPen textPen{QColor(Qt::black)};
+    QPen dotPen{QColor(Qt::black), 1};
+    // Room the pixel-exact shapes reuse from call to call.
+    QPolygon points;
+    TEllipseShape ellipse;
+    // The last ellipse as an image of its own colours over transparent
+    // pixels, for the colours it was made in.
+    struct StampKey {
+        TRect box;
+        bool outlined = false;
+        bool filled = false;
+        QRgb pen = 0;
+        QRgb brush = 0;
+        friend bool operator==(const StampKey&, const StampKey&) = default;
+    };
+    QImage stamp;
+    StampKey stampKey;
 };
 
 namespace {
@@ -127,10 +145,38 @@ bool IsRaster(QPainter* p) {
     return p->paintEngine() && p->paintEngine()->type() == QPaintEngine::Raster;
 }
 
+// Whether an image of opaque and transparent pixels drawn over what is there
+// lands on exactly its own pixels: on an opaque image, on whole pixels.
+bool TakesStamps(QPainter* p) {
+    QPaintDevice* dev = p->device();
+    return dev && dev->devType() == QInternal::Image &&
+           static_cast<QImage*>(dev)->format() == QImage::Format_RGB32 && OnWholePixels(p);
+}
+
 void PrepareShapes(QPainter* p) {
-    p->setRenderHint(QPainter::Antialiasing, false);
-    p->setRenderHint(QPainter::TextAntialiasing, false);
-    p->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    // Every change of a hint makes the painter refresh its state.
+    constexpr QPainter::RenderHints smooth = QPainter::Antialiasing |
+                                             QPainter::TextAntialiasing |
+                                             QPainter::SmoothPixmapTransform;
+    if (p->renderHints() & smooth) p->setRenderHints(smooth, false);
+}
+
+// A solid brush fills with its colour alone, which spares the painter
+// taking on a brush.
+void Fill(QPainter* p, const QRect& r, const TBrush& brush) {
+    if (brush.Style() == bsSolid)
+        p->fillRect(r, ToQColor(brush.Color()));
+    else
+        p->fillRect(r, QBrush(ToQColor(brush.Color()), QtBrushStyle(brush.Style())));
+}
+
+// The one-pixel pen that dots exact pixels, kept in held.
+const QPen& DotPen(QPen& held, const QColor& color) {
+    if (held.color() != color) {
+        held = QPen(color, 1);
+        held.setCapStyle(Qt::SquareCap);
+    }
+    return held;
 }
 
 } // namespace
@@ -210,19 +256,24 @@ QPainter* TCanvas::ActivePainter() {
     return d_->own.get();
 }
 
-const QFontMetrics& TCanvas::Metrics() const {
-    if (!d_->metrics || d_->fontRevision != font_.Revision()) {
+TFontFace& TCanvas::Face() const {
+    // A new colour leaves the shapes, and the widths measured, as they were.
+    if (!d_->face || d_->fontShape != font_.ShapeRevision()) {
         EnsureGuiApplication();
-        QFont qfont = font_.ToQFont();
-        // A new colour leaves the shapes, and the widths measured, as they were.
-        if (!d_->metrics || !(qfont == d_->qfont)) {
-            d_->qfont = qfont;
-            d_->metrics = std::make_unique<QFontMetrics>(d_->qfont);
-            d_->widths.clear();
-        }
-        d_->fontRevision = font_.Revision();
+        const QFont qfont = font_.ToQFont();
+        if (!d_->face || !(qfont == d_->face->Font())) d_->face = &d_->fonts.Face(qfont);
+        d_->fontShape = font_.ShapeRevision();
     }
-    return *d_->metrics;
+    return *d_->face;
+}
+
+void TCanvas::UseTextFont(QPainter* p) {
+    const QFont& font = Face().Font();
+    // Setting a font makes the painter look its glyphs up again.
+    if (!(p->font() == font)) p->setFont(font);
+    const QColor color = ToQColor(font_.Color());
+    if (d_->textPen.color() != color) d_->textPen = QPen(color);
+    p->setPen(d_->textPen);
 }
 
 // One segment of the current pen. On a raster device a one-pixel pen lands
@@ -258,7 +309,8 @@ void TCanvas::StrokeSegment(QPainter* p, TPoint a, TPoint b, bool lastPoint) {
             shown = QRect(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX);
         else if (p->hasClipping())
             shown &= p->clipBoundingRect().toAlignedRect();
-        QPolygon points;
+        QPolygon& points = d_->points;
+        points.clear();
         int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
         int err = dx + dy;
         int x = a.x, y = a.y;
@@ -285,9 +337,7 @@ void TCanvas::StrokeSegment(QPainter* p, TPoint a, TPoint b, bool lastPoint) {
             }
         }
         if (points.isEmpty()) return;
-        QPen dotPen(color, 1);
-        dotPen.setCapStyle(Qt::SquareCap);
-        p->setPen(dotPen);
+        p->setPen(DotPen(d_->dotPen, color));
         p->drawPoints(points);
         return;
     }
@@ -348,7 +398,7 @@ void TCanvas::FillRect(const TRect& rect) {
     if (brush_.Style() == bsClear) return;
     QPainter* p = ActivePainter();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p->fillRect(ToQRect(rect), QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style())));
+    Fill(p, ToQRect(rect), brush_);
 }
 
 void TCanvas::FrameRect(const TRect& rect) {
@@ -382,8 +432,7 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
         }
         if (inner.Right > inner.Left && inner.Bottom > inner.Top) {
             p->setCompositionMode(mode);
-            p->fillRect(ToQRect(inner),
-                        QBrush(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style())));
+            Fill(p, ToQRect(inner), brush_);
         }
     }
     if (pen) {
@@ -400,28 +449,20 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-// Pixels of an ellipse inscribed in Left..Right-1 x Top..Bottom-1: a pixel
-// belongs to it when its centre lies inside the ellipse through the box's
-// outer edges. Returns the span [first, last] of each row (first > last when
-// the row is empty).
-static std::vector<std::pair<int, int>> EllipseSpans(const TRect& r) {
-    std::vector<std::pair<int, int>> spans;
-    double cx = (r.Left + r.Right) / 2.0, cy = (r.Top + r.Bottom) / 2.0;
-    double ax = (r.Right - r.Left) / 2.0, by = (r.Bottom - r.Top) / 2.0;
-    for (int y = r.Top; y < r.Bottom; ++y) {
-        double dy = (y + 0.5 - cy) / by;
-        double rest = 1.0 - dy * dy;
-        if (rest < 0) {
-            spans.emplace_back(1, 0);
-            continue;
-        }
-        double half = ax * std::sqrt(rest);
-        // Pixel centres x + 0.5 within [cx - half, cx + half].
-        int first = static_cast<int>(std::ceil(cx - half - 0.5));
-        int last = static_cast<int>(std::floor(cx + half - 0.5));
-        spans.emplace_back(std::max(first, r.Left), std::min(last, r.Right - 1));
+void TCanvas::PaintShape(QPainter* p, const TEllipseShape& shape, int dx, int dy, bool brush,
+                         bool pen, const QColor& penColor) {
+    if (brush) {
+        for (const QRect& inside : shape.inside)
+            Fill(p, inside.translated(dx, dy), brush_);
     }
-    return spans;
+    if (pen && !shape.outline.empty()) {
+        QPolygon& outline = d_->points;
+        outline.clear();
+        for (const QPoint& at : shape.outline)
+            outline << QPoint(at.x() + dx, at.y() + dy);
+        p->setPen(DotPen(d_->dotPen, penColor));
+        p->drawPoints(outline);
+    }
 }
 
 void TCanvas::Ellipse(int left, int top, int right, int bottom) {
@@ -444,36 +485,37 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         return;
     }
-    // Exact pixels: the outline is every pixel of the shape with a neighbour
-    // outside it; each pixel is painted once, so the pen mode holds.
-    std::vector<std::pair<int, int>> spans = EllipseSpans(r);
-    auto inside = [&](int x, int y) {
-        if (y < r.Top || y >= r.Bottom) return false;
-        const auto& s = spans[y - r.Top];
-        return x >= s.first && x <= s.second;
-    };
-    QPolygon outline;
-    QBrush fill(ToQColor(brush_.Color()), QtBrushStyle(brush_.Style()));
-    for (int y = r.Top; y < r.Bottom; ++y) {
-        const auto& s = spans[y - r.Top];
-        int runStart = -1;
-        for (int x = s.first; x <= s.second + 1; ++x) {
-            bool in = x <= s.second;
-            bool edge =
-                in && pen &&
-                (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1));
-            if (in && !edge) {
-                if (runStart < 0) runStart = x;
-                continue;
+    // Exact pixels: see EllipseShape.h.
+    TEllipseShape& shape = d_->ellipse;
+    const QColor penColor = ToQColor(pen_.Color()), brushColor = ToQColor(brush_.Color());
+    if (!TEllipseShape::Movable(r)) {
+        shape.Make(r, pen);
+        PaintShape(p, shape, 0, 0, brush, pen, penColor);
+    } else if (pen_.Mode() == pmCopy && (!brush || brush_.Style() == bsSolid) && TakesStamps(p)) {
+        // Link markers are many ellipses alike: in the plain pen mode and
+        // plain colours one image of the shape draws each of them at once.
+        const Impl::StampKey key{TRect{0, 0, r.Right - r.Left, r.Bottom - r.Top}, pen, brush,
+                                 pen ? penColor.rgb() : 0, brush ? brushColor.rgb() : 0};
+        if (d_->stamp.isNull() || !(d_->stampKey == key)) {
+            if (!(shape.box == key.box) || shape.outlined != pen) shape.Make(key.box, pen);
+            QImage& stamp = d_->stamp;
+            stamp = QImage(key.box.Right, key.box.Bottom, QImage::Format_ARGB32_Premultiplied);
+            stamp.fill(Qt::transparent);
+            if (brush) {
+                for (const QRect& inside : shape.inside)
+                    for (int y = inside.top(); y <= inside.bottom(); ++y)
+                        for (int x = inside.left(); x <= inside.right(); ++x)
+                            stamp.setPixel(x, y, key.brush);
             }
-            if (runStart >= 0 && brush) p->fillRect(QRect(runStart, y, x - runStart, 1), fill);
-            runStart = -1;
-            if (edge) outline << QPoint(x, y);
+            for (const QPoint& at : shape.outline)
+                stamp.setPixel(at, key.pen);
+            d_->stampKey = key;
         }
-    }
-    if (pen && !outline.isEmpty()) {
-        p->setPen(QPen(ToQColor(pen_.Color()), 1));
-        p->drawPoints(outline);
+        p->drawImage(QPoint(r.Left, r.Top), d_->stamp);
+    } else {
+        const TRect origin{0, 0, r.Right - r.Left, r.Bottom - r.Top};
+        if (!(shape.box == origin) || shape.outlined != pen) shape.Make(origin, pen);
+        PaintShape(p, shape, r.Left, r.Top, brush, pen, penColor);
     }
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
@@ -481,19 +523,16 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
 void TCanvas::TextOut(int x, int y, const AnsiString& text) {
     if (text.IsEmpty()) return;
     QPainter* p = ActivePainter();
-    const QFontMetrics& fm = Metrics();
-    QString s = ToQString(text);
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (opaqueText_ && brush_.Style() != bsClear)
-        p->fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_.Color()));
-    p->setFont(d_->qfont);
-    p->setPen(ToQColor(font_.Color()));
-    p->drawText(QPoint(x, y + fm.ascent()), s);
+        p->fillRect(QRect(x, y, TextWidth(text), TextHeight(text)), ToQColor(brush_.Color()));
+    UseTextFont(p);
+    Face().Draw(p, x, y, text.str());
 }
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, const AnsiString& text) {
     QPainter* p = ActivePainter();
-    const QFontMetrics& fm = Metrics();
+    const TFontFace& face = Face();
     p->save();
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
     QRect clip = ToQRect(rect);
@@ -501,26 +540,20 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const AnsiString& text) 
     if (opaqueText_ && brush_.Style() != bsClear && clip.isValid())
         p->fillRect(clip, ToQColor(brush_.Color()));
     if (!text.IsEmpty()) {
-        p->setFont(d_->qfont);
+        p->setFont(face.Font());
         p->setPen(ToQColor(font_.Color()));
-        p->drawText(QPoint(x, y + fm.ascent()), ToQString(text));
+        p->drawText(QPoint(x, y + face.Ascent()), ToQString(text));
     }
     p->restore();
 }
 
 int TCanvas::TextWidth(const AnsiString& text) const {
     if (text.IsEmpty()) return 0;
-    const QFontMetrics& metrics = Metrics();
-    auto& widths = d_->widths;
-    if (auto found = widths.find(text.str()); found != widths.end()) return found->second;
-    if (widths.size() >= 8192) widths.clear();
-    const int width = metrics.horizontalAdvance(ToQString(text));
-    widths.emplace(text.str(), width);
-    return width;
+    return Face().Width(text.str());
 }
 
 int TCanvas::TextHeight(const AnsiString&) const {
-    return Metrics().height();
+    return Face().Height();
 }
 
 TSize TCanvas::TextExtent(const AnsiString& text) const {

@@ -22,7 +22,9 @@ struct TSize {
 
 class QPaintDevice;
 class QPainter;
-class QFontMetrics;
+class QColor;
+struct TEllipseShape;
+class TFontFace;
 class TGraphic;
 
 // Drawing on a canvas that has no device (or no painter) to draw on.
@@ -125,8 +127,14 @@ public:
 private:
     struct Impl;
     QPainter* ActivePainter();
-    const QFontMetrics& Metrics() const;
+    // The font as the toolkit measures and draws it.
+    TFontFace& Face() const;
+    // The painter draws text in the font and its colour.
+    void UseTextFont(QPainter* p);
     void StrokeSegment(QPainter* p, TPoint from, TPoint to, bool lastPoint);
+    // The shape moved by (dx, dy), inside with the brush, outline with the pen.
+    void PaintShape(QPainter* p, const TEllipseShape& shape, int dx, int dy, bool brush, bool pen,
+                    const QColor& penColor);
 
     TPen pen_;
     TBrush brush_;

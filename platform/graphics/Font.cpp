@@ -15,7 +15,7 @@ TFont::TFont() : name_(kDefaultFace), height_(-MulDiv(kDefaultPoints, 96, 72)) {
 void TFont::SetName(const AnsiString& name) {
     if (name_ == name) return;
     name_ = name;
-    Changed();
+    ShapeChanged();
 }
 
 int TFont::Size() const {
@@ -29,7 +29,7 @@ void TFont::SetSize(int points) {
 void TFont::SetHeight(int height) {
     if (height_ == height) return;
     height_ = height;
-    Changed();
+    ShapeChanged();
 }
 
 void TFont::SetColor(TColor color) {
@@ -41,13 +41,13 @@ void TFont::SetColor(TColor color) {
 void TFont::SetStyle(TFontStyles style) {
     if (style_ == style) return;
     style_ = style;
-    Changed();
+    ShapeChanged();
 }
 
 void TFont::SetPixelsPerInch(int ppi) {
     if (ppi <= 0 || ppi == pixelsPerInch_) return;
     pixelsPerInch_ = ppi;
-    Changed();
+    ShapeChanged();
 }
 
 void TFont::Assign(const TFont& other) {
@@ -58,7 +58,7 @@ void TFont::Assign(const TFont& other) {
                   : MulDiv(other.height_, pixelsPerInch_, other.pixelsPerInch_);
     color_ = other.color_;
     style_ = other.style_;
-    Changed();
+    ShapeChanged();
 }
 
 QFont TFont::ToQFont() const {

@@ -36,11 +36,20 @@ public:
 
     // The toolkit's font; characters are sized in device pixels.
     QFont ToQFont() const;
+    // Increases on every change but those of the colour: what shapes and
+    // measures the characters.
+    unsigned ShapeRevision() const { return shapeRevision_; }
 
 private:
+    void ShapeChanged() {
+        ++shapeRevision_;
+        Changed();
+    }
+
     AnsiString name_;
     int height_;
     TColor color_ = clWindowText;
     TFontStyles style_ = 0;
     int pixelsPerInch_ = 96;
+    unsigned shapeRevision_ = 0;
 };

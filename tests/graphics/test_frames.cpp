@@ -110,6 +110,21 @@ TEST(SmartFrame, DoubleLinesAndRaisedBevel) {
     EXPECT_EQ(r.Pixels(30, 20), clSilver);
     EXPECT_EQ(r.Pen()->Color(), clRed);
 
+    // A whole ring paints each of its pixels once, corners included, and
+    // the pen ends where the ring's last line ends.
+    TImageCanvas x(80, 60);
+    x.Pen()->SetMode(pmXor);
+    x.Pen()->SetColor(clWhite);
+    DrawSmartFrame(&x, tsFrame, 10, 10, 50, 30, 0, 0, 0, clGray, clNone);
+    EXPECT_EQ(CountColor(x, 0, 0, 80, 60, clBlack), 2 * 40 + 2 * 20);
+    EXPECT_EQ(x.PenPos(), Point(10, 10));
+    DrawSmartFrame(&x, tsTop2 | tsRight2 | tsBottom2 | tsLeft2, 10, 10, 50, 30, 3, 2, 0, clGray,
+                   clNone);
+    EXPECT_EQ(CountColor(x, 0, 0, 80, 60, clBlack), 2 * 40 + 2 * 20 + 2 * 34 + 2 * 16);
+    EXPECT_EQ(x.PenPos(), Point(13, 12));
+    DrawSmartFrame(&x, tsTop | tsRight | tsBottom, 10, 10, 50, 30, 0, 0, 0, clGray, clNone);
+    EXPECT_EQ(x.PenPos(), Point(10, 30));
+
     // The rectangle form reads the same edges.
     TImageCanvas g(80, 60);
     TRect rect = Rect(10, 10, 50, 30);

@@ -330,3 +330,50 @@ TEST_F(Paint, ClippedDrawingLeavesOutOnlyWhatLiesOutside) {
     EXPECT_EQ(At(clipped, 100, 40), Red);
     EXPECT_GT(Count(clipped, TRect{140, 0, 150, 120}, Blue), 0);
 }
+
+TEST_F(Paint, RepaintsOnOneCanvasAreFreshDrawings) {
+    // A canvas keeps fonts, strings laid out and shapes from one drawing to
+    // the next: after every change to the boxes, drawing again on it gives
+    // what a fresh canvas gives.
+    clsGraf graf;
+    Page(graf, 400, 240);
+    clsBox* a = AddBox(graf, "clsBoxRectangle", "Primo", TRect{10, 10, 120, 60});
+    a->Text = "Lettura dei movimenti";
+    a->FontName = "DejaVu Sans";
+    clsBox* b = AddBox(graf, "clsBoxRectangle", "Secondo", TRect{150, 10, 164, 20});
+    b->Text = "Passo";
+    b->FontName = "DejaVu Serif";
+    clsBox* c = AddBox(graf, "clsBoxRectangle", "Terzo", TRect{10, 100, 200, 160});
+    c->Text = "Calcolo del saldo\ndel condominio";
+    c->FontName = "DejaVu Sans";
+    c->FontSize = 14;
+    c->FontColor = Red;
+    c->ComputeState = 2;
+    AddBox(graf, "clsBoxLine", "Linea", TRect{220, 100, 390, 230});
+    a->AddLink(b);
+    b->AddLink(c);
+    c->AddLink(a);
+    TImageCanvas reused(400, 240);
+    auto check = [&](const char* step) {
+        for (int time = 0; time < 3; ++time)
+            graf.Draw(&reused, true, true, true, true);
+        EXPECT_EQ(reused.Image(), Render(graf, true, true, true)) << step;
+    };
+    check("as built");
+    c->FontSize = 9;
+    check("a smaller font");
+    b->FontName = "DejaVu Sans Mono";
+    check("another face");
+    a->FontColor = Blue;
+    check("another colour");
+    a->Text = "Scelta del condominio";
+    b->Name = "Quarto";
+    check("other texts");
+    b->Frame = TRect{250, 150, 330, 200};
+    check("a box moved");
+    a->LinkSize = 5;
+    c->LinkSize = 1;
+    check("other link markers");
+    graf.Selected = c;
+    check("a selection");
+}
