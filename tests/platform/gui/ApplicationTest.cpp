@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QTimer>
 #include <QWidget>
 
@@ -119,6 +122,24 @@ TEST(GuiApplication, CreatesInOrderRunsTheMainFormAndDestroysInReverse) {
     EXPECT_EQ(&Application->Dialogs(), before);
     EXPECT_EQ(TGuiApplication::Instance(), nullptr);
     destroyed = nullptr;
+}
+
+TEST(GuiApplication, TheToolkitsOwnDialogsSpeakItalian) {
+    TestApp();
+    const QString before = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    {
+        int argc = 1;
+        char name[] = "test";
+        char* argv[] = {name, nullptr};
+        TGuiApplication app(argc, argv);
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                           QStringLiteral("/qtbase_it.qm")))
+            GTEST_SKIP() << "the system has no Italian texts for Qt (qt6-translations-l10n)";
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Annulla"));
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"),
+                  QString::fromUtf8("&Nome del file:"));
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), before);
 }
 
 TEST(GuiApplication, AFormDestroyedEarlyIsForgotten) {
