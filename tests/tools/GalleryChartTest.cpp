@@ -185,7 +185,7 @@ TEST_F(GalleryChartTest, ADoubleClickOnAGroupEntersItAndOneOnEmptySpaceGoesBack)
     ASSERT_NE(date, nullptr);
     EXPECT_GT(Count(image, date->Frame, date->FillColor), 1000);
     EXPECT_GT(Count(image, Preview(), parentFill), 50);
-    EXPECT_GT(Count(image, TRect{0, 0, Chart()->Width(), Chart()->Height()}, Chart()->GridColor()),
+    EXPECT_GT(Count(image, TRect{0, 0, Preview().Left, Chart()->Height()}, Chart()->GridColor()),
               1000);
 
     // Empty space: back to the root, with no preview.
