@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Retakes docs/gallery.png: the component gallery over a fresh demo archive,
-# under a virtual X display, with the tree's popup menu open. The window
-# grabs itself (gallery --screenshot FILE). BUILD_DIR picks the build folder.
+# Retakes docs/gallery.png and docs/gallery-diagramma.png: the component
+# gallery over a fresh demo archive and a fresh copy of the example chart,
+# under a virtual X display; the first page with the tree's popup menu open,
+# the second inside the group Verifiche. The window grabs itself
+# (gallery --screenshot FILE). BUILD_DIR picks the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${BUILD_DIR:-build/run}
@@ -19,13 +21,19 @@ trap 'rm -rf "$work"' EXIT
 export LANG=it_IT.UTF-8
 
 mkdir -p docs
-out=$PWD/docs/gallery.png
-args=("$work" --archivio "$work/demo/Archivi/Bracotene.db" --screenshot "$out")
-if command -v xvfb-run > /dev/null; then
-  env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 1280x800x24" "$dir/tools/gallery/gallery" "${args[@]}" > /dev/null
-else
-  echo "xvfb-run not found: rendering offscreen" >&2
-  QT_QPA_PLATFORM=offscreen "$dir/tools/gallery/gallery" "${args[@]}" > /dev/null
-fi
-echo "Screenshot written to $out"
+# shoot FILE [ARGUMENTS...]: one picture of the window into docs/FILE.
+shoot() {
+  local out=$PWD/docs/$1
+  shift
+  local args=("$work" --archivio "$work/demo/Archivi/Bracotene.db" "$@" --screenshot "$out")
+  if command -v xvfb-run > /dev/null; then
+    env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb \
+      xvfb-run -a -s "-screen 0 1280x800x24" "$dir/tools/gallery/gallery" "${args[@]}" > /dev/null
+  else
+    echo "xvfb-run not found: rendering offscreen" >&2
+    QT_QPA_PLATFORM=offscreen "$dir/tools/gallery/gallery" "${args[@]}" > /dev/null
+  fi
+  echo "Screenshot written to $out"
+}
+shoot gallery.png
+shoot gallery-diagramma.png --diagramma

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the component gallery and opens it on a copy of the demo archive
-# (the one tools/run.sh opens, made here once when missing). The copy goes
-# into galleria/ and is made afresh at every start; the demo archive itself
-# is never written. Arguments go to the program (gallery --help).
+# (the one tools/run.sh opens, made here once when missing) and a copy of the
+# example chart. The copies go into galleria/ and are made afresh at every
+# start; the demo archive and the example are never written. Arguments go to
+# the program (gallery --help).
 # Without a display it says so and exits 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."

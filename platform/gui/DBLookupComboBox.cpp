@@ -57,9 +57,12 @@ protected:
         QString text;
         const bool pass = ControlEvents::KeyPress(box_, event, text);
         const int key = event->key();
-        // Enter and Escape of a closed list belong to the form.
+        // Enter and Escape of a closed list belong to the form, Ctrl+Tab and
+        // Ctrl+Shift+Tab to the page control around the box.
+        const bool pageKey = (key == Qt::Key_Tab || key == Qt::Key_Backtab) &&
+                             (event->modifiers() & Qt::ControlModifier);
         if (pass && !listOpen &&
-            (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape))
+            (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || pageKey))
             event->ignore();
         else
             event->accept();

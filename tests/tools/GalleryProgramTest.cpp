@@ -1,5 +1,5 @@
 // gallery run as a separate program: its command line, what it says without
-// a display, and its screenshot over a copy that leaves the original alone.
+// a display, and its screenshots over copies that leave the originals alone.
 
 #include "tests/tools/ArchiveQueries.h"
 #include "tests/tools/RunProgram.h"
@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+
+#include <filesystem>
+#include <string>
 
 using tooltest::Contains;
 using tooltest::Files;
@@ -31,6 +34,16 @@ protected:
     }
     tooltest::ProgramRun Run(const std::vector<std::string>& args) {
         return RunProgram(GALLERY_EXE, args, dir.path().string());
+    }
+    static std::string ExampleChart() { return EXAMPLE_CHART; }
+    // Pixels of the colour (0x00BBGGRR) in the picture.
+    static int Pixels(const QImage& image, unsigned color) {
+        const QRgb wanted = qRgb(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += (image.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF);
+        return n;
     }
 
     TempDir demo; // the demo archive, outside the folder the program runs in
@@ -113,22 +126,74 @@ TEST_F(GalleryProgramTest, TheScreenshotShowsTheWindowOverAFreshCopy) {
     // A copy of an earlier run, changed by then, is replaced.
     std::filesystem::create_directories(dir / "galleria");
     std::ofstream(dir / "galleria/Galleria.db") << "vecchia copia\n";
+    const std::string example = ReadFile(ExampleChart());
+    ASSERT_FALSE(example.empty()) << "no example chart at '" << ExampleChart() << "'";
+    std::ofstream(dir / "galleria/conti.chart") << "vecchia copia\n";
     const auto run = Run({"--screenshot", "finestra.png"});
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find("gallery:"), std::string::npos) << run.err;
     EXPECT_TRUE(Contains(run.out, "Copia di lavoro: " + (dir / "galleria/Galleria.db")))
+        << run.out;
+    EXPECT_TRUE(Contains(run.out, "Copia del diagramma: " + (dir / "galleria/conti.chart")))
         << run.out;
     const QImage shot(QString::fromStdString(dir / "finestra.png"));
     EXPECT_EQ(shot.width(), 1240);
     EXPECT_EQ(shot.height(), 760);
     EXPECT_EQ(ReadFile(archive), bytes) << "the original archive changed";
     EXPECT_EQ(ReadFile(dir / "galleria/Galleria.db").rfind("SQLite format 3", 0), 0u);
-    EXPECT_EQ(Files(dir / "galleria"), (std::set<std::string>{"Galleria.db", "galleria.ini"}));
+    EXPECT_EQ(ReadFile(dir / "galleria/conti.chart"), example);
+    EXPECT_EQ(ReadFile(ExampleChart()), example) << "the example chart changed";
+    EXPECT_EQ(Files(dir / "galleria"),
+              (std::set<std::string>{"Galleria.db", "galleria.ini", "conti.chart"}));
+
+    // The chart's page, inside the group Verifiche: its boxes' green, and
+    // the parent's blue boxes shrunk into the preview. The archive's page
+    // has neither.
+    const auto chart = Run({"--diagramma", "--screenshot", "diagramma.png"});
+    ASSERT_EQ(chart.status, 0) << chart.err;
+    const QImage page(QString::fromStdString(dir / "diagramma.png"));
+    EXPECT_EQ(page.width(), 1240);
+    EXPECT_EQ(page.height(), 760);
+    constexpr unsigned kGroupFill = 13434828, kRootFill = 16776960;
+    EXPECT_GT(Pixels(page, kGroupFill), 5000);
+    EXPECT_GT(Pixels(page, kRootFill), 200);
+    EXPECT_EQ(Pixels(shot, kGroupFill), 0);
+    EXPECT_EQ(Pixels(shot, kRootFill), 0);
+    EXPECT_EQ(ReadFile(ExampleChart()), example) << "the example chart changed";
 
     // The gallery's own copy is never the archive it copies.
     const auto self = Run({"--archivio", dir / "galleria/Galleria.db", "--screenshot", "s.png"});
     EXPECT_EQ(self.status, 1);
     EXPECT_TRUE(Contains(self.err, "è già la copia della galleria")) << self.err;
     EXPECT_EQ(ReadFile(dir / "galleria/Galleria.db").rfind("SQLite format 3", 0), 0u);
+}
+
+TEST_F(GalleryProgramTest, AnExampleChartBesideTheProgramComesFirstAndIsNeverItsCopy) {
+    ScopedEnv config("QUOR_ENGINE_CONFIG", engineConfig.c_str());
+    // The program in a folder of its own, with a chart of its own beside it.
+    TempDir bin;
+    std::filesystem::copy_file(GALLERY_EXE, bin / "gallery");
+    std::string beside = ReadFile(ExampleChart());
+    const std::string name = "Name=Inizio\n";
+    ASSERT_NE(beside.find(name), std::string::npos);
+    beside.replace(beside.find(name), name.size(), "Name=Accanto\n");
+    std::ofstream(bin / "conti.chart", std::ios::binary) << beside;
+
+    const auto run = RunProgram(bin / "gallery", {"--screenshot", "s.png"}, dir.path().string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(dir / "galleria/conti.chart"), beside);
+
+    // Its folder as the gallery's: the example would be the copy, so the
+    // chart is left out, with the reason; the window still opens.
+    const auto self = RunProgram(bin / "gallery", {bin.path().string(), "--screenshot", "t.png"},
+                                 dir.path().string());
+    EXPECT_EQ(self.status, 0) << self.err;
+    EXPECT_TRUE(Contains(self.err, "gallery: il diagramma '" + (bin / "conti.chart") +
+                                       "' è già la copia della galleria"))
+        << self.err;
+    EXPECT_FALSE(Contains(self.out, "Copia del diagramma")) << self.out;
+    EXPECT_TRUE(std::filesystem::exists(dir / "t.png"));
+    EXPECT_EQ(ReadFile(bin / "conti.chart"), beside);
 }
 
 } // namespace

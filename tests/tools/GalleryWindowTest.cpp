@@ -3,6 +3,8 @@
 // reach the copy's file, and the archive it was copied from must keep every
 // byte.
 
+#include "tests/tools/GalleryFixture.h"
+
 #include "tests/controls/ControlsTestSupport.h"
 #include "tests/tools/ArchiveQueries.h"
 
@@ -37,105 +39,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-namespace fs = std::filesystem;
-
+using gallerytest::GalleryWindowTest;
 using tooltest::Exec;
-using tooltest::FileBytes;
 using tooltest::Rows;
-
-class GalleryWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        TestApp();
-        demoarchive::Options options;
-        options.movements = 40;
-        demoarchive::Result demo;
-        std::string error;
-        ASSERT_TRUE(demoarchive::MakeDemoArchive(dir_.Path() + "/demo", options, demo, error))
-            << error;
-        original_ = demo.archive;
-        originalBytes_ = FileBytes(original_);
-        originalTime_ = fs::last_write_time(original_);
-        ASSERT_TRUE(gallery::MakeGalleryCopy(original_, dir_.Path() + "/galleria", copy_, error))
-            << error;
-        gallery::UseGalleryCopy(copy_);
-    }
-
-    // The window as the program opens it.
-    void Open() {
-        data_ = std::make_unique<TdatGalleria>();
-        form_ = std::make_unique<TfrmGalleria>(nullptr, data_.get(), AnsiString(copy_.archive));
-        form_->Show();
-        view_ = qobject_cast<QTreeView*>(form_->tvConti->Widget());
-        ASSERT_NE(view_, nullptr);
-    }
-
-    void TearDown() override {
-        form_.reset();
-        data_.reset();
-        // Whatever the test did, the archive it started from is as it was.
-        EXPECT_TRUE(FileBytes(original_) == originalBytes_) << "the original archive changed";
-        EXPECT_EQ(fs::last_write_time(original_), originalTime_);
-    }
-
-    std::string Copy(const std::string& sql) const { return tooltest::One(copy_.archive, sql); }
-    std::string Original(const std::string& sql) const { return tooltest::One(original_, sql); }
-
-    TTreeNode* Child(TTreeNode* parent, const std::string& caption) const {
-        TTreeNode* node =
-            parent ? parent->getFirstChild() : form_->tvConti->Items()->GetFirstNode();
-        for (; node; node = node->getNextSibling())
-            if (node->Text() == AnsiString(caption)) return node;
-        return nullptr;
-    }
-    QPoint Centre(TTreeNode* node) const {
-        const TRect r = node->DisplayRect(true);
-        return QPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-    }
-    // Clicks the node and opens it, as the user does to see its children.
-    void Click(TTreeNode* node) {
-        ASSERT_NE(node, nullptr);
-        QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, Centre(node));
-        node->SetExpanded(true);
-    }
-    void Drag(TTreeNode* from, TTreeNode* onto) {
-        const QPoint start = Centre(from), end = Centre(onto);
-        QTest::mousePress(view_->viewport(), Qt::LeftButton, {}, start);
-        QTest::mouseMove(view_->viewport(), start + QPoint(DragThreshold + 3, 0));
-        QTest::mouseMove(view_->viewport(), end);
-        QTest::mouseRelease(view_->viewport(), Qt::LeftButton, {}, end);
-    }
-    // The text shown by a grid in its current row, in the column of a field.
-    std::string GridCell(TDBGrid* grid, const char* field) const {
-        for (int c = 0; c < grid->Columns().Count(); ++c)
-            if (grid->Columns()[c]->FieldName() == AnsiString(field))
-                return grid->CellText(grid->Row(), c).str();
-        ADD_FAILURE() << "no column " << field;
-        return {};
-    }
-    int CurrentMovement() const {
-        return data_->tblMovConti->FieldByName("idMovConti")->AsInteger();
-    }
-    std::string Movement(const char* column) const {
-        return Copy(std::string("SELECT ") + column + " FROM MovConti WHERE idMovConti = " +
-                    std::to_string(CurrentMovement()));
-    }
-
-    ItalianSettings italian_;
-    TempDir dir_;
-    std::string original_;
-    std::string originalBytes_;
-    fs::file_time_type originalTime_;
-    gallery::GalleryCopy copy_;
-    ScopedScriptedDialogs dialogs_;
-    std::unique_ptr<TdatGalleria> data_;
-    std::unique_ptr<TfrmGalleria> form_;
-    QTreeView* view_ = nullptr;
-};
-
-} // namespace
 
 TEST_F(GalleryWindowTest, TheWindowWorksOnTheCopyAndNeverOnTheOriginal) {
     Open();

@@ -15,10 +15,16 @@
 #include "platform/gui/Image.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Label.h"
+#include "platform/gui/PageControl.h"
 #include "platform/gui/Panel.h"
 #include "platform/gui/Screen.h"
+#include "quorgrafica/ChartFile.h"
+#include "quorgrafica/QuorFlowChart.h"
+#include "tools/gallery/GalleryChart.h"
 #include "tools/gallery/GalleryData.h"
 #include "tools/gallery/GalleryPictures.h"
+
+using quorgrafica::TQuorFlowChart;
 
 namespace {
 
@@ -26,6 +32,10 @@ constexpr TColor kHeadingColor = RGB(30, 60, 120);
 constexpr unsigned short kF2 = VK_F1 + 1;
 constexpr unsigned short kF5 = VK_F1 + 4;
 constexpr TColor kErrorColor = RGB(170, 20, 20);
+// The parent graph's preview, at the top right of the chart.
+constexpr int kPreviewWidth = 300;
+constexpr int kPreviewHeight = 238;
+constexpr int kPreviewMargin = 12;
 
 TLabel* FieldLabel(TForm* form, TPanel* parent, const char* caption, int left, int top) {
     auto* label = new TLabel(form);
@@ -62,15 +72,24 @@ TfrmGalleria::TfrmGalleria(TComponent* owner, TdatGalleria* data, const AnsiStri
     // Created in the order the Tab key visits them.
     CreateBanner();
     CreateStatus();
+    CreatePages();
     CreateChart();
     CreateMovement();
+    CreateDiagram();
     data_->datMovConti->OnDataChange = [this](TObject* s, TField* f) { datMovContiDataChange(s, f); };
-    ShowStatus(AnsiString(), false);
+    ShowStatus(tbsArchivio, AnsiString(), false);
+    ChartUnavailable("Nessun diagramma aperto");
     SetupTree();
 }
 
 TfrmGalleria::~TfrmGalleria() {
     if (data_) data_->datMovConti->OnDataChange = nullptr;
+    // Tabs and the chart still report while the widgets go, with the form half gone.
+    if (pgGalleria) pgGalleria->OnChange = nullptr;
+    if (fcDiagramma) {
+        fcDiagramma->OnChange = nullptr;
+        fcDiagramma->OnResize = nullptr;
+    }
     // The label's picture belongs to the image; the label must not outlive it.
     if (lblTitolo) lblTitolo->SetImage(nullptr);
 }
@@ -143,10 +162,29 @@ TDBGrid* TfrmGalleria::CreateGrid(TPanel* parent, const char* name) {
     return grid;
 }
 
+void TfrmGalleria::CreatePages() {
+    pgGalleria = new TPageControl(this);
+    pgGalleria->SetName("pgGalleria");
+    pgGalleria->SetParent(this);
+    pgGalleria->SetAlign(alClient);
+    pgGalleria->OnChange = [this](TObject*) { ShowActiveStatus(); };
+
+    tbsArchivio = new TTabSheet(this);
+    tbsArchivio->SetName("tbsArchivio");
+    tbsArchivio->SetPageControl(pgGalleria);
+    tbsArchivio->SetCaption("Archivio");
+
+    tbsDiagramma = new TTabSheet(this);
+    tbsDiagramma->SetName("tbsDiagramma");
+    tbsDiagramma->SetPageControl(pgGalleria);
+    tbsDiagramma->SetCaption("Diagramma");
+    pgGalleria->SetActivePage(tbsArchivio);
+}
+
 void TfrmGalleria::CreateChart() {
     pnlConti = new TPanel(this);
     pnlConti->SetName("pnlConti");
-    pnlConti->SetParent(this);
+    pnlConti->SetParent(tbsArchivio);
     pnlConti->SetAlign(alLeft);
     pnlConti->SetWidth(640);
     lblConti = CreateHeading(pnlConti, "lblConti", "Piano dei conti",
@@ -199,7 +237,7 @@ void TfrmGalleria::SetupTree() {
 void TfrmGalleria::CreateMovement() {
     pnlMovimenti = new TPanel(this);
     pnlMovimenti->SetName("pnlMovimenti");
-    pnlMovimenti->SetParent(this);
+    pnlMovimenti->SetParent(tbsArchivio);
     pnlMovimenti->SetAlign(alClient);
     lblMovimenti = CreateHeading(pnlMovimenti, "lblMovimenti", "Movimento corrente",
                                  "si salva mentre scrivi \xB7 Backspace svuota la causale");
@@ -241,6 +279,75 @@ void TfrmGalleria::CreateMovement() {
     dbgMovimenti->SetDataSource(movimenti);
 }
 
+void TfrmGalleria::CreateDiagram() {
+    auto* row = new TPanel(this);
+    row->SetParent(tbsDiagramma);
+    row->SetAlign(alTop);
+    row->SetHeight(30);
+    auto* indent = new TPanel(this);
+    indent->SetParent(row);
+    indent->SetAlign(alLeft);
+    indent->SetWidth(6);
+
+    lblPercorso = new TQuorLabel(this);
+    lblPercorso->SetName("lblPercorso");
+    lblPercorso->SetParent(row);
+    lblPercorso->SetAutoSize(false);
+    lblPercorso->SetAlign(alLeft);
+    lblPercorso->SetWidth(320);
+    lblPercorso->Font()->SetName("DejaVu Sans");
+    lblPercorso->Font()->SetSize(13);
+    lblPercorso->Font()->SetStyle(fsBold);
+    lblPercorso->Font()->SetColor(kHeadingColor);
+    lblPercorso->SetShadowColor(RGB(190, 190, 200));
+    lblPercorso->SetShadowWidth(2);
+
+    lblMouse = new TLabel(this);
+    lblMouse->SetName("lblMouse");
+    lblMouse->SetParent(row);
+    lblMouse->SetAutoSize(false);
+    lblMouse->SetAlign(alClient);
+    lblMouse->SetAlignment(taRightJustify);
+    lblMouse->Font()->SetSize(8);
+    lblMouse->Font()->SetColor(clGray);
+    lblMouse->SetCaption("trascina sul vuoto: nuovo box \xB7 trascina un box: sposta, dai bordi: "
+                         "ridimensiona  \n"
+                         "destro dal box scelto a un altro: collega \xB7 doppio clic su un gruppo: "
+                         "entra, sul vuoto: esce  ");
+
+    fcDiagramma = new TQuorFlowChart(this);
+    fcDiagramma->SetName("fcDiagramma");
+    fcDiagramma->SetParent(tbsDiagramma);
+    fcDiagramma->SetAlign(alClient);
+    fcDiagramma->SetLabel(lblPercorso);
+    fcDiagramma->SetGridShow(true);
+    fcDiagramma->SetShowBoxName(true);
+    fcDiagramma->SetShowBoxText(true);
+    fcDiagramma->SetConnectBoxes(true);
+    // New boxes look like the example's.
+    fcDiagramma->SetShadowWidth(3);
+    fcDiagramma->SetShadowColor(RGB(128, 128, 128));
+    fcDiagramma->OnResize = [this](TObject*) {
+        const int right = fcDiagramma->Width() - kPreviewMargin;
+        fcDiagramma->SetPreviewLeft(right - kPreviewWidth);
+        fcDiagramma->SetPreviewTop(kPreviewMargin);
+        fcDiagramma->SetPreviewWidth(right);
+        fcDiagramma->SetPreviewHeight(kPreviewMargin + kPreviewHeight);
+    };
+    fcDiagramma->OnResize(fcDiagramma);
+    // A name of its own, so that links to the box are saved and read back.
+    fcDiagramma->OnAfterNewBox = [this](TObject*, quorgrafica::clsBox* box, bool&) {
+        for (int n = fcDiagramma->BoxId() + 1;; ++n) {
+            const AnsiString name = "Box" + AnsiString(n);
+            if (!fcDiagramma->GetBox(name.c_str())) {
+                box->Name = name.c_str();
+                return;
+            }
+        }
+    };
+    fcDiagramma->OnChange = [this](TObject* s) { fcDiagrammaChange(s); };
+}
+
 void TfrmGalleria::CreateStatus() {
     pnlStato = new TPanel(this);
     pnlStato->SetName("pnlStato");
@@ -267,14 +374,69 @@ const AnsiString& TfrmGalleria::StatusText() const {
     return status_;
 }
 
-void TfrmGalleria::ShowStatus(const AnsiString& text, bool error) {
-    status_ = text.IsEmpty() ? "Copia di lavoro: " + archiveName_ : text;
-    lblStato->Font()->SetColor(error ? kErrorColor : clBlack);
+void TfrmGalleria::ShowStatus(TTabSheet* page, const AnsiString& text, bool error) {
+    PageStatus& status = page == tbsDiagramma ? chartStatus_ : archiveStatus_;
+    status.text = text;
+    status.error = error;
+    ShowActiveStatus();
+}
+
+void TfrmGalleria::ShowActiveStatus() {
+    const bool chart = pgGalleria->ActivePage() == tbsDiagramma;
+    const PageStatus& status = chart ? chartStatus_ : archiveStatus_;
+    status_ = !status.text.IsEmpty() ? status.text
+                                     : "Copia di lavoro: " + (chart ? chartName_ : archiveName_);
+    lblStato->Font()->SetColor(status.error ? kErrorColor : clBlack);
     lblStato->SetCaption("  " + status_);
+}
+
+void TfrmGalleria::ShowPage(TTabSheet* page) {
+    pgGalleria->SetActivePage(page);
+    ShowActiveStatus();
+}
+
+bool TfrmGalleria::OpenChart(const AnsiString& fileName, AnsiString* error) {
+    AnsiString message;
+    // On failure the chart on show stays, and with it the copy it saves to.
+    if (!quorgrafica::LoadChartFile(*fcDiagramma->RootGraf(), fileName, &message)) {
+        ChartUnavailable(message);
+        if (error) *error = message;
+        return false;
+    }
+    chartName_ = fileName;
+    gallery::ShowGridEverywhere(*fcDiagramma->RootGraf());
+    fcDiagramma->Invalidate();
+    ShowStatus(tbsDiagramma, AnsiString(), false);
+    return true;
+}
+
+void TfrmGalleria::ChartUnavailable(const AnsiString& why) {
+    ShowStatus(tbsDiagramma, why, true);
+}
+
+void TfrmGalleria::fcDiagrammaChange(TObject*) {
+    if (chartName_.IsEmpty()) return;
+    AnsiString error;
+    if (quorgrafica::SaveChartFile(*fcDiagramma->RootGraf(), chartName_, &error))
+        ShowStatus(tbsDiagramma, AnsiString(), false);
+    else
+        ShowStatus(tbsDiagramma, error, true);
 }
 
 void TfrmGalleria::Ricarica() {
     TWaitCursor wait;
+    if (pgGalleria->ActivePage() == tbsDiagramma)
+        ReloadChart();
+    else
+        ReloadArchive();
+}
+
+void TfrmGalleria::ReloadChart() {
+    // Without a copy there is nothing to read again: the page says why.
+    if (!chartName_.IsEmpty()) OpenChart(chartName_);
+}
+
+void TfrmGalleria::ReloadArchive() {
     try {
         for (TDataSet* dataSet : {static_cast<TDataSet*>(data_->tblMovConti),
                                   static_cast<TDataSet*>(data_->qryCausali)}) {
@@ -282,9 +444,10 @@ void TfrmGalleria::Ricarica() {
             dataSet->Refresh();
         }
         tvConti->Reload();
-        ShowStatus(AnsiString(), false);
+        ShowStatus(tbsArchivio, AnsiString(), false);
     } catch (const Exception& e) {
-        ShowStatus("Non riesco a rileggere " + archiveName_ + ": " + e.Message(), true);
+        ShowStatus(tbsArchivio, "Non riesco a rileggere " + archiveName_ + ": " + e.Message(),
+                   true);
     }
 }
 
@@ -316,10 +479,11 @@ void TfrmGalleria::datMovContiDataChange(TObject*, TField* field) {
     if (!field || (movimenti->State() != dsEdit && movimenti->State() != dsInsert)) return;
     try {
         movimenti->Post();
-        ShowStatus(AnsiString(), false);
+        ShowStatus(tbsArchivio, AnsiString(), false);
     } catch (const Exception& e) {
         // Nothing half-written: the record goes back to what the file holds.
         movimenti->Cancel();
-        ShowStatus("Movimento non salvato in " + archiveName_ + ": " + e.Message(), true);
+        ShowStatus(tbsArchivio, "Movimento non salvato in " + archiveName_ + ": " + e.Message(),
+                   true);
     }
 }

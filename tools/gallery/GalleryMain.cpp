@@ -5,6 +5,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Screen.h"
 #include "tools/gallery/GalleryArchive.h"
+#include "tools/gallery/GalleryChart.h"
 #include "tools/gallery/GalleryData.h"
 #include "tools/gallery/GalleryForm.h"
 #include "tools/gallery/GalleryScreenshot.h"
@@ -20,14 +21,18 @@
 namespace {
 
 const char* const kUsage =
-    "Uso: gallery [CARTELLA] [--archivio FILE] [--screenshot FILE.png]\n"
-    "  Apre la galleria dei componenti Quor su una copia dell'archivio dimostrativo.\n"
-    "  La copia (Galleria.db) si rifà a ogni avvio in CARTELLA, predefinita \"galleria\"\n"
-    "  nella cartella corrente; l'archivio copiato non viene mai aperto in scrittura.\n"
+    "Uso: gallery [CARTELLA] [--archivio FILE] [--diagramma] [--screenshot FILE.png]\n"
+    "  Apre la galleria dei componenti Quor su una copia dell'archivio dimostrativo\n"
+    "  e su una copia del diagramma d'esempio conti.chart.\n"
+    "  Le copie (Galleria.db, conti.chart) si rifanno a ogni avvio in CARTELLA,\n"
+    "  predefinita \"galleria\" nella cartella corrente; gli originali non vengono\n"
+    "  mai aperti in scrittura.\n"
     "  --archivio FILE        archivio da copiare (predefinito: quello dell'alias\n"
     "                         \"Bracotene\", che BracUtil apre)\n"
-    "  --screenshot FILE.png  salva l'immagine della finestra, col menu dell'albero\n"
-    "                         aperto, e termina\n"
+    "  --diagramma            apre la finestra sulla pagina del diagramma\n"
+    "  --screenshot FILE.png  salva l'immagine della finestra e termina: la pagina\n"
+    "                         dell'archivio col menu dell'albero aperto, o quella\n"
+    "                         del diagramma dentro il gruppo Verifiche\n"
     "  --help                 mostra questo aiuto\n";
 
 // The screenshot waits for the window to be laid out and shown.
@@ -48,7 +53,7 @@ void ScheduleScreenshot(TGuiApplication& application, TfrmGalleria* form, const 
 
 int GalleryMain(int argc, char** argv) {
     CommandLine cl("gallery", kUsage);
-    cl.Value("--archivio").Value("--screenshot");
+    cl.Value("--archivio").Value("--screenshot").Flag("--diagramma");
     if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
     if (cl.Arguments().size() > 1) return cl.Refuse(std::cerr, "indica al più una cartella");
     const std::string screenshot = cl.Get("--screenshot");
@@ -73,6 +78,7 @@ int GalleryMain(int argc, char** argv) {
     TGuiApplication application(argc, argv);
     application.SetTitle("Galleria Quor");
     gallery::GalleryCopy copy;
+    std::string chart;
     TfrmGalleria* form = nullptr;
     {
         TWaitCursor wait;
@@ -92,8 +98,22 @@ int GalleryMain(int argc, char** argv) {
         } catch (const std::exception& e) {
             return cl.Fail(std::cerr, "la finestra non si apre: " + Cp1252ToUtf8(e.what()));
         }
+        // Without the chart the window still shows the archive; its page says why.
+        std::string example;
+        AnsiString why;
+        if (!gallery::ExampleChart(example, error) ||
+            !gallery::MakeChartCopy(example, folder, chart, error)) {
+            chart.clear();
+            why = AnsiString(Utf8ToCp1252(error));
+            form->ChartUnavailable(why);
+        } else if (!form->OpenChart(AnsiString(Utf8ToCp1252(chart)), &why)) {
+            chart.clear();
+        }
+        if (chart.empty()) std::cerr << "gallery: " << Cp1252ToUtf8(why.view()) << '\n';
+        if (cl.Has("--diagramma")) form->ShowPage(form->tbsDiagramma);
     }
     std::cout << "Copia di lavoro: " << copy.archive << std::endl;
+    if (!chart.empty()) std::cout << "Copia del diagramma: " << chart << std::endl;
 
     int status = 0;
     if (!screenshot.empty()) ScheduleScreenshot(application, form, screenshot, status);

@@ -5,6 +5,8 @@
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/DrawingFile.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/PageControl.h"
+#include "quorgrafica/QuorFlowChart.h"
 #include "tools/gallery/GalleryForm.h"
 
 #include <QMenu>
@@ -29,9 +31,21 @@ TTreeNode* Open(TQuorTreeView* tree, TTreeNode* parent, const char* caption) {
     return node;
 }
 
+void StageChart(quorgrafica::TQuorFlowChart* chart) {
+    auto* group = dynamic_cast<quorgrafica::clsBoxGroup*>(chart->GetBox("Verifiche"));
+    if (!group || !group->Graf) return;
+    chart->SetCurrentGraf(group->Graf);
+    chart->SetSelectedBox(chart->GetBox("Importi"));
+    chart->Invalidate();
+}
+
 } // namespace
 
 void StageScreenshot(TfrmGalleria* form) {
+    if (form->pgGalleria->ActivePage() == form->tbsDiagramma) {
+        StageChart(form->fcDiagramma);
+        return;
+    }
     TQuorTreeView* tree = form->tvConti;
     TTreeNode* node = nullptr;
     for (const char* caption : {"Manutenzioni", "Facciate e coperture", "Tetto", "Scala A"})
@@ -49,7 +63,7 @@ bool SaveScreenshot(TfrmGalleria* form, const std::string& file, std::string& er
     QImage shot = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
     // The popup menu is a window of its own: painted where it stands.
     if (TPopupMenu* popup = form->tvConti->PopupMenu())
-        if (QMenu* menu = popup->MenuWidget()) {
+        if (QMenu* menu = popup->MenuWidget(); menu && menu->isVisible()) {
             QPainter painter(&shot);
             painter.drawPixmap(menu->pos() - window->mapToGlobal(QPoint(0, 0)), menu->grab());
         }

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTest>
 
@@ -121,6 +122,24 @@ TEST_F(LookupFixture, ArrowsAndTypedLettersChooseAndRunOnClick) {
     EXPECT_EQ(Causale(), 20);
     EXPECT_EQ(events, std::vector<std::string>(6, "click"));
     movimenti->Post();
+}
+
+TEST_F(LookupFixture, CtrlTabPassesToThePagesWhileTheListIsClosed) {
+    const auto press = [](QWidget* target, int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, key == Qt::Key_Tab ? "\t" : "");
+        QApplication::sendEvent(target, &event);
+        return event.isAccepted();
+    };
+    EXPECT_FALSE(press(widget, Qt::Key_Tab, Qt::ControlModifier));
+    EXPECT_FALSE(press(widget, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_EQ(Causale(), 20);
+    EXPECT_EQ(movimenti->State(), dsBrowse);
+    // With the list open the box keeps the keyboard.
+    QTest::keyClick(widget, Qt::Key_F4);
+    ASSERT_TRUE(box->ListVisible());
+    EXPECT_TRUE(press(List(), Qt::Key_Tab, Qt::ControlModifier));
+    EXPECT_TRUE(box->ListVisible());
+    EXPECT_EQ(events, std::vector<std::string>{"drop"});
 }
 
 TEST_F(LookupFixture, TheListOpensWithTheCurrentNameAndClosesWithOrWithoutAChoice) {
