@@ -135,6 +135,61 @@ std::string FormatUnits(std::int64_t units, int scale, char separator, int minDe
     return out;
 }
 
+std::string FormatDouble(double value, int maxDecimals, char separator) {
+    if (!std::isfinite(value)) return std::string();
+    // The shortest digits that read back the same value, as d.ddde+x.
+    char buffer[64];
+    for (int precision = 0; precision <= 16; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*e", precision, value);
+        if (std::strtod(buffer, nullptr) == value) break;
+    }
+    std::string text = buffer;
+    const bool negative = text[0] == '-';
+    if (negative) text.erase(0, 1);
+    const std::size_t e = text.find('e');
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    std::string digits;
+    for (std::size_t i = 0; i < e; ++i)
+        if (text[i] != '.') digits += text[i];
+    // digits with the point after intDigits of them.
+    int intDigits = exponent + 1;
+    if (intDigits <= 0) {
+        digits.insert(0, static_cast<std::size_t>(1 - intDigits), '0');
+        intDigits = 1;
+    } else if (intDigits > static_cast<int>(digits.size())) {
+        digits.append(static_cast<std::size_t>(intDigits) - digits.size(), '0');
+    }
+    if (maxDecimals < 0) maxDecimals = 0;
+    const std::size_t kept = static_cast<std::size_t>(intDigits + maxDecimals);
+    if (digits.size() > kept) {
+        const bool up = digits[kept] >= '5';
+        digits.resize(kept);
+        for (std::size_t i = kept; up; --i) {
+            if (i == 0) {
+                digits.insert(0, 1, '1');
+                ++intDigits;
+                break;
+            }
+            if (digits[i - 1] == '9') {
+                digits[i - 1] = '0';
+            } else {
+                ++digits[i - 1];
+                break;
+            }
+        }
+    }
+    std::string frac = digits.substr(static_cast<std::size_t>(intDigits));
+    while (!frac.empty() && frac.back() == '0')
+        frac.pop_back();
+    std::string out = digits.substr(0, static_cast<std::size_t>(intDigits));
+    if (!frac.empty()) {
+        out += separator;
+        out += frac;
+    }
+    const bool zero = out.find_first_not_of("0" + std::string(1, separator)) == std::string::npos;
+    return negative && !zero ? "-" + out : out;
+}
+
 std::int64_t Rescale(std::int64_t units, int fromScale, int toScale) {
     if (toScale >= fromScale) {
         const std::int64_t f = kPow10[toScale - fromScale];
