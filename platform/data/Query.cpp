@@ -217,6 +217,7 @@ std::vector<TFieldDef> TQuery::InternalDescribe() {
 }
 
 void TQuery::InternalFetch(std::vector<TRecordBuffer>& rows) {
+    SetRowsKeptBehind(UniDirectional() ? RowsKeptBehind : -1);
     if (!rawFresh_) {
         std::vector<TFieldDef> declared;
         std::vector<std::string> declTypes;
