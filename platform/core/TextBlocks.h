@@ -1,0 +1,31 @@
+#pragma once
+// A text too large to copy around: kept in blocks that fill one after the
+// other, so that growing never copies what is already there, and handed on
+// block by block, each let go of once it has been used.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TTextBlocks {
+public:
+    explicit TTextBlocks(std::size_t blockSize = 1 << 20) : blockSize_(blockSize ? blockSize : 1) {}
+
+    void Append(std::string_view text);
+    void Append(char c) { Append(std::string_view(&c, 1)); }
+    std::size_t Length() const { return length_; }
+    bool Empty() const { return length_ == 0; }
+    const std::vector<std::string>& Blocks() const { return blocks_; }
+
+    // Hands the blocks to use in order, freeing each one after it; the text
+    // is empty afterwards.
+    void Drain(const std::function<void(std::string_view)>& use);
+    void Clear();
+
+private:
+    std::size_t blockSize_;
+    std::size_t length_ = 0;
+    std::vector<std::string> blocks_;
+};
