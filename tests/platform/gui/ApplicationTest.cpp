@@ -2,7 +2,9 @@
 
 #include "platform/core/Exception.h"
 #include "platform/core/ScriptedDialogs.h"
+#include "platform/core/TextBlocks.h"
 #include "platform/gui/Clipboard.h"
+#include "platform/gui/Screen.h"
 #include "platform/gui/Form.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtDialogs.h"
@@ -10,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QMimeData>
 #include <QTimer>
 #include <QWidget>
 
@@ -75,6 +78,26 @@ TEST(Clipboard, TextCrossesAsWindows1252AndReplacesTheContent) {
     EXPECT_EQ(Clipboard()->AsText(), AnsiString("Citt\xE0"));
     Clipboard()->SetTextBuf(nullptr);
     EXPECT_EQ(Clipboard()->AsText(), AnsiString());
+
+    // A text and its HTML go on together, both in UTF-8, across blocks.
+    TTextBlocks text(4), html(4);
+    text.Append("Caff\xE8\t\x80 12,5");
+    html.Append("<html><head><meta charset=\"utf-8\"/></head><body><p>Caff\xE8 \x80</p></body></html>");
+    Clipboard()->SetTextAndHtml(text, html);
+    EXPECT_TRUE(text.Empty());
+    EXPECT_TRUE(html.Empty());
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasText());
+    EXPECT_TRUE(data->hasHtml());
+    EXPECT_EQ(data->text(), QString::fromUtf8("Caffè\t€ 12,5"));
+    EXPECT_EQ(data->data("text/html"),
+              QByteArray("<html><head><meta charset=\"utf-8\"/></head><body><p>Caff\xC3\xA8 "
+                         "\xE2\x82\xAC</p></body></html>"));
+    EXPECT_EQ(Clipboard()->AsText(), AnsiString("Caff\xE8\t\x80 12,5"));
+    // Setting text alone replaces both.
+    Clipboard()->SetAsText("solo");
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasHtml());
 }
 
 TEST(GuiApplication, CreatesInOrderRunsTheMainFormAndDestroysInReverse) {
@@ -152,4 +175,31 @@ TEST(GuiAvailable, FollowsTheEnvironment) {
     EnvScope display("DISPLAY", "");
     EnvScope wayland2("WAYLAND_DISPLAY", "wayland-0");
     EXPECT_TRUE(GuiAvailable());
+}
+
+TEST(Screen, CursorShowsOverTheWholeApplicationAndComesBack) {
+    TestApp();
+    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    {
+        TScreenCursor busy(crHourGlass);
+        EXPECT_EQ(Screen()->Cursor(), crHourGlass);
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        {
+            // Nested, as a long step inside a long piece of work.
+            TScreenCursor inner(crHourGlass);
+            Screen()->SetCursor(crCross);
+            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
+        }
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(Screen()->Cursor(), crDefault);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // An error that leaves the work still puts the cursor back.
+    try {
+        TScreenCursor busy(crHourGlass);
+        throw Exception("interrotto");
+    } catch (const Exception&) {
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
