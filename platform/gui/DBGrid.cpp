@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QTableView>
@@ -363,7 +364,31 @@ namespace {
 
 class GridWidget : public TControlWidget<QTableView> {
 public:
-    GridWidget(TDBGrid* grid, QWidget* parent) : TControlWidget<QTableView>(grid, parent) {}
+    GridWidget(TDBGrid* grid, QWidget* parent)
+        : TControlWidget<QTableView>(grid, parent), grid_(grid) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        // Ctrl+Tab and Ctrl+Shift+Tab belong to the page control around the
+        // grid, even when Tab moves between the grid's cells.
+        if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+            (event->modifiers() & Qt::ControlModifier)) {
+            event->ignore();
+            return;
+        }
+        TControlWidget<QTableView>::keyPressEvent(event);
+    }
+
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        // With whole rows selected, Home and End go to the first and the last
+        // record, as the platform's grid does.
+        if (grid_->Options().Contains(dgRowSelect) && (action == MoveHome || action == MoveEnd))
+            modifiers |= Qt::ControlModifier;
+        return TControlWidget<QTableView>::moveCursor(action, modifiers);
+    }
+
+private:
+    TDBGrid* grid_;
 };
 
 } // namespace

@@ -153,6 +153,35 @@ TEST_F(GridFixture, CurrentRowAndCurrentRecordMoveTogether) {
     EXPECT_EQ(condomini->RecNo(), 1);
 }
 
+TEST_F(GridFixture, HomeAndEndGoToTheEndsAndCtrlTabIsLeftToThePages) {
+    condomini->Open();
+    QTableView* view = View();
+    form.Show();
+    view->setFocus();
+    auto press = [view](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(view, &event);
+        return event.isAccepted();
+    };
+    // Cells selected one by one: Home and End stay in the row.
+    view->setCurrentIndex(view->model()->index(1, 1));
+    press(Qt::Key_End);
+    EXPECT_EQ(condomini->RecNo(), 2);
+    // Whole rows selected: they go to the first and the last record.
+    grid->SetOptions({dgTitles, dgIndicator, dgRowSelect, dgTabs, dgAlwaysShowSelection});
+    press(Qt::Key_End);
+    EXPECT_EQ(condomini->RecNo(), 4);
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(3, QModelIndex()));
+    press(Qt::Key_Home);
+    EXPECT_EQ(condomini->RecNo(), 1);
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(0, QModelIndex()));
+    // Tab moves between cells; with Ctrl the grid lets it pass on.
+    EXPECT_TRUE(press(Qt::Key_Tab));
+    EXPECT_FALSE(press(Qt::Key_Tab, Qt::ControlModifier));
+    EXPECT_FALSE(press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_EQ(condomini->RecNo(), 1);
+}
+
 TEST_F(GridFixture, EditsOfTheCurrentRecordShowInItsRow) {
     condomini->Open();
     QAbstractItemModel* model = View()->model();
