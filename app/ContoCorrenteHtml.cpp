@@ -9,11 +9,11 @@
 
 namespace {
 
-// Calc reads sdval in the language of sdnum's first number, and the format
-// in the second's: US English for both, so that "12.5" and "General" mean
-// the same on every machine.
-constexpr const char* kCalcText = "1033;1033;@";
-constexpr const char* kCalcNumber = "1033;1033;General";
+// Calc reads sdval in the language of sdnum's first number (US English:
+// "12.5" on every machine) and the format in the second's; 0 is the user's
+// own, so that amounts show as the user's spreadsheet shows numbers.
+constexpr const char* kCalcText = "1033;0;@";
+constexpr const char* kCalcNumber = "1033;0;General";
 
 // Cell text: markup characters escaped; TAB, CR, LF and the other controls,
 // which a cell cannot show, as spaces.
@@ -64,15 +64,29 @@ void AppendTypedCell(std::string& row, const char* excelClass, const std::string
 
 } // namespace
 
-std::string SpreadsheetDateFormat(const AnsiString& pattern, char separator, bool excel) {
+std::string CalcDateFormat(const AnsiString& pattern, char separator) {
+    // The order of day, month and year in the pattern.
+    std::string order;
+    for (char c : pattern.view()) {
+        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        if ((lower == 'd' || lower == 'm' || lower == 'y') && order.find(lower) == std::string::npos)
+            order += lower;
+    }
+    if (order == "dmy" && separator == '/') return "2057;2057;DD/MM/YYYY"; // English (UK)
+    if (order == "dmy" && separator == '.') return "1031;1031;TT.MM.JJJJ"; // German
+    if (order == "mdy" && separator == '/') return "1033;1033;MM/DD/YYYY"; // English (US)
+    return "1033;1033;YYYY-MM-DD";
+}
+
+std::string ExcelDateFormat(const AnsiString& pattern, char separator) {
     std::string format;
     for (char c : pattern.view()) {
         const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
         if (lower == 'd' || lower == 'm' || lower == 'y') {
-            format += excel ? lower : static_cast<char>(lower - 'a' + 'A');
+            format += lower;
         } else {
             // A literal: the date separator where the pattern has '/'.
-            if (excel) format += '\\';
+            format += '\\';
             format += c == '/' ? separator : c;
         }
     }
@@ -82,10 +96,8 @@ std::string SpreadsheetDateFormat(const AnsiString& pattern, char separator, boo
 ContoCorrenteHtml::ContoCorrenteHtml(TTextBlocks& out) : out_(out) {
     const TFormatSettings& settings = FormatSettings();
     decimalSeparator_ = settings.DecimalSeparator;
-    calcDate_ = "1033;1033;" + SpreadsheetDateFormat(settings.ShortDateFormat,
-                                                     settings.DateSeparator, false);
-    const std::string excelDate =
-        SpreadsheetDateFormat(settings.ShortDateFormat, settings.DateSeparator, true);
+    calcDate_ = CalcDateFormat(settings.ShortDateFormat, settings.DateSeparator);
+    const std::string excelDate = ExcelDateFormat(settings.ShortDateFormat, settings.DateSeparator);
     // Excel takes a cell's format from the class of its style sheet; a cell
     // of no class is text.
     out_.Append("<html xmlns:x=\"urn:schemas-microsoft-com:office:excel\">\r\n<head>\r\n"

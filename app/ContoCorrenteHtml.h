@@ -28,7 +28,12 @@ private:
     std::string calcDate_; // sdnum of a date cell
 };
 
-// The date format of a pattern such as "dd/MM/yyyy" with the date separator,
-// as a spreadsheet's format code: Calc's ("DD/MM/YYYY") or Excel's, whose
-// literal characters are escaped ("dd\/mm\/yyyy").
-std::string SpreadsheetDateFormat(const AnsiString& pattern, char separator, bool excel);
+// Calc's sdnum of the date cells for a date pattern such as "dd/MM/yyyy"
+// with its separator. Calc takes only the formats it has built in from
+// pasted HTML, so this is the built-in format of a language that writes
+// dates in that order with that separator ("2057;2057;DD/MM/YYYY"), or
+// else ISO 8601, which every language has.
+std::string CalcDateFormat(const AnsiString& pattern, char separator);
+// Excel's mso-number-format for the same pattern, its literal characters
+// escaped ("dd\/mm\/yyyy").
+std::string ExcelDateFormat(const AnsiString& pattern, char separator);

@@ -105,7 +105,7 @@ TEST_F(ContoCorrenteHtmlTest, EveryMovementIsARowOfFiveTypedCells) {
     EXPECT_EQ(date.text, "05/03/2007");
     EXPECT_EQ(date.attributes.at("sdval"), "39146");
     EXPECT_EQ(date.attributes.at("x:num"), "39146");
-    EXPECT_EQ(date.attributes.at("sdnum"), "1033;1033;DD/MM/YYYY");
+    EXPECT_EQ(date.attributes.at("sdnum"), "2057;2057;DD/MM/YYYY");
     EXPECT_EQ(date.attributes.at("class"), "d");
     EXPECT_EQ(rows[3][0].attributes.at("sdval"), "36525");
     EXPECT_EQ(rows[4][0].attributes.at("x:num"), "45351");
@@ -114,7 +114,7 @@ TEST_F(ContoCorrenteHtmlTest, EveryMovementIsARowOfFiveTypedCells) {
     EXPECT_EQ(amount.text, "12,5");
     EXPECT_EQ(amount.attributes.at("sdval"), "12.5");
     EXPECT_EQ(amount.attributes.at("x:num"), "12.5");
-    EXPECT_EQ(amount.attributes.at("sdnum"), "1033;1033;General");
+    EXPECT_EQ(amount.attributes.at("sdnum"), "1033;0;General");
     EXPECT_EQ(amount.attributes.at("class"), "n");
     EXPECT_EQ(rows[3][4].attributes.at("sdval"), "-1234567.8");
     EXPECT_EQ(rows[4][4].attributes.at("x:num"), "1000000000000000000");
@@ -122,7 +122,7 @@ TEST_F(ContoCorrenteHtmlTest, EveryMovementIsARowOfFiveTypedCells) {
     // looks like a number stays text.
     for (int r = 1; r <= 4; ++r)
         for (int c = 1; c <= 3; ++c) {
-            EXPECT_EQ(rows[r][c].attributes.at("sdnum"), "1033;1033;@") << r << "," << c;
+            EXPECT_EQ(rows[r][c].attributes.at("sdnum"), "1033;0;@") << r << "," << c;
             EXPECT_EQ(rows[r][c].attributes.count("x:num"), 0u);
             EXPECT_EQ(rows[r][c].attributes.count("class"), 0u);
         }
@@ -167,7 +167,7 @@ TEST_F(ContoCorrenteHtmlTest, DatesFollowTheLocaleAndStayDates) {
         const Cell& date = rows[r][0];
         if (!date.text.empty()) {
             ++dates;
-            EXPECT_EQ(date.attributes.at("sdnum"), "1033;1033;DD.MM.YYYY");
+            EXPECT_EQ(date.attributes.at("sdnum"), "1031;1031;TT.MM.JJJJ");
             const double serial = std::stod(date.attributes.at("sdval"));
             EXPECT_EQ(AnsiString(date.text), DateToStr(TDateTime(serial)));
         }
@@ -183,9 +183,11 @@ TEST_F(ContoCorrenteHtmlTest, DatesFollowTheLocaleAndStayDates) {
     EXPECT_GT(amounts, 0);
     EXPECT_NE(html_.find("td.d {mso-number-format:\"dd\\.mm\\.yyyy\"}"), std::string::npos);
 
-    EXPECT_EQ(SpreadsheetDateFormat("M/d/yyyy", '/', false), "M/D/YYYY");
-    EXPECT_EQ(SpreadsheetDateFormat("M/d/yyyy", '-', true), "m\\-d\\-yyyy");
-    EXPECT_EQ(SpreadsheetDateFormat("dd/MM/yy", '/', true), "dd\\/mm\\/yy");
+    EXPECT_EQ(CalcDateFormat("M/d/yyyy", '/'), "1033;1033;MM/DD/YYYY");
+    EXPECT_EQ(CalcDateFormat("dd/MM/yyyy", '-'), "1033;1033;YYYY-MM-DD");
+    EXPECT_EQ(CalcDateFormat("yyyy/MM/dd", '/'), "1033;1033;YYYY-MM-DD");
+    EXPECT_EQ(ExcelDateFormat("M/d/yyyy", '-'), "m\\-d\\-yyyy");
+    EXPECT_EQ(ExcelDateFormat("dd/MM/yy", '/'), "dd\\/mm\\/yy");
 }
 
 } // namespace
