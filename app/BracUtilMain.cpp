@@ -154,7 +154,9 @@ int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out,
         Say(err, "memoria insufficiente per il conto corrente");
         return 1;
     }
-    text.Drain([&out](std::string_view block) { out << Cp1252ToUtf8(block); });
+    text.DrainUtf8([&out](std::string_view block) {
+        out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    });
     // A terminal shows the prompt on a line of its own; a file or a pipe gets
     // exactly the text.
     if (toTerminal) out << '\n';

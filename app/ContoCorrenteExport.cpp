@@ -23,20 +23,29 @@ AnsiString TableOf(TDataSet* dataSet) {
 }
 
 // A text cell of a line: TAB, CR and LF, which would split the movement over
-// several cells or lines, become spaces.
-void AppendCell(std::string& line, const AnsiString& text) {
-    for (char c : text.view())
-        line += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
-}
-
-// The same, in apostrophes with every apostrophe doubled, as Quote does.
-void AppendQuotedCell(std::string& line, const AnsiString& text) {
-    line += '\'';
-    for (char c : text.view()) {
-        if (c == '\'') line += '\'';
-        line += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+// several cells or lines, become spaces. With quote, the cell is in quotes
+// with every quote doubled, as Quote does. Copied in runs between the
+// characters that change.
+void AppendCell(std::string& line, const AnsiString& text, char quote = 0) {
+    if (quote) line += quote;
+    const char* p = text.c_str();
+    const char* end = p + text.Length();
+    while (p < end) {
+        const char* run = p;
+        while (run < end && !(quote && *run == quote) && *run != '\t' && *run != '\r' &&
+               *run != '\n')
+            ++run;
+        line.append(p, static_cast<std::size_t>(run - p));
+        if (run == end) break;
+        if (quote && *run == quote) {
+            line += quote;
+            line += quote;
+        } else {
+            line += ' ';
+        }
+        p = run + 1;
     }
-    line += '\'';
+    if (quote) line += quote;
 }
 
 // Reads the movements of the current condominium, one call of each per
@@ -99,9 +108,9 @@ void WriteContoCorrente(TDataSet* condomini, TTextBlocks& text, TTextBlocks* htm
         line += '\t';
         AppendCell(line, m.valuta);
         line += '\t';
-        AppendQuotedCell(line, m.causale);
+        AppendCell(line, m.causale, '\'');
         line += '\t';
-        AppendQuotedCell(line, m.descrizione);
+        AppendCell(line, m.descrizione, '\'');
         line += '\t';
         line += m.importo.view();
         text.Append(line);

@@ -88,10 +88,22 @@ const char* const kDayShort[7] = {"dom", "lun", "mar", "mer", "gio", "ven", "sab
 const char* const kDayLong[7] = {"domenica",   "luned\xEC",  "marted\xEC", "mercoled\xEC",
                                  "gioved\xEC", "venerd\xEC", "sabato"};
 
+// The digits by hand: a date is formatted for every row of a grid or an
+// export, and the printf family costs many times more.
 AnsiString Pad(int value, int width) {
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-    return AnsiString(buffer);
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    const bool negative = value < 0;
+    unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (end - p < width - (negative ? 1 : 0) && p > buffer + 1)
+        *--p = '0';
+    if (negative) *--p = '-';
+    return AnsiString(std::string(p, end));
 }
 
 char Lower(char c) {

@@ -22,6 +22,10 @@ public:
     // Hands the blocks to use in order, freeing each one after it; the text
     // is empty afterwards.
     void Drain(const std::function<void(std::string_view)>& use);
+    // The same for a text in Windows-1252 that leaves in UTF-8: each block
+    // is handed on converted. Utf8Length is the length it will have.
+    void DrainUtf8(const std::function<void(std::string_view)>& use);
+    std::size_t Utf8Length() const;
     void Clear();
 
 private:

@@ -234,9 +234,10 @@ TField* TDataSet::FieldByName(const AnsiString& name) const {
 
 // --- values ----------------------------------------------------------------------
 
-Variant TDataSet::FieldValue(const TField* field) const {
+const Variant& TDataSet::FieldValue(const TField* field) const {
+    static const Variant null;
     if (!Active() || !HasCurrent() || field->dataSet_ != this || field->position_ < 0)
-        return Variant();
+        return null;
     return rows_[static_cast<std::size_t>(cur_)].Values[static_cast<std::size_t>(field->position_)];
 }
 

@@ -139,8 +139,9 @@ public:
     // The current row, 0-based, -1 with none.
     int CurrentRow() const { return HasCurrent() ? dropped_ + cur_ : -1; }
 
-    // The current record's value of a field (internal to fields).
-    Variant FieldValue(const TField* field) const;
+    // The current record's value of a field (internal to fields), valid
+    // until the dataset moves or changes.
+    const Variant& FieldValue(const TField* field) const;
     void SetFieldValue(TField* field, const Variant& value);
 
     TDataSetErrorEvent OnEditError;

@@ -68,8 +68,9 @@ void TField::SetDataSet(TDataSet* dataSet) {
     if (dataSet) dataSet->AddField(this);
 }
 
-Variant TField::CurrentValue() const {
-    return dataSet_ ? dataSet_->FieldValue(this) : Variant();
+const Variant& TField::CurrentValue() const {
+    static const Variant null;
+    return dataSet_ ? dataSet_->FieldValue(this) : null;
 }
 
 AnsiString TField::FieldError(const char* what) const {
@@ -83,32 +84,32 @@ AnsiString TField::AsString() const {
 }
 
 int TField::AsInteger() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? 0 : v.ToInt();
 }
 
 std::int64_t TField::AsLargeInt() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? 0 : v.ToInt64();
 }
 
 bool TField::AsBoolean() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? false : v.ToBool();
 }
 
 TDateTime TField::AsDateTime() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? TDateTime(0.0) : v.ToDateTime();
 }
 
 Currency TField::AsCurrency() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? Currency{} : v.ToCurrency();
 }
 
 double TField::AsFloat() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? 0.0 : v.ToDouble();
 }
 

@@ -275,8 +275,7 @@ public:
     bool ReadOnly() const override { return readOnly_; }
 
     std::shared_ptr<Statement> Prepare(const std::string& sql) override {
-        LiftedStatement lifted;
-        if (!LiftLiterals(sql, lifted)) lifted.Shape = sql;
+        const LiftedStatement& lifted = Lifted(sql);
         std::shared_ptr<Compiled> compiled;
         auto it = cache_.find(lifted.Shape);
         if (it != cache_.end()) {
@@ -286,8 +285,7 @@ public:
             if (cache_.size() >= kCacheLimit) Trim();
             cache_.emplace(lifted.Shape, compiled);
         }
-        auto statement =
-            std::make_shared<SqliteStatement>(std::move(compiled), sql, std::move(lifted.Values));
+        auto statement = std::make_shared<SqliteStatement>(std::move(compiled), sql, lifted.Values);
         statement->Claim();
         return statement;
     }
@@ -427,6 +425,17 @@ public:
 private:
     static constexpr std::size_t kCacheLimit = 256;
 
+    // The shape and constants of a text, worked out once: a lookup run row
+    // after row repeats a few texts many times.
+    const LiftedStatement& Lifted(const std::string& sql) {
+        auto it = lifted_.find(sql);
+        if (it != lifted_.end()) return it->second;
+        LiftedStatement lifted;
+        if (!LiftLiterals(sql, lifted)) lifted.Shape = sql;
+        if (lifted_.size() >= kCacheLimit) lifted_.clear();
+        return lifted_.emplace(sql, std::move(lifted)).first->second;
+    }
+
     void Trim() {
         // Drop the statements no one else holds.
         for (auto it = cache_.begin(); it != cache_.end();) {
@@ -441,6 +450,7 @@ private:
     bool readOnly_;
     std::string identity_;
     std::unordered_map<std::string, std::shared_ptr<Compiled>> cache_;
+    std::unordered_map<std::string, LiftedStatement> lifted_;
 };
 
 class SqliteDriver : public Driver {

@@ -1,6 +1,5 @@
 #include "platform/gui/Clipboard.h"
 
-#include "platform/core/Encoding.h"
 #include "platform/core/TextBlocks.h"
 #include "platform/graphics/GuiApplication.h"
 #include "platform/gui/ControlWidget.h"
@@ -9,7 +8,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include <array>
 #include <memory>
 
 namespace {
@@ -19,24 +17,10 @@ QClipboard* System() {
 }
 // The text in UTF-8, sized once: a large text is not copied while it grows.
 QByteArray ToUtf8(TTextBlocks& text) {
-    static const std::array<unsigned char, 256> width = [] {
-        std::array<unsigned char, 256> w{};
-        for (int c = 0; c < 256; ++c) {
-            const char byte = static_cast<char>(c);
-            w[static_cast<std::size_t>(c)] =
-                static_cast<unsigned char>(Cp1252ToUtf8(std::string_view(&byte, 1)).size());
-        }
-        return w;
-    }();
-    qsizetype size = 0;
-    for (const std::string& block : text.Blocks())
-        for (char c : block)
-            size += width[static_cast<unsigned char>(c)];
     QByteArray out;
-    out.reserve(size);
-    text.Drain([&out](std::string_view block) {
-        const std::string utf8 = Cp1252ToUtf8(block);
-        out.append(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    out.reserve(static_cast<qsizetype>(text.Utf8Length()));
+    text.DrainUtf8([&out](std::string_view block) {
+        out.append(block.data(), static_cast<qsizetype>(block.size()));
     });
     return out;
 }
