@@ -76,6 +76,8 @@ template <class Each> void ReadMovements(TDataSet* condomini, Each&& each) {
     TField* importo = movements->FieldByName("Importo");
     TField* causale = movements->FieldByName("idCausale");
     ContoCorrenteMovement movement;
+    const AnsiString lookupPrefix = "select Nome from Causali where idCausale=";
+    AnsiString lookup; // keeps its room from one movement to the next
     while (!movements->Eof()) {
         int idCausale = 0; // as IntField reads it: 0 when it cannot be read
         try {
@@ -87,7 +89,9 @@ template <class Each> void ReadMovements(TDataSet* condomini, Each&& each) {
         movement.valuta = valuta->AsString();
         movement.descrizione = descrizione->AsString();
         // One lookup per movement, no cache of the names.
-        movement.causale = QueryStr("select Nome from Causali where idCausale=" + IntToStr(idCausale));
+        lookup = lookupPrefix;
+        lookup += IntToStr(idCausale);
+        movement.causale = QueryStr(lookup);
         movement.importo = importo->AsString();
         each(movement);
         movements->Next();
