@@ -60,12 +60,16 @@ void TTextBlocks::Drain(const std::function<void(std::string_view)>& use) {
 }
 
 void TTextBlocks::DrainUtf8(const std::function<void(std::string_view)>& use) {
+    constexpr std::size_t kPiece = 256 << 10;
     std::string utf8;
     for (std::string& block : blocks_) {
-        utf8.clear();
-        AppendUtf8(utf8, block);
+        const std::string_view whole(block);
+        for (std::size_t at = 0; at < whole.size(); at += kPiece) {
+            utf8.clear();
+            AppendUtf8(utf8, whole.substr(at, kPiece));
+            use(utf8);
+        }
         std::string().swap(block);
-        use(utf8);
     }
     Clear();
 }

@@ -11,7 +11,9 @@
 
 class TTextBlocks {
 public:
-    explicit TTextBlocks(std::size_t blockSize = 1 << 20) : blockSize_(blockSize ? blockSize : 1) {}
+    // Large blocks are mapped apart from the heap, so that the memory of
+    // each goes back to the system as soon as the block is let go of.
+    explicit TTextBlocks(std::size_t blockSize = 64 << 20) : blockSize_(blockSize ? blockSize : 1) {}
 
     void Append(std::string_view text);
     void Append(char c) { Append(std::string_view(&c, 1)); }
@@ -22,8 +24,9 @@ public:
     // Hands the blocks to use in order, freeing each one after it; the text
     // is empty afterwards.
     void Drain(const std::function<void(std::string_view)>& use);
-    // The same for a text in Windows-1252 that leaves in UTF-8: each block
-    // is handed on converted. Utf8Length is the length it will have.
+    // The same for a text in Windows-1252 that leaves in UTF-8: handed on
+    // converted, in pieces of a few hundred kilobytes. Utf8Length is the
+    // length it will have.
     void DrainUtf8(const std::function<void(std::string_view)>& use);
     std::size_t Utf8Length() const;
     void Clear();

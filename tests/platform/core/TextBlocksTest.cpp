@@ -1,5 +1,6 @@
 #include "platform/core/TextBlocks.h"
 
+#include "platform/core/Encoding.h"
 #include "platform/core/Memory.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,22 @@ TEST(TextBlocks, GrowsInBlocksAndHandsTheTextOnInOrder) {
     EXPECT_TRUE(text.Blocks().empty());
     text.Append("again");
     EXPECT_EQ(text.Blocks().front(), "again");
+}
+
+TEST(TextBlocks, LeaveInUtf8WithTheirLengthKnownBefore) {
+    TTextBlocks text(5);
+    std::string whole;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string piece = "Caff\xE8 \x80" + std::to_string(i) + "\t'\x81'\r\n";
+        text.Append(piece);
+        whole += piece;
+    }
+    const std::string expected = Cp1252ToUtf8(whole);
+    EXPECT_EQ(text.Utf8Length(), expected.size());
+    std::string drained;
+    text.DrainUtf8([&drained](std::string_view piece) { drained += piece; });
+    EXPECT_EQ(drained, expected);
+    EXPECT_TRUE(text.Empty());
 }
 
 TEST(Memory, PeakUseCountsWhatWasTouched) {
