@@ -36,6 +36,13 @@ public:
     // Deletes the items when owning and asked to, then frees the array.
     void Clear(bool destroyItems = true);
 
+protected:
+    // Makes this collection a window on count items of source from start,
+    // copying nothing: the items and their array stay the source's, which
+    // must outlive the window and keep them in place. The window owns no
+    // item; growing it copies it into an array of its own.
+    void Borrow(const clsPCollection& source, int start, int count);
+
 private:
     static int GrownCapacity(int count);
 
@@ -43,6 +50,7 @@ private:
     int count_ = 0;
     int capacity_ = 0;
     bool owning_ = false;
+    bool borrowed_ = false;
 };
 
 template <class T> class clsC : public clsPCollection<T> {
@@ -91,21 +99,34 @@ template <class T> bool clsPCollection<T>::Resize(int size) {
     if (!grown) return false;
     for (int i = 0; i < size; ++i)
         grown[i] = i < count_ ? items_[i] : nullptr;
-    delete[] items_;
+    if (!borrowed_) delete[] items_;
+    borrowed_ = false;
     items_ = grown;
     capacity_ = size;
     return true;
 }
 
 template <class T> void clsPCollection<T>::Clear(bool destroyItems) {
-    if (owning_ && destroyItems && items_) {
+    if (owning_ && destroyItems && items_ && !borrowed_) {
         for (int i = 0; i < count_; ++i)
             delete items_[i];
     }
-    delete[] items_;
+    if (!borrowed_) delete[] items_;
+    borrowed_ = false;
     items_ = nullptr;
     count_ = 0;
     capacity_ = 0;
+}
+
+template <class T>
+void clsPCollection<T>::Borrow(const clsPCollection& source, int start, int count) {
+    Clear();
+    if (start < 0 || count < 0 || start > source.count_ || count > source.count_ - start) return;
+    owning_ = false;
+    items_ = source.items_ + start;
+    count_ = count;
+    capacity_ = count;
+    borrowed_ = true;
 }
 
 } // namespace quorbase

@@ -1,5 +1,7 @@
 #include "quorgrafica/BoxKinds.h"
 
+#include "quorgrafica/ChartFile.h"
+
 #include "quorgrafica/Clsgraf.h"
 #include "quorgrafica/TextLines.h"
 
@@ -38,6 +40,8 @@ bool clsBoxGroup::ReadKey(const clsConfig& block, const clsString& key, int& ind
     // Past the nesting limit the nested graph stays empty: the stack, not the
     // text, sets how deep a reader may go.
     const bool deeper = Graf && detail::ReadNestingGuard::Depth() < MaxReadNesting;
+    if (Graf && !deeper)
+        if (ChartReadNotes* notes = detail::ReadNotesScope::Current()) notes->NestingCapped = true;
     int length = 0;
     if (const auto* view = dynamic_cast<const detail::BorrowedBlock*>(&block)) {
         const int start = view->Start() + index + 1;

@@ -4,9 +4,11 @@
 #include "quorgrafica/Clsgraf.h"
 #include "quorgrafica/TextLines.h"
 
+#include <algorithm>
+#include <deque>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <memory>
 #include <system_error>
 
 namespace quorgrafica {
@@ -64,6 +66,56 @@ std::string Unescaped(std::string_view line) {
     return out;
 }
 
+// Calls f with each line of UTF-8 file text as Windows-1252, escapes undone,
+// until f answers false.
+template <class F> void ForEachLine(std::string_view text, F f) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    std::string inside;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // Most lines are plain ASCII and go in as they are.
+        bool plain = true;
+        for (const char c : line)
+            plain = plain && c != '\\' && static_cast<unsigned char>(c) < 0x80;
+        if (!plain) {
+            inside = Utf8ToCp1252(Unescaped(line));
+            line = inside;
+        }
+        if (!f(line)) return;
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+}
+
+// The lines of a file being read. The brace lines, nearly half of a chart,
+// share one string each; the others live in one store rather than in an
+// allocation of their own.
+class FileLines {
+public:
+    explicit FileLines(std::string_view text) {
+        lines_.SetOwning(false);
+        lines_.Resize(static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 2);
+        ForEachLine(text, [this](std::string_view line) {
+            const clsString* item = &open_;
+            if (line != "{") {
+                item = &close_;
+                if (line != "}")
+                    item = &store_.emplace_back(line.data(), static_cast<int>(line.size()));
+            }
+            return lines_.Insert(const_cast<clsString*>(item)) >= 0;
+        });
+    }
+    const clsConfig& Lines() const { return lines_; }
+
+private:
+    const clsString open_{"{"};
+    const clsString close_{"}"};
+    std::deque<clsString> store_;
+    clsConfig lines_;
+};
+
 // The file's lines hold a graph block: "{" then the graph's own line.
 bool LooksLikeChart(const clsConfig& lines) {
     const clsString* first = lines.GetItem(0);
@@ -86,16 +138,14 @@ std::string ChartLinesToText(const clsConfig& lines) {
 }
 
 void ChartTextToLines(std::string_view text, clsConfig& lines) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        const std::string inside = Utf8ToCp1252(Unescaped(line));
-        quorbase::Add(lines, clsString(inside.c_str(), static_cast<int>(inside.size())));
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
+    lines.Resize(lines.GetCount() + static_cast<int>(std::count(text.begin(), text.end(), '\n')) +
+                 2);
+    ForEachLine(text, [&lines](std::string_view line) {
+        auto* item = new (std::nothrow) clsString(line.data(), static_cast<int>(line.size()));
+        if (item && lines.Insert(item) >= 0) return true;
+        delete item;
+        return false;
+    });
 }
 
 bool SaveChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error) {
@@ -127,7 +177,8 @@ bool SaveChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error)
     return true;
 }
 
-bool LoadChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error) {
+bool LoadChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error,
+                   ChartReadNotes* notes) {
     const std::filesystem::path path = ToPath(fileName);
     std::error_code failed;
     if (!std::filesystem::is_regular_file(path, failed)) {
@@ -143,20 +194,26 @@ bool LoadChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error)
         Fail(error, "Il file ", fileName, " \xE8 troppo grande per un diagramma.");
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    if (in) content << in.rdbuf();
-    if (!in) {
-        Fail(error, "Impossibile leggere il file ", fileName, ".");
-        return false;
+    std::unique_ptr<FileLines> file;
+    {
+        // Read in one piece and dropped before the graph is built.
+        std::string text(static_cast<std::size_t>(size), '\0');
+        std::ifstream in(path, std::ios::binary);
+        if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size())) ||
+            in.peek() != std::char_traits<char>::eof()) {
+            Fail(error, "Impossibile leggere il file ", fileName, ".");
+            return false;
+        }
+        file = std::make_unique<FileLines>(
+            text.find('\0') == std::string::npos ? std::string_view(text) : std::string_view());
     }
-    const std::string text = content.str();
-    clsConfig lines;
-    if (text.find('\0') == std::string::npos) ChartTextToLines(text, lines);
+    const clsConfig& lines = file->Lines();
     if (!LooksLikeChart(lines)) {
         Fail(error, "Il file ", fileName, " non contiene un diagramma valido.");
         return false;
     }
+    if (notes) *notes = ChartReadNotes{};
+    const detail::ReadNotesScope noting(notes);
     graf.DataFrom(lines);
     return true;
 }

@@ -13,6 +13,14 @@ namespace quorgrafica {
 
 class clsGraf;
 
+// What reading met that the graph cannot show: groups nested past
+// MaxReadNesting (read empty) and "{" blocks that never close (read to the
+// end of the text).
+struct ChartReadNotes {
+    bool NestingCapped = false;
+    bool UnclosedBlocks = false;
+};
+
 // Windows-1252 lines to UTF-8 file text, each line ended by a line feed.
 std::string ChartLinesToText(const quorbase::clsConfig& lines);
 // UTF-8 file text to Windows-1252 lines, appended to lines. Accepts a byte
@@ -24,7 +32,8 @@ void ChartTextToLines(std::string_view text, quorbase::clsConfig& lines);
 bool SaveChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error = nullptr);
 // Reads the file into graf (DataFrom). A missing or unreadable file, or one
 // that does not hold a chart, answers false with a message and leaves graf
-// unchanged.
-bool LoadChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error = nullptr);
+// unchanged. Time and memory grow with the file's size alone, at any depth.
+bool LoadChartFile(clsGraf& graf, const AnsiString& fileName, AnsiString* error = nullptr,
+                   ChartReadNotes* notes = nullptr);
 
 } // namespace quorgrafica

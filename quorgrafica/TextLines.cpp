@@ -1,5 +1,7 @@
 #include "quorgrafica/TextLines.h"
 
+#include "quorgrafica/ChartFile.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -44,65 +46,56 @@ bool IsMark(const clsString& line, const clsString& mark) {
 } // namespace
 
 BlockTable::BlockTable(const clsConfig& lines)
-    : lines_(lines), end_(static_cast<std::size_t>(lines.GetCount()), -1) {
-    std::vector<int> open;
+    : lines_(lines), end_(static_cast<std::size_t>(lines.GetCount()), 0) {
+    // With depth(m) the count of "{" less "}" before line m, the block that
+    // starts at line s ends after the first line past which the depth is
+    // depth(s) again (a plain line is a block of one), or at the end; a
+    // missing line stops it, as ExtractBlock stops there.
     const int count = lines.GetCount();
-    for (int i = 0; i < count; ++i) {
-        const clsString* line = lines.GetItem(i);
-        if (!line) {
-            // Reading stops at a missing line, whatever is still open.
-            for (int k : open)
-                end_[static_cast<std::size_t>(k)] = i;
-            open.clear();
-        } else if (IsMark(*line, lines.BeginMark())) {
-            open.push_back(i);
-        } else if (IsMark(*line, lines.EndMark()) && !open.empty()) {
-            end_[static_cast<std::size_t>(open.back())] = i + 1;
-            open.pop_back();
-        }
+    int depth = 0, lowest = 0, highest = 0;
+    for (int m = 0; m < count; ++m) {
+        end_[static_cast<std::size_t>(m)] = depth;
+        const clsString* line = lines.GetItem(m);
+        if (line && IsMark(*line, lines.BeginMark()))
+            ++depth;
+        else if (line && IsMark(*line, lines.EndMark()))
+            --depth;
+        lowest = depth < lowest ? depth : lowest;
+        highest = depth > highest ? depth : highest;
     }
-    for (int k : open)
-        end_[static_cast<std::size_t>(k)] = count;
+    // The nearest later position of each depth, walking backwards.
+    std::vector<int> nextAt(static_cast<std::size_t>(highest - lowest) + 1, -1);
+    nextAt[static_cast<std::size_t>(depth - lowest)] = count;
+    int missing = count;
+    bool unclosed = false;
+    for (int m = count - 1; m >= 0; --m) {
+        const int here = end_[static_cast<std::size_t>(m)];
+        const clsString* line = lines.GetItem(m);
+        if (!line) missing = m;
+        int& next = nextAt[static_cast<std::size_t>(here - lowest)];
+        if (next < 0 && line && IsMark(*line, lines.BeginMark()) && missing == count)
+            unclosed = true;
+        const int end = next < 0 ? count : next;
+        end_[static_cast<std::size_t>(m)] = end < missing ? end : missing;
+        next = m;
+    }
+    if (unclosed)
+        if (ChartReadNotes* notes = ReadNotesScope::Current()) notes->UnclosedBlocks = true;
 }
 
 int BlockTable::Length(int start, int limit) const {
     if (limit > lines_.GetCount()) limit = lines_.GetCount();
     if (start < 0 || start >= limit) return 0;
-    const clsString* line = lines_.GetItem(start);
-    if (!line) return 0;
-    if (IsMark(*line, lines_.BeginMark())) {
-        const int end = end_[static_cast<std::size_t>(start)];
-        return (end < limit ? end : limit) - start;
-    }
-    if (!IsMark(*line, lines_.EndMark())) return 1;
-    // A block that starts with "}" runs until a "{" balances it: rare
-    // enough to be counted line by line.
-    int depth = 0;
-    int length = 0;
-    for (int i = start; i < limit; ++i) {
-        const clsString* l = lines_.GetItem(i);
-        if (!l) break;
-        if (IsMark(*l, lines_.BeginMark()))
-            ++depth;
-        else if (IsMark(*l, lines_.EndMark()))
-            --depth;
-        ++length;
-        if (depth == 0) break;
-    }
-    return length;
+    const int end = end_[static_cast<std::size_t>(start)];
+    return (end < limit ? end : limit) - start;
 }
 
 BorrowedBlock::BorrowedBlock(const BlockTable& table, int start, int count)
     : table_(table), start_(start) {
-    Resize(count + 1);
-    for (int i = 0; i < count; ++i)
-        Insert(const_cast<clsString*>(table.Lines().GetItem(start + i)));
+    Borrow(table.Lines(), start, count);
 }
 
-BorrowedBlock::~BorrowedBlock() {
-    // The lines belong to the source.
-    Clear(false);
-}
+BorrowedBlock::~BorrowedBlock() = default;
 
 namespace {
 thread_local int readNesting = 0;
@@ -116,6 +109,20 @@ ReadNestingGuard::~ReadNestingGuard() {
 }
 int ReadNestingGuard::Depth() {
     return readNesting;
+}
+
+namespace {
+thread_local ChartReadNotes* currentNotes = nullptr;
+}
+
+ReadNotesScope::ReadNotesScope(ChartReadNotes* notes) : previous_(currentNotes) {
+    currentNotes = notes;
+}
+ReadNotesScope::~ReadNotesScope() {
+    currentNotes = previous_;
+}
+ChartReadNotes* ReadNotesScope::Current() {
+    return currentNotes;
 }
 
 } // namespace quorgrafica::detail

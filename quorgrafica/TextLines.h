@@ -7,6 +7,10 @@
 
 #include <vector>
 
+namespace quorgrafica {
+struct ChartReadNotes;
+}
+
 namespace quorgrafica::detail {
 
 // Key before the first '=', value after it; a line without '=' is all key.
@@ -17,8 +21,8 @@ void SplitKeyValue(const quorbase::clsString& line, quorbase::clsString& key,
 // 0 without digits. Values outside 32 bits saturate.
 int ReadNumber(const quorbase::clsString& text);
 
-// Where every "{" block of a configuration ends, found in one pass, so that
-// nested blocks are measured without scanning them again at every level.
+// Where the block starting at each line ends, found in one pass, so that a
+// block is measured in constant time at any depth and nesting.
 class BlockTable {
 public:
     explicit BlockTable(const quorbase::clsConfig& lines);
@@ -29,7 +33,7 @@ public:
 
 private:
     const quorbase::clsConfig& lines_;
-    // For a "{" line, the index after its closing "}" (or where reading stops).
+    // For each line, the index after the last line of the block it starts.
     std::vector<int> end_;
 };
 
@@ -46,6 +50,20 @@ public:
 private:
     const BlockTable& table_;
     int start_;
+};
+
+// While one exists, what reading meets on this thread is noted in notes.
+class ReadNotesScope {
+public:
+    explicit ReadNotesScope(ChartReadNotes* notes);
+    ~ReadNotesScope();
+    ReadNotesScope(const ReadNotesScope&) = delete;
+    ReadNotesScope& operator=(const ReadNotesScope&) = delete;
+    // The notes being kept, null when none.
+    static ChartReadNotes* Current();
+
+private:
+    ChartReadNotes* previous_;
 };
 
 // Counts how deeply nested graphs are being read on this thread.

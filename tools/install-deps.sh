@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build and test dependencies from Debian's packages (as root,
 # or through sudo). Does nothing when they are all there already.
+# --windows: what the Windows build needs instead (tools/test-windows.sh).
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -10,6 +11,11 @@ packages=(
   zbar-tools xvfb xauth
   fonts-dejavu-core fonts-liberation
 )
+if [ "${1:-}" = --windows ]; then
+  # GoogleTest's sources, built for Windows; npm fetches SQLite's sources.
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest)
+  command -v npm > /dev/null || packages+=(npm)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

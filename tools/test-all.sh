@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer that halts on the first error.
+# AddressSanitizer and UndefinedBehaviorSanitizer that halts on the first error;
+# then the Windows build of the libraries without a GUI, under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -26,4 +27,6 @@ for flavour in release sanitize; do
     status=1
   fi
 done
+# Third leg: the libraries without a GUI, built for Windows and tested under Wine.
+tools/test-windows.sh || status=1
 exit $status

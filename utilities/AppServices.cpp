@@ -32,9 +32,14 @@ bool FileExists(const char* path) {
     FILE* file = std::fopen(Cp1252ToUtf8(name.view()).c_str(), "rb");
 #endif
     if (!file) return false;
+#ifdef _WIN32
+    // Windows refuses to open a folder as a file.
+    const bool isFile = true;
+#else
     // Some systems open a folder for reading; it is still not a file.
     struct stat info {};
     const bool isFile = fstat(fileno(file), &info) == 0 && !S_ISDIR(info.st_mode);
+#endif
     std::fclose(file);
     return isFile;
 }

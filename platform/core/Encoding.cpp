@@ -1,5 +1,8 @@
 #include "platform/core/Encoding.h"
 
+#include "platform/core/Cp1252BestFit.h"
+
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -14,10 +17,20 @@ char32_t ToCodePoint(unsigned char byte) {
     return (byte >= 0x80 && byte <= 0x9F) ? kHigh[byte - 0x80] : byte;
 }
 
+template <std::size_t N>
+const Cp1252Pair* Find(const Cp1252Pair (&table)[N], char32_t cp) {
+    const auto* end = table + N;
+    const auto* it = std::lower_bound(
+        table, end, cp, [](const Cp1252Pair& pair, char32_t key) { return pair.from < key; });
+    return it != end && it->from == cp ? it : nullptr;
+}
+
+// As Windows turns a character into code page 1252 with best fit: "\u010C" is 'C'.
 char FromCodePoint(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == cp) return static_cast<char>(0x80 + i);
+    if (cp > 0xFFFF) return '?';
+    if (const Cp1252Pair* pair = Find(kCp1252BestFit, cp)) return static_cast<char>(pair->to);
+    if (const Cp1252Pair* pair = Find(kCp1252BaseLetters, cp)) return static_cast<char>(pair->to);
     return '?';
 }
 
@@ -119,7 +132,7 @@ std::string Utf16ToCp1252(std::u16string_view text) {
         const char16_t u = text[i];
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
-            ++i; // a pair is one character, and none of them is in the code page
+            ++i; // a pair is one character, and no such character has a byte
             out += '?';
         } else if (u >= 0xD800 && u <= 0xDFFF) {
             out += '?';

@@ -9,6 +9,8 @@
 // (0x81 0x8D 0x8F 0x90 0x9D) map to the C1 controls of the same value.
 std::string Cp1252ToUtf8(std::string_view text);
 std::u16string Cp1252ToUtf16(std::string_view text);
-// Characters without a Windows-1252 form become '?'; malformed UTF-8 bytes too.
+// As Windows converts with best fit: a letter outside the code page becomes
+// its plain letter ("\u0141ukasz" gives "Lukasz"); what has none becomes '?',
+// one for each character, as do malformed UTF-8 bytes.
 std::string Utf8ToCp1252(std::string_view text);
 std::string Utf16ToCp1252(std::u16string_view text);

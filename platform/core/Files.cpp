@@ -82,11 +82,19 @@ AnsiString NormalizePath(const AnsiString& path) {
 AnsiString ExpandFileName(const AnsiString& fileName) {
     if (fileName.IsEmpty()) return fileName;
 #ifdef _WIN32
-    const std::string normal = NormalizePath(fileName).str();
-    char buffer[MAX_PATH * 4];
-    const DWORD n = GetFullPathNameA(normal.c_str(), sizeof buffer, buffer, nullptr);
-    if (n == 0 || n >= sizeof buffer) return AnsiString(normal);
-    return AnsiString(std::string(buffer, n));
+    const AnsiString normal = NormalizePath(fileName);
+    const std::wstring wide = ToSystem(normal).wstring();
+    std::wstring buffer(MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(),
+                               nullptr);
+    if (n >= buffer.size()) { // too small: n is the size it needs
+        buffer.resize(n);
+        n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(),
+                             nullptr);
+    }
+    if (n == 0 || n >= buffer.size()) return normal;
+    buffer.resize(n);
+    return FromSystem(fs::path(buffer));
 #else
     std::string text = NormalizePath(fileName).str();
     const bool trailing = text.size() > 1 && text.back() == '/';
@@ -122,11 +130,11 @@ AnsiString ExpandUNCFileName(const AnsiString& fileName) {
     // Mapped drives are resolved by the network layer; a plain path stays as expanded.
     const AnsiString expanded = ExpandFileName(fileName);
     if (expanded.Length() >= 2 && expanded[2] == ':') {
-        char local[3] = {expanded[1], ':', 0};
-        char remote[MAX_PATH * 4];
-        DWORD size = sizeof remote;
-        if (WNetGetConnectionA(local, remote, &size) == NO_ERROR)
-            return AnsiString(remote) + expanded.SubString(3, expanded.Length());
+        const wchar_t local[3] = {static_cast<unsigned char>(expanded[1]), L':', 0};
+        wchar_t remote[MAX_PATH * 4];
+        DWORD size = MAX_PATH * 4;
+        if (WNetGetConnectionW(local, remote, &size) == NO_ERROR)
+            return FromSystem(fs::path(remote)) + expanded.SubString(3, expanded.Length());
     }
     return expanded;
 #else
@@ -157,9 +165,18 @@ bool FileExistsOnDisk(const AnsiString& fileName) {
 
 AnsiString ProgramFileName() {
 #ifdef _WIN32
-    char buffer[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    return AnsiString(std::string(buffer, n < sizeof buffer ? n : 0));
+    // The wide name, converted here: the ANSI one follows the system's code page, not ours.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return AnsiString();
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return FromSystem(fs::path(buffer));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
 #else
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);

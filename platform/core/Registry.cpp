@@ -3,6 +3,7 @@
 #include "platform/core/Encoding.h"
 #include "platform/core/Files.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -55,6 +56,21 @@ AnsiString TRegistry::Resolve(const AnsiString& key) const {
 
 #ifdef _WIN32
 
+// The wide functions, with our own conversion: the ANSI ones would follow the
+// system's code page, which need not be Windows-1252.
+namespace {
+
+std::wstring Wide(const AnsiString& text) {
+    const std::u16string utf16 = Cp1252ToUtf16(text.view());
+    return std::wstring(utf16.begin(), utf16.end());
+}
+
+[[noreturn]] void RaiseWrite(const AnsiString& name) {
+    throw ERegistryException("Impossibile scrivere il valore '" + name + "' del registro");
+}
+
+} // namespace
+
 void TRegistry::CloseKey() {
     if (current_) RegCloseKey(current_);
     current_ = nullptr;
@@ -64,15 +80,17 @@ void TRegistry::CloseKey() {
 
 bool TRegistry::OpenKey(const AnsiString& key, bool canCreate) {
     const AnsiString path = Resolve(key);
+    const std::wstring wide = Wide(path);
     HKEY opened = nullptr;
     LONG rc;
     if (canCreate)
-        rc = RegCreateKeyExA(root_, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
+        rc = RegCreateKeyExW(root_, wide.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
                              nullptr);
     else
-        rc = RegOpenKeyExA(root_, path.c_str(), 0, KEY_READ | KEY_WRITE, &opened);
+        rc = RegOpenKeyExW(root_, wide.c_str(), 0, KEY_READ | KEY_WRITE, &opened);
+    // A key the user may only read still opens, for reading.
     if (rc != ERROR_SUCCESS && !canCreate)
-        rc = RegOpenKeyExA(root_, path.c_str(), 0, KEY_READ, &opened);
+        rc = RegOpenKeyExW(root_, wide.c_str(), 0, KEY_READ, &opened);
     if (rc != ERROR_SUCCESS) return false;
     CloseKey();
     current_ = opened;
@@ -83,37 +101,46 @@ bool TRegistry::OpenKey(const AnsiString& key, bool canCreate) {
 
 bool TRegistry::KeyExists(const AnsiString& key) {
     HKEY probe = nullptr;
-    if (RegOpenKeyExA(root_, Resolve(key).c_str(), 0, KEY_READ, &probe) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root_, Wide(Resolve(key)).c_str(), 0, KEY_READ, &probe) != ERROR_SUCCESS)
         return false;
     RegCloseKey(probe);
     return true;
 }
 
 bool TRegistry::ValueExists(const AnsiString& name) {
-    return RegQueryValueExA(current_ ? current_ : root_, name.c_str(), nullptr, nullptr, nullptr,
-                            nullptr) == ERROR_SUCCESS;
+    return RegQueryValueExW(current_ ? current_ : root_, Wide(name).c_str(), nullptr, nullptr,
+                            nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 AnsiString TRegistry::ReadString(const AnsiString& name) {
+    const std::wstring wideName = Wide(name);
+    HKEY k = current_ ? current_ : root_;
     DWORD type = 0;
     DWORD size = 0;
-    HKEY k = current_ ? current_ : root_;
-    if (RegQueryValueExA(k, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(k, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return AnsiString();
+    // Expandable text is read as written, its %VARIABLES% left alone.
     if (type != REG_SZ && type != REG_EXPAND_SZ) RaiseType(name);
-    std::string data(size, '\0');
-    if (size && RegQueryValueExA(k, name.c_str(), nullptr, &type,
-                                 reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
-        RaiseType(name);
-    data.resize(std::strlen(data.c_str()));
-    return AnsiString(std::move(data));
+    std::u16string data;
+    LONG rc;
+    do { // the value may grow between two calls
+        data.assign(size / sizeof(char16_t) + 1, u'\0');
+        size = static_cast<DWORD>(data.size() * sizeof(char16_t));
+        rc = RegQueryValueExW(k, wideName.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.data()), &size);
+    } while (rc == ERROR_MORE_DATA);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) RaiseType(name);
+    // Stored text need not end with a NUL, and ends at the first one it has.
+    data.resize(size / sizeof(char16_t));
+    if (const auto nul = data.find(u'\0'); nul != std::u16string::npos) data.resize(nul);
+    return AnsiString(Utf16ToCp1252(data));
 }
 
 int TRegistry::ReadInteger(const AnsiString& name) {
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExA(current_ ? current_ : root_, name.c_str(), nullptr, &type,
+    if (RegQueryValueExW(current_ ? current_ : root_, Wide(name).c_str(), nullptr, &type,
                          reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
         type != REG_DWORD)
         RaiseType(name);
@@ -121,21 +148,22 @@ int TRegistry::ReadInteger(const AnsiString& name) {
 }
 
 void TRegistry::WriteString(const AnsiString& name, const AnsiString& value) {
-    if (RegSetValueExA(current_ ? current_ : root_, name.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.Length() + 1)) != ERROR_SUCCESS)
-        throw ERegistryException("Impossibile scrivere il valore '" + name + "' del registro");
+    const std::u16string data = Cp1252ToUtf16(value.view());
+    if (RegSetValueExW(current_ ? current_ : root_, Wide(name).c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(char16_t))) != ERROR_SUCCESS)
+        RaiseWrite(name);
 }
 
 void TRegistry::WriteInteger(const AnsiString& name, int value) {
     const DWORD data = static_cast<DWORD>(value);
-    if (RegSetValueExA(current_ ? current_ : root_, name.c_str(), 0, REG_DWORD,
+    if (RegSetValueExW(current_ ? current_ : root_, Wide(name).c_str(), 0, REG_DWORD,
                        reinterpret_cast<const BYTE*>(&data), sizeof data) != ERROR_SUCCESS)
-        throw ERegistryException("Impossibile scrivere il valore '" + name + "' del registro");
+        RaiseWrite(name);
 }
 
 bool TRegistry::DeleteValue(const AnsiString& name) {
-    return RegDeleteValueA(current_ ? current_ : root_, name.c_str()) == ERROR_SUCCESS;
+    return RegDeleteValueW(current_ ? current_ : root_, Wide(name).c_str()) == ERROR_SUCCESS;
 }
 
 #else
@@ -187,7 +215,10 @@ AnsiString TRegistry::ReadString(const AnsiString& name) {
     const regfile::Store store = regfile::Load(StoreFileName());
     const regfile::Value* value = store.FindValue(FullPath(root_, currentPath_), name);
     if (!value) return AnsiString();
-    if (value->type != regfile::Value::Type::String) RaiseType(name);
+    // Expandable text reads as it is stored, as the system's ReadString gives it.
+    if (value->type != regfile::Value::Type::String &&
+        value->type != regfile::Value::Type::ExpandString)
+        RaiseType(name);
     return value->text;
 }
 

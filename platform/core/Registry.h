@@ -1,7 +1,8 @@
 #pragma once
 // TRegistry: typed values under keys of a registry root. On Windows it is the
-// system registry; elsewhere a file in the registry-export syntax ("REGEDIT4"),
-// named by the environment variable QUOR_REGISTRY or ~/.config/Quor/registry.reg.
+// system registry; elsewhere a file in the registry-export syntax as regedit
+// writes it (RegistryFile.h), named by the environment variable QUOR_REGISTRY
+// or ~/.config/Quor/registry.reg.
 // Key paths are case-insensitive; reading never creates a key or the file.
 
 #include "platform/core/AnsiString.h"

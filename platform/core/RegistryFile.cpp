@@ -5,6 +5,8 @@
 #include "platform/core/Encoding.h"
 #include "platform/core/Files.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -96,6 +98,104 @@ std::string TrimRight(std::string s) {
     return s;
 }
 
+// Whole, shortest-form UTF-8 sequences only.
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        int extra;
+        std::uint32_t cp;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        } else if ((b & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(extra) >= text.size()) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        static constexpr std::uint32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kLeast[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+std::u16string Utf16Units(std::string_view bytes, bool bigEndian) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        units += static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+    }
+    return units;
+}
+
+// "25,00,53,00" (blanks allowed around the commas); false for anything else.
+bool ParseHexBytes(const std::string& text, std::string& bytes) {
+    bytes.clear();
+    std::size_t i = 0;
+    const auto blanks = [&] {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+            ++i;
+    };
+    blanks();
+    if (i == text.size()) return true;
+    for (;;) {
+        int value = 0, digits = 0;
+        for (; i < text.size() && digits < 2 && std::isxdigit(static_cast<unsigned char>(text[i]));
+             ++i, ++digits) {
+            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+            value = value * 16 + (c <= '9' ? c - '0' : c - 'a' + 10);
+        }
+        if (digits == 0) return false;
+        bytes += static_cast<char>(value);
+        blanks();
+        if (i == text.size()) return true;
+        if (text[i] != ',') return false;
+        ++i;
+        blanks();
+        if (i == text.size()) return true; // a final comma, as at the end of a cut line
+    }
+}
+
+// Text stored as bytes, up to its first NUL as the system's ReadString gives it:
+// UTF-16LE in a version 5 file, the ANSI code page in a REGEDIT4 file.
+AnsiString BytesToText(const std::string& bytes, bool version5) {
+    if (!version5) return AnsiString(bytes.substr(0, bytes.find('\0')));
+    std::u16string units = Utf16Units(bytes, false);
+    units.resize(std::min(units.size(), units.find(u'\0')));
+    return AnsiString(Utf16ToCp1252(units));
+}
+
+// A value given as bytes: "hex(2):..." is expandable text, "hex(1):..." plain
+// text; other kinds stay as written.
+void ReadHexValue(const std::string& rhs, bool version5, Value& value) {
+    value.type = Value::Type::Other;
+    value.raw = AnsiString(rhs);
+    const std::size_t colon = rhs.find(':');
+    if (colon == std::string::npos) return;
+    std::string kind = rhs.substr(0, colon);
+    for (char& c : kind)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (kind != "hex(2)" && kind != "hex(1)") return;
+    std::string bytes;
+    if (!ParseHexBytes(rhs.substr(colon + 1), bytes)) return;
+    value.type = kind == "hex(2)" ? Value::Type::ExpandString : Value::Type::String;
+    value.text = BytesToText(bytes, version5);
+}
 } // namespace
 
 AnsiString RootName(HKEY root) {
@@ -158,24 +258,23 @@ bool Store::RemoveValue(const AnsiString& path, const AnsiString& name) {
 
 Store Parse(const std::string& text) {
     Store store;
+    store.format.crlf = text.find("\r\n") != std::string::npos;
     std::istringstream in(text);
     std::string line;
     Key* current = nullptr;
-    bool first = true;
+    bool header = true;
     while (std::getline(in, line)) {
-        if (first && line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
-        first = false;
+        if (header && line.size() >= 3 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);
         line = TrimRight(line);
-        // Values of other types may continue on the next line after a backslash.
-        while (!line.empty() && line.back() == '\\' && line[0] != '[' &&
-               line.find("=\"") == std::string::npos) {
-            std::string next;
-            if (!std::getline(in, next)) break;
-            line.pop_back();
-            const std::size_t start = next.find_first_not_of(" \t");
-            line += TrimRight(start == std::string::npos ? std::string() : next.substr(start));
-        }
         if (line.empty() || line[0] == ';') continue;
+        if (header) {
+            header = false;
+            if (line == "Windows Registry Editor Version 5.00") {
+                store.format.version5 = true;
+                continue;
+            }
+            if (line == "REGEDIT4") continue;
+        }
         if (line[0] == '[') {
             current = nullptr;
             if (line.back() != ']' || line.size() < 3 || line[1] == '-')
@@ -187,7 +286,6 @@ Store Parse(const std::string& text) {
             current = &store.AddKey(CanonicalPath(path));
             continue;
         }
-        if (!current) continue;
         std::size_t i = 0;
         Value value;
         std::string name;
@@ -198,8 +296,16 @@ Store Parse(const std::string& text) {
         }
         value.name = AnsiString(name);
         if (i >= line.size() || line[i] != '=') continue;
-        ++i;
-        const std::string rhs = line.substr(i);
+        std::string rhs = line.substr(i + 1);
+        // Bytes go on over the next lines after a final backslash.
+        while (!rhs.empty() && rhs[0] != '"' && rhs.back() == '\\') {
+            std::string next;
+            if (!std::getline(in, next)) break;
+            rhs.pop_back();
+            const std::size_t start = next.find_first_not_of(" \t");
+            rhs += TrimRight(start == std::string::npos ? std::string() : next.substr(start));
+        }
+        if (!current) continue;
         if (!rhs.empty() && rhs[0] == '"') {
             std::string textValue;
             std::size_t j = 0;
@@ -212,36 +318,84 @@ Store Parse(const std::string& text) {
         } else if (rhs == "-" || rhs.empty()) {
             continue;
         } else {
-            value.type = Value::Type::Other;
-            value.raw = AnsiString(rhs);
+            ReadHexValue(rhs, store.format.version5, value);
         }
         store.SetValue(current->path, value);
     }
     return store;
 }
 
+std::string Decode(const std::string& bytes, Format& format) {
+    using Encoding = Format::Encoding;
+    const std::string_view all(bytes);
+    if (all.substr(0, 2) == "\xFF\xFE") {
+        format.encoding = Encoding::Utf16Le;
+        return Utf16ToCp1252(Utf16Units(all.substr(2), false));
+    }
+    if (all.substr(0, 2) == "\xFE\xFF") {
+        format.encoding = Encoding::Utf16Be;
+        return Utf16ToCp1252(Utf16Units(all.substr(2), true));
+    }
+    if (all.substr(0, 3) == "\xEF\xBB\xBF") {
+        format.encoding = Encoding::Utf8Bom;
+        return Utf8ToCp1252(all.substr(3));
+    }
+    // Without a mark, a header in UTF-16LE still shows by its zero bytes.
+    if (all.size() >= 2 && all[0] != '\0' && all[1] == '\0') {
+        format.encoding = Encoding::Utf16Le;
+        return Utf16ToCp1252(Utf16Units(all, false));
+    }
+    // ANSI text with letters beyond ASCII is almost never valid UTF-8.
+    if (IsUtf8(all)) {
+        format.encoding = Encoding::Utf8;
+        return Utf8ToCp1252(all);
+    }
+    format.encoding = Encoding::Ansi;
+    return bytes;
+}
+
+std::string Encode(const std::string& text, const Format& format) {
+    switch (format.encoding) {
+    case Format::Encoding::Utf8:
+        return Cp1252ToUtf8(text);
+    case Format::Encoding::Utf8Bom:
+        return "\xEF\xBB\xBF" + Cp1252ToUtf8(text);
+    case Format::Encoding::Ansi:
+        return text;
+    case Format::Encoding::Utf16Le:
+    case Format::Encoding::Utf16Be:
+        break;
+    }
+    const bool big = format.encoding == Format::Encoding::Utf16Be;
+    std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : Cp1252ToUtf16(text)) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        out += big ? high : low;
+        out += big ? low : high;
+    }
+    return out;
+}
+
 std::string Serialise(const Store& store) {
-    std::string out = "REGEDIT4\n";
+    const char* const newline = store.format.crlf ? "\r\n" : "\n";
+    std::string out = store.format.version5 ? "Windows Registry Editor Version 5.00" : "REGEDIT4";
+    out += newline;
     for (const Key& key : store.keys) {
-        out += "\n[" + key.path.str() + "]\n";
+        out += newline;
+        out += "[" + key.path.str() + "]" + newline;
         for (const Value& value : key.values) {
             out += value.name.IsEmpty() ? std::string("@") : Quote(value.name);
             out += '=';
-            switch (value.type) {
-            case Value::Type::String:
-                out += Quote(value.text);
-                break;
-            case Value::Type::Dword: {
+            if (!value.raw.IsEmpty()) {
+                out += value.raw.str();
+            } else if (value.type == Value::Type::Dword) {
                 char buffer[16];
                 std::snprintf(buffer, sizeof buffer, "dword:%08x", value.dword);
                 out += buffer;
-                break;
+            } else {
+                out += Quote(value.text);
             }
-            case Value::Type::Other:
-                out += value.raw.str();
-                break;
-            }
-            out += '\n';
+            out += newline;
         }
     }
     return out;
@@ -250,9 +404,13 @@ std::string Serialise(const Store& store) {
 Store Load(const std::string& fileName) {
     std::ifstream in(fileName, std::ios::binary);
     if (!in) return Store{};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return Parse(Utf8ToCp1252(text.str()));
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    Format format;
+    const std::string text = Decode(bytes.str(), format);
+    Store store = Parse(text);
+    store.format.encoding = format.encoding;
+    return store;
 }
 
 bool Save(const Store& store, const std::string& fileName) {
@@ -263,7 +421,7 @@ bool Save(const Store& store, const std::string& fileName) {
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) return false;
-        out << Cp1252ToUtf8(Serialise(store));
+        out << Encode(Serialise(store), store.format);
         out.flush();
         if (!out) {
             out.close();

@@ -1,6 +1,10 @@
 #pragma once
 // The file form of the registry used where there is no system registry: the
-// Windows registry-export syntax, UTF-8 on disk, Windows-1252 in memory.
+// Windows registry-export syntax, Windows-1252 in memory. Files are read as
+// regedit writes them: "REGEDIT4" files in the ANSI code page (Windows-1252),
+// "Windows Registry Editor Version 5.00" files in UTF-16LE with a byte-order
+// mark; UTF-8 with or without a byte-order mark is read too. A file keeps its
+// encoding, header and line ends when it is written back.
 
 #include "platform/core/AnsiString.h"
 #include "platform/core/Registry.h"
@@ -12,12 +16,15 @@
 namespace regfile {
 
 struct Value {
-    enum class Type { String, Dword, Other };
+    // ExpandString: "hex(2):" bytes, text whose %NAME% parts are left as they are.
+    enum class Type { String, ExpandString, Dword, Other };
     AnsiString name; // empty for the key's default value ("@")
     Type type = Type::String;
     AnsiString text;
     std::uint32_t dword = 0;
-    AnsiString raw; // the right-hand side of a value of another type, kept as written
+    // The right-hand side as written, for values given as bytes ("hex...:"):
+    // written back as it came.
+    AnsiString raw;
 };
 
 struct Key {
@@ -25,9 +32,21 @@ struct Key {
     std::vector<Value> values;
 };
 
+// How a file is written: what Load found, or for a new file UTF-8 with the
+// "REGEDIT4" header and line feeds.
+struct Format {
+    enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Ansi };
+    Encoding encoding = Encoding::Utf8;
+    // "Windows Registry Editor Version 5.00": text given as bytes is UTF-16LE
+    // in it, and ANSI in a "REGEDIT4" file.
+    bool version5 = false;
+    bool crlf = false;
+};
+
 // Keys in file order; paths and value names compare case-insensitively.
 struct Store {
     std::vector<Key> keys;
+    Format format;
 
     // A key exists when it has a section or a section lies below it.
     bool HasKey(const AnsiString& path) const;
@@ -41,7 +60,12 @@ struct Store {
 // The canonical name of a root key, empty for an unknown one.
 AnsiString RootName(HKEY root);
 
-// Text of the whole file, in Windows-1252. Unreadable lines are skipped.
+// The bytes of a file as Windows-1252 text; format.encoding tells what they were.
+std::string Decode(const std::string& bytes, Format& format);
+std::string Encode(const std::string& text, const Format& format);
+
+// Text of the whole file, in Windows-1252. Unreadable lines are skipped; the
+// header sets format.version5 and the line ends format.crlf.
 Store Parse(const std::string& text);
 std::string Serialise(const Store& store);
 

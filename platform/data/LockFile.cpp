@@ -5,6 +5,8 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -12,17 +14,41 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
 namespace dbengine {
 
 namespace {
-// Byte 0 is the table; record k is byte k + 1 (keys are positive rowids; a
-// negative one wraps into the upper half, still distinct).
+// Byte 0 is the table; record k is byte k + 1 (keys are rowids; a negative
+// one wraps into the upper half, still distinct). The last byte a lock can
+// name is held shared by every holder of the file for as long as it has it
+// open: a file whose last byte can be locked exclusively is held by nobody.
 constexpr std::uint64_t kTableOffset = 0;
+constexpr std::uint64_t kPresenceOffset = 0x7FFFFFFFFFFFFFFFull;
 std::uint64_t RecordOffset(std::int64_t key) {
-    return (static_cast<std::uint64_t>(key) + 1) & 0x7FFFFFFFFFFFFFFFull;
+    return 1 + static_cast<std::uint64_t>(key) % (kPresenceOffset - 1);
+}
+
+// "quor_" + 16 hexadecimal digits + "_" + table + ".lck", as LockFilePath
+// names them; name is the system's own spelling, narrow or wide.
+template <class Name> bool IsLockFileName(const Name& name) {
+    const auto is = [&name](std::size_t at, const char* text) {
+        for (std::size_t i = 0; text[i]; ++i)
+            if (at + i >= name.size() || name[at + i] != static_cast<unsigned char>(text[i]))
+                return false;
+        return true;
+    };
+    if (name.size() < 27 || !is(0, "quor_") || !is(21, "_") || !is(name.size() - 4, ".lck"))
+        return false;
+    for (std::size_t i = 5; i < 21; ++i) {
+        const auto c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
+            return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -48,13 +74,19 @@ struct LockFile::Handle {
         Unlock(offset);
         return false;
     }
+    // Without FILE_SHARE_DELETE in any holder's open, the system deletes the
+    // file only when no program has it open.
+    std::u16string wide;
     ~Handle() {
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        if (file == INVALID_HANDLE_VALUE) return;
+        CloseHandle(file);
+        DeleteFileW(reinterpret_cast<const wchar_t*>(wide.c_str()));
     }
 };
 
 LockFile::LockFile(const std::string& path) : path_(path), handle_(std::make_unique<Handle>()) {
-    const std::u16string wide = Cp1252ToUtf16(path);
+    handle_->wide = Cp1252ToUtf16(path);
+    const std::u16string& wide = handle_->wide;
     handle_->file = CreateFileW(reinterpret_cast<const wchar_t*>(wide.c_str()),
                                 GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -69,6 +101,7 @@ LockFile::LockFile(const std::string& path) : path_(path), handle_(std::make_uni
 // others' locks alone. Classic process locks where they are missing.
 struct LockFile::Handle {
     int fd = -1;
+    std::string path; // UTF-8
     bool Apply(short type, std::uint64_t offset, bool test = false) {
         struct flock fl;
         std::memset(&fl, 0, sizeof fl);
@@ -85,16 +118,51 @@ struct LockFile::Handle {
         if (test) return fl.l_type == F_UNLCK;
         return true;
     }
+    // Whether the name still leads to the file open here.
+    bool StillNamed() const {
+        struct stat opened, named;
+        return fstat(fd, &opened) == 0 && stat(path.c_str(), &named) == 0 &&
+               opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    }
+    // Removes the file when no holder but this one has it. Whoever opens it
+    // meanwhile finds it gone once it holds its presence lock, and opens anew.
+    void RemoveIfUnheld() {
+#ifdef F_OFD_SETLK
+        if (Apply(F_WRLCK, kPresenceOffset) && StillNamed()) unlink(path.c_str());
+#endif
+        // Process locks cannot tell this holder from others of the same
+        // program, and closing any file drops them all: files stay.
+    }
     ~Handle() {
-        if (fd >= 0) close(fd);
+        if (fd < 0) return;
+        RemoveIfUnheld();
+        close(fd);
     }
 };
 
 LockFile::LockFile(const std::string& path) : path_(path), handle_(std::make_unique<Handle>()) {
-    handle_->fd = open(Cp1252ToUtf8(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (handle_->fd < 0)
-        throw EDatabaseError("Impossibile creare il file di blocco '" + AnsiString(path) +
-                             "': " + AnsiString(std::strerror(errno)));
+    handle_->path = Cp1252ToUtf8(path);
+    // A file being removed by its last holder is opened again, fresh.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        // Every program sharing the folder opens the file for writing, whoever made it.
+        handle_->fd = open(handle_->path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (handle_->fd >= 0) {
+            fchmod(handle_->fd, 0666);
+        } else if (errno == EEXIST) {
+            handle_->fd = open(handle_->path.c_str(), O_RDWR | O_CLOEXEC);
+            if (handle_->fd < 0 && errno == ENOENT) continue; // removed meanwhile
+        }
+        if (handle_->fd < 0)
+            throw EDatabaseError("Impossibile creare il file di blocco '" + AnsiString(path) +
+                                 "': " + AnsiString(std::strerror(errno)));
+        if (handle_->Apply(F_RDLCK, kPresenceOffset) && handle_->StillNamed()) return;
+        close(handle_->fd);
+        handle_->fd = -1;
+        const timespec pause{0, 1000000};
+        nanosleep(&pause, nullptr);
+    }
+    throw EDatabaseError("Impossibile usare il file di blocco '" + AnsiString(path) +
+                         "': un altro programma lo rimuove e lo ricrea di continuo");
 }
 
 #endif
@@ -140,6 +208,24 @@ bool LockFile::RecordLockedElsewhere(std::int64_t key) {
     return !handle_->Apply(F_WRLCK, RecordOffset(key), true);
 }
 #endif
+
+void LockFile::RemoveUnheld(const std::string& dir) {
+    if (dir.empty()) return;
+    std::error_code failed;
+    std::filesystem::directory_iterator it(std::filesystem::path(Cp1252ToUtf16(dir)), failed);
+    for (; !failed && it != std::filesystem::directory_iterator(); it.increment(failed)) {
+        if (!IsLockFileName(it->path().filename().native())) continue;
+#ifdef _WIN32
+        DeleteFileW(it->path().c_str());
+#else
+        // The probe takes no presence lock: closing it removes the file
+        // when no program holds it.
+        Handle probe;
+        probe.path = it->path().string();
+        probe.fd = open(probe.path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+#endif
+    }
+}
 
 std::string LockFilePath(const std::string& dir, const std::string& archiveIdentity,
                          const std::string& table) {

@@ -3,7 +3,8 @@
 // folder: a table lock (shared while open, or exclusive) and one lock per
 // record being edited. Each LockFile is its own owner, even within one
 // process, and its locks vanish when it is destroyed or the process dies.
-// Requests never wait: they succeed or fail at once.
+// Requests never wait: they succeed or fail at once. The last holder of a
+// file removes it; a file held by a live program is never removed.
 
 #include <cstdint>
 #include <memory>
@@ -28,6 +29,10 @@ public:
     bool RecordLockedElsewhere(std::int64_t key);
 
     const std::string& Path() const { return path_; }
+
+    // Removes the lock files in dir that no live program holds: those left
+    // by programs that died. Other files are not touched.
+    static void RemoveUnheld(const std::string& dir);
 
 private:
     struct Handle;

@@ -5,6 +5,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/Driver.h"
 #include "platform/data/EngineConfig.h"
+#include "platform/data/LockFile.h"
 
 #include <algorithm>
 
@@ -210,6 +211,8 @@ void TDatabase::SetConnected(bool connected) {
         dbengine::ConnectParams params = dbengine::ResolveAlias(alias.str());
         params.ReadOnly = readOnly_;
         connection_ = dbengine::FindDriver(params.Driver)->Connect(params);
+        // Lock files left by programs that died go when a program starts on the archive.
+        dbengine::LockFile::RemoveUnheld(LockDir().str());
     } else {
         connectWhenLoaded_ = false;
         if (!connection_) return;

@@ -4,13 +4,17 @@
 
 #include "platform/core/Encoding.h"
 #include "platform/core/Exception.h"
+#include "platform/core/Files.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <unordered_map>
 
 namespace dbengine {
@@ -30,14 +34,41 @@ std::vector<SqliteStatement*>& Readers() {
 // Closed when the connection and every statement prepared on it are gone.
 struct Handle {
     sqlite3* db = nullptr;
+    // The archive as its user knows it, for messages.
+    std::string path;
+    std::string alias;
     ~Handle() { sqlite3_close_v2(db); }
 };
 
-[[noreturn]] void Fail(sqlite3* db, const std::string& sql) {
+std::string Capitalised(std::string text) {
+    if (!text.empty())
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+// "l'archivio 'P' dell'alias 'A'": what a message about the file names.
+std::string Archive(const Handle& handle) {
+    return "l'archivio '" + handle.path + "' dell'alias '" + handle.alias + "'";
+}
+
+// A file that is not a database, or one damaged, is the user's to see to:
+// the message names it, whatever statement met the damage.
+std::string Damage(const Handle& handle, int code) {
+    if (code == SQLITE_NOTADB)
+        return "il file '" + handle.path + "' dell'alias '" + handle.alias +
+               "' non \xE8 un archivio SQLite";
+    if (code == SQLITE_CORRUPT) return Archive(handle) + " \xE8 danneggiato";
+    return std::string();
+}
+
+[[noreturn]] void Fail(const Handle& handle, const std::string& sql) {
+    sqlite3* db = handle.db;
     std::string message = db ? Utf8ToCp1252(sqlite3_errmsg(db)) : "errore sconosciuto";
     const int code = db ? sqlite3_errcode(db) : SQLITE_ERROR;
     if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
         message = "archivio bloccato da un altro utente (" + message + ")";
+    const std::string damage = Damage(handle, code);
+    if (!damage.empty()) message = Capitalised(damage) + " (" + message + ")";
     throw EDatabaseError(AnsiString("Errore SQL: " + message + "\nIstruzione: " + sql));
 }
 
@@ -87,7 +118,7 @@ std::shared_ptr<Compiled> Compile(const std::shared_ptr<Handle>& handle, std::st
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(handle->db, utf8.c_str(), static_cast<int>(utf8.size()), &stmt, &tail) !=
         SQLITE_OK)
-        Fail(handle->db, sql);
+        Fail(*handle, sql);
     if (!stmt) throw EDatabaseError(AnsiString("Errore SQL: istruzione vuota\nIstruzione: " + sql));
     // A second statement after the first would be silently ignored.
     for (const char* p = tail; p && *p; ++p) {
@@ -143,7 +174,7 @@ public:
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
         sqlite3_reset(compiled_->stmt);
-        Fail(compiled_->handle->db, sql_);
+        Fail(*compiled_->handle, sql_);
     }
 
     void Reset() override {
@@ -251,7 +282,7 @@ private:
             break;
         }
         }
-        if (rc != SQLITE_OK) Fail(compiled_->handle->db, sql_);
+        if (rc != SQLITE_OK) Fail(*compiled_->handle, sql_);
     }
 
     std::shared_ptr<Compiled> compiled_;
@@ -453,21 +484,84 @@ private:
     std::unordered_map<std::string, LiftedStatement> lifted_;
 };
 
+std::filesystem::path FsPath(const std::string& path) {
+    return std::filesystem::path(Cp1252ToUtf16(path));
+}
+
+// Byte 18 of a database's header is 2 in write-ahead-log mode.
+bool InWalMode(const std::string& path) {
+    std::ifstream in(FsPath(path), std::ios::binary);
+    char header[20] = {};
+    return in.read(header, sizeof header) && header[18] == 2;
+}
+
+// The size of a file, -1 when there is none.
+std::intmax_t FileSize(const std::string& path) {
+    std::error_code failed;
+    const auto size = std::filesystem::file_size(FsPath(path), failed);
+    return failed ? -1 : static_cast<std::intmax_t>(size);
+}
+
+// A file name as an SQLite URI, which treats '?', '#' and '%' as its own.
+std::string FileUri(const std::string& utf8Path) {
+    std::string uri = "file:";
+#ifdef _WIN32
+    uri += '/';
+#endif
+    for (char c : utf8Path) {
+        if (c == '%' || c == '?' || c == '#') {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            uri += escaped;
+        } else {
+            uri += c == '\\' ? '/' : c;
+        }
+    }
+    return uri;
+}
+
+// An open connection whose first read succeeded, or the code of its failure.
+int Open(Handle& handle, const std::string& uri, int flags) {
+    if (handle.db) sqlite3_close_v2(handle.db);
+    handle.db = nullptr;
+    if (sqlite3_open_v2(uri.c_str(), &handle.db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        return handle.db ? sqlite3_extended_errcode(handle.db) : SQLITE_NOMEM;
+    sqlite3_busy_timeout(handle.db, 5000);
+    sqlite3_extended_result_codes(handle.db, 1);
+    // A file that is not a database fails on its first read: find out now.
+    const int rc =
+        sqlite3_exec(handle.db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    const int code = rc == SQLITE_OK ? SQLITE_OK : sqlite3_extended_errcode(handle.db);
+    sqlite3_extended_result_codes(handle.db, 0);
+    return code;
+}
+
 class SqliteDriver : public Driver {
 public:
     std::unique_ptr<Connection> Connect(const ConnectParams& params) override {
         auto handle = std::make_shared<Handle>();
-        const int flags =
-            (params.ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+        handle->path = params.Path;
+        handle->alias = params.AliasName;
         const std::string path = Cp1252ToUtf8(params.Path);
-        if (sqlite3_open_v2(path.c_str(), &handle->db, flags, nullptr) != SQLITE_OK) {
+        int code =
+            Open(*handle, path, params.ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+        if (code != SQLITE_OK && WalFilesMissing(code) && InWalMode(params.Path)) {
+            // A log that is absent or empty holds nothing the file does not:
+            // the file alone is the archive, and SQLite can read it as it is.
+            if (FileSize(params.Path + "-wal") <= 0)
+                code = Open(*handle, FileUri(path) + "?immutable=1",
+                            SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
+            else
+                throw EDatabaseError(AnsiString(WalMessage(*handle)));
+        }
+        if (code != SQLITE_OK) {
+            const std::string damage = Damage(*handle, code & 0xFF);
             const std::string message =
                 handle->db ? Utf8ToCp1252(sqlite3_errmsg(handle->db)) : "memoria insufficiente";
-            throw EDatabaseError(AnsiString("Impossibile aprire l'archivio '" + params.Path +
-                                            "' dell'alias '" + params.AliasName + "': " + message));
+            throw EDatabaseError(AnsiString(
+                damage.empty() ? "Impossibile aprire " + Archive(*handle) + ": " + message
+                               : Capitalised(damage) + " (" + message + ")"));
         }
-        sqlite3_busy_timeout(handle->db, 5000);
-        sqlite3_extended_result_codes(handle->db, 0);
         std::string identity = params.Path;
 #ifndef _WIN32
         if (char* real = realpath(path.c_str(), nullptr)) {
@@ -475,11 +569,27 @@ public:
             std::free(real);
         }
 #endif
-        auto connection =
-            std::make_unique<SqliteConnection>(std::move(handle), params.ReadOnly, identity);
-        // A file that is not a database fails on its first read: find out now.
-        connection->Execute("SELECT count(*) FROM sqlite_master", {});
-        return connection;
+        // SQLite opens read-only what the user may not write.
+        const bool readOnly = params.ReadOnly || sqlite3_db_readonly(handle->db, "main") == 1;
+        return std::make_unique<SqliteConnection>(std::move(handle), readOnly, identity);
+    }
+
+private:
+    // What SQLite answers when it needs the log's companion files of a
+    // write-ahead-log archive and cannot create them.
+    static bool WalFilesMissing(int code) {
+        return (code & 0xFF) == SQLITE_CANTOPEN || code == SQLITE_READONLY_DIRECTORY ||
+               code == SQLITE_READONLY_CANTINIT || code == SQLITE_READONLY_CANTLOCK;
+    }
+
+    static std::string WalMessage(const Handle& handle) {
+        const std::string folder = ExtractFilePath(AnsiString(handle.path)).str();
+        return Capitalised(Archive(handle)) +
+               " \xE8 in modalit\xE0 WAL e ha modifiche ancora nel file '" + handle.path +
+               "-wal': per leggerle SQLite deve creare il file '" + handle.path +
+               "-shm' nella cartella '" + folder +
+               "', dove non si pu\xF2 scrivere. Serve il permesso di scrittura sulla cartella, "
+               "oppure che il programma che scrive l'archivio lo chiuda.";
     }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/graphics/PdfCanvas.h"
 
 #include "platform/core/Encoding.h"
+#include "platform/core/Exception.h"
 #include "platform/graphics/GuiApplication.h"
 
 #include <QPageSize>
@@ -18,7 +19,11 @@ TPdfCanvas::TPdfCanvas(const AnsiString& fileName, int dpi) {
 }
 
 TPdfCanvas::~TPdfCanvas() {
-    Finish();
+    // A file that cannot be written must not end the program from here.
+    try {
+        Finish();
+    } catch (const Exception&) {
+    }
 }
 
 void TPdfCanvas::NewPage() {

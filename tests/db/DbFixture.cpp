@@ -5,6 +5,8 @@
 
 #include <sqlite3.h>
 
+#include "tests/PosixOnWindows.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

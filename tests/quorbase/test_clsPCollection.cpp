@@ -17,6 +17,14 @@ struct Tracked {
 };
 int Tracked::alive = 0;
 
+// A window on part of another collection, as readers of nested blocks use.
+class Window : public clsC<Tracked> {
+public:
+    Window(const clsPCollection<Tracked>& source, int start, int count) {
+        Borrow(source, start, count);
+    }
+};
+
 } // namespace
 
 TEST(clsPCollection, GrowthSequenceAndInsertPositions) {
@@ -86,6 +94,40 @@ TEST(clsPCollection, OwnershipDecidesWhatIsDeleted) {
         owning.Insert(new Tracked(1));
         owning.Insert(new Tracked(2));
         EXPECT_EQ(Tracked::alive, 3);
+    }
+    EXPECT_EQ(Tracked::alive, 0);
+}
+
+TEST(clsPCollection, AWindowSharesItemsWithoutOwningThem) {
+    Tracked::alive = 0;
+    {
+        clsC<Tracked> source;
+        for (int i = 0; i < 6; ++i)
+            source.Insert(new Tracked(i));
+        {
+            const Window middle(source, 2, 3);
+            EXPECT_EQ(middle.GetCount(), 3);
+            EXPECT_EQ(middle.GetItem(0), source.GetItem(2));
+            EXPECT_EQ(middle.GetItem(2)->value, 4);
+            EXPECT_EQ(middle.GetItem(3), nullptr); // the source's next item is not the window's
+            EXPECT_EQ(middle.GetItem(-1), nullptr);
+        }
+        EXPECT_EQ(Tracked::alive, 6); // the window deleted nothing
+        {
+            Window grown(source, 4, 2);
+            Tracked extra(9);
+            grown.Insert(&extra, 0); // the window takes an array of its own
+            EXPECT_EQ(grown.GetCount(), 3);
+            EXPECT_EQ(grown.GetItem(1), source.GetItem(4));
+            EXPECT_EQ(source.GetItem(4)->value, 4); // the source's array is untouched
+            EXPECT_EQ(source.GetCount(), 6);
+            EXPECT_FALSE(grown.Owning());
+        }
+        EXPECT_EQ(Tracked::alive, 6);
+        // Out of range asks give an empty window.
+        EXPECT_EQ(Window(source, 5, 2).GetCount(), 0);
+        EXPECT_EQ(Window(source, -1, 1).GetCount(), 0);
+        EXPECT_EQ(Window(source, 6, 0).GetCount(), 0);
     }
     EXPECT_EQ(Tracked::alive, 0);
 }

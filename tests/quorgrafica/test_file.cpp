@@ -1,4 +1,6 @@
 #include "ChartHelpers.h"
+#include "DeepChartText.h"
+#include "HeapCounter.h"
 #include "quorgrafica/ChartFile.h"
 
 #include <gtest/gtest.h>
@@ -128,4 +130,74 @@ TEST(ChartFile, ErrorsNameTheFileAndLeaveTheGraphAlone) {
     EXPECT_TRUE(LoadChartFile(graf, hand, &error));
     ASSERT_EQ(graf.GetCount(), 1);
     EXPECT_EQ(Str(graf.GetValue(0)->Name), "X");
+}
+
+TEST(ChartFile, DeepFilesReadInMemoryProportionalToTheirSize) {
+    RegisterBoxKinds();
+    TempDir dir;
+    for (const int levels : {8000, 100000}) {
+        SCOPED_TRACE(levels);
+        const AnsiString name = dir.File("profondo.chart");
+        const std::string text = charttest::DeepChartText(levels);
+        WriteAll(name, text);
+        const auto size = static_cast<std::int64_t>(text.size());
+
+        clsGraf graf;
+        ChartReadNotes notes;
+        AnsiString error;
+        std::int64_t peak = 0;
+        {
+            const charttest::HeapPeak heap;
+            ASSERT_TRUE(LoadChartFile(graf, name, &error, &notes)) << error.str();
+            peak = heap.Bytes();
+        }
+        // Copying nested blocks level by level took about a thousand times more.
+        EXPECT_LT(peak, 6 * size) << "peak " << peak << " bytes for a file of " << size;
+        EXPECT_TRUE(notes.NestingCapped);
+        EXPECT_FALSE(notes.UnclosedBlocks);
+        int depth = 0;
+        for (clsGraf* g = &graf; g && g->GetCount() > 0;
+             g = static_cast<clsBoxGroup*>(g->GetValue(0))->Graf) {
+            ASSERT_EQ(g->GetCount(), 1);
+            ASSERT_EQ(Str(g->GetValue(0)->Name), "G" + std::to_string(depth));
+            ++depth;
+        }
+        EXPECT_EQ(depth, MaxReadNesting);
+    }
+}
+
+TEST(ChartFile, NotesTellWhatTheGraphCannotShow) {
+    RegisterBoxKinds();
+    TempDir dir;
+    const AnsiString name = dir.File("diagramma.chart");
+
+    // A whole chart within the limit: nothing to tell, whatever was noted before.
+    WriteAll(name, charttest::DeepChartText(3));
+    clsGraf graf;
+    ChartReadNotes notes{true, true};
+    ASSERT_TRUE(LoadChartFile(graf, name, nullptr, &notes));
+    EXPECT_FALSE(notes.NestingCapped);
+    EXPECT_FALSE(notes.UnclosedBlocks);
+
+    // A file cut short still gives what it holds.
+    const std::string deep = charttest::DeepChartText(5);
+    WriteAll(name, deep.substr(0, deep.size() - 12));
+    ASSERT_TRUE(LoadChartFile(graf, name, nullptr, &notes));
+    EXPECT_TRUE(notes.UnclosedBlocks);
+    EXPECT_FALSE(notes.NestingCapped);
+    clsGraf* g = &graf;
+    for (int level = 0; level < 5; ++level) {
+        ASSERT_EQ(g->GetCount(), 1) << level;
+        EXPECT_EQ(Str(g->GetValue(0)->Name), "G" + std::to_string(level));
+        g = static_cast<clsBoxGroup*>(g->GetValue(0))->Graf;
+    }
+    EXPECT_EQ(g->GetCount(), 0);
+
+    // Reading without notes is unchanged.
+    clsGraf plain;
+    ASSERT_TRUE(LoadChartFile(plain, name));
+    quorbase::clsConfig a, b;
+    graf.DataTo(a);
+    plain.DataTo(b);
+    EXPECT_EQ(Lines(a), Lines(b));
 }

@@ -1,6 +1,10 @@
 #include "ChartHelpers.h"
+#include "quorgrafica/TextLines.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
 
 using namespace quorgrafica;
 using charttest::AddBox;
@@ -381,4 +385,34 @@ TEST(TextFormat, DeepNestingIsReadUpToTheLimit) {
     clsGraf again;
     ReadLines(again, written);
     EXPECT_EQ(Written(again), written);
+}
+
+TEST(TextFormat, BlockLengthsAgreeWithExtractBlock) {
+    // Readers measure blocks with a table built once; it must agree with
+    // ExtractBlock on every start and every end of reading, braces
+    // unbalanced either way and missing lines included.
+    std::mt19937 rng(1209);
+    const char* pool[] = {"{", "}", "x", " {", "}}", "{", "}"};
+    for (int round = 0; round < 400; ++round) {
+        quorbase::clsConfig lines;
+        const int count = static_cast<int>(rng() % 40);
+        for (int i = 0; i < count; ++i) {
+            if (rng() % 25 == 0)
+                lines.Insert(nullptr);
+            else
+                quorbase::Add(lines, pool[rng() % 7]);
+        }
+        const detail::BlockTable table(lines);
+        for (int limit = 0; limit <= count + 1; ++limit) {
+            quorbase::clsConfig head;
+            head.SetOwning(false);
+            for (int i = 0; i < limit && i < count; ++i)
+                head.Insert(lines.GetItem(i));
+            for (int start = -1; start <= count; ++start) {
+                const std::unique_ptr<quorbase::clsConfig> block(head.ExtractBlock(start));
+                ASSERT_EQ(table.Length(start, limit), block->GetCount())
+                    << "round " << round << " start " << start << " limit " << limit;
+            }
+        }
+    }
 }

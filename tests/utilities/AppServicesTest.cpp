@@ -14,7 +14,14 @@ TEST(AppServices, AppPathIsTheProgramFolder) {
     const AnsiString path = AppPath();
     ASSERT_FALSE(path.IsEmpty());
     EXPECT_EQ(path[path.Length()], PathDelim);
+#ifdef _WIN32
+    EXPECT_EQ(path[path.Length()], '\\');
+    EXPECT_EQ(path[2], ':'); // on a drive
+    EXPECT_EQ(path + "test_utilities.exe", ProgramFileName());
+    EXPECT_EQ(path.Pos("/"), 0);
+#else
     EXPECT_EQ(path + "test_utilities", ProgramFileName());
+#endif
     EXPECT_TRUE(DirectoryExists(path));
 }
 
@@ -43,14 +50,28 @@ TEST(AppServices, AskUserShowsTheTitleAndSetsTheSecondDefault) {
 TEST(AppServices, FileExistsMeansReadableFile) {
     TempDir dir;
     std::ofstream(dir / "Condomini.DB") << "x";
+#ifdef _WIN32
+    std::ofstream(dir.path() / L"citt\u00E0.db") << "x"; // UTF-16 on disk
+#else
     std::ofstream(dir / "citt\xC3\xA0.db") << "x"; // UTF-8 on disk
+#endif
     EXPECT_TRUE(FileExists((dir / "Condomini.DB").c_str()));
-    EXPECT_TRUE(FileExists((dir / "citt\xE0.db").c_str())); // Windows-1252 in the program
+    // Windows-1252 in the program.
+    EXPECT_TRUE(FileExists((dir.path().string() + "\\citt\xE0.db").c_str()));
     EXPECT_FALSE(FileExists((dir / "MovConti.db").c_str()));
     EXPECT_TRUE(FileExists((dir.path().string() + "\\Condomini.DB").c_str()));
-    EXPECT_FALSE(FileExists(dir.path().c_str()));
+    EXPECT_FALSE(FileExists(dir.path().string().c_str()));
     EXPECT_FALSE(FileExists(""));
     EXPECT_FALSE(FileExists(nullptr));
+#ifdef _WIN32
+    // Either separator, and the drive letter in either case.
+    std::string forward = dir / "Condomini.DB";
+    for (char& c : forward)
+        if (c == '\\') c = '/';
+    EXPECT_TRUE(FileExists(forward.c_str()));
+    forward[0] = static_cast<char>(forward[0] ^ 0x20);
+    EXPECT_TRUE(FileExists(forward.c_str()));
+#else
     const std::string locked = dir / "locked.db";
     std::ofstream(locked) << "x";
     chmod(locked.c_str(), 0);
@@ -58,4 +79,5 @@ TEST(AppServices, FileExistsMeansReadableFile) {
     if (geteuid() != 0) {
         EXPECT_FALSE(FileExists(locked.c_str()));
     }
+#endif
 }

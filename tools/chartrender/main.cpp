@@ -5,19 +5,15 @@
 // The options are those of the flowchart component: which texts and flags
 // the boxes show, the grid, and which graph of the tree to draw.
 
+#include "platform/core/CommandLine.h"
+#include "platform/core/Encoding.h"
+#include "platform/graphics/DrawingFile.h"
 #include "platform/graphics/GuiApplication.h"
-#include "platform/graphics/ImageCanvas.h"
-#include "platform/graphics/PdfCanvas.h"
 #include "quorgrafica/ChartFile.h"
 #include "quorgrafica/Clsgraf.h"
 
-#include "platform/core/Encoding.h"
-
-#include <cctype>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
+#include <iostream>
 #include <string>
 
 using namespace quorgrafica;
@@ -26,8 +22,8 @@ namespace {
 
 const char* const Usage =
     "Uso: chartrender [opzioni] diagramma.chart uscita.png|uscita.pdf\n"
-    "  --names            mostra i nomi dei box\n"
-    "  --texts            mostra i testi dei box\n"
+    "  --no-names         non mostra i nomi dei box (mostrati se non richiesto)\n"
+    "  --no-texts         non mostra i testi dei box (mostrati se non richiesto)\n"
     "  --flags            mostra l'esito dell'ultimo calcolo\n"
     "  --grid             disegna la griglia\n"
     "  --compute=NOME     calcola il box NOME prima di disegnare (con --flags)\n"
@@ -36,69 +32,16 @@ const char* const Usage =
     "  --size=LxA         dimensioni della pagina in pixel\n"
     "  --columns=N        colonne di caratteri della pagina (0: larghezza / 10)\n"
     "  --rows=N           righe di caratteri della pagina (0: altezza / 10)\n"
-    "  --dpi=N            risoluzione del PDF (96)\n";
+    "  --dpi=N            risoluzione del PDF (96)\n"
+    "  --help             mostra questo aiuto\n";
 
-struct Options {
-    bool names = false, texts = false, flags = false, grid = false, backwards = false;
-    std::string compute, graf;
-    int width = 0, height = 0, columns = 0, rows = 0, dpi = 96;
-    std::string input, output;
-};
-
-bool StartsWith(const char* arg, const char* prefix, const char** rest) {
-    const std::size_t n = std::strlen(prefix);
-    if (std::strncmp(arg, prefix, n) != 0) return false;
-    *rest = arg + n;
-    return true;
-}
-
-bool ParseInt(const char* text, int& value) {
+// A whole number from low to 100000; false for anything else.
+bool ParseInt(const std::string& text, int low, int& value) {
     char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < 0 || v > 100000) return false;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < low || v > 100000) return false;
     value = static_cast<int>(v);
     return true;
-}
-
-bool Parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const char* a = argv[i];
-        const char* rest = nullptr;
-        if (!std::strcmp(a, "--names"))
-            o.names = true;
-        else if (!std::strcmp(a, "--texts"))
-            o.texts = true;
-        else if (!std::strcmp(a, "--flags"))
-            o.flags = true;
-        else if (!std::strcmp(a, "--grid"))
-            o.grid = true;
-        else if (!std::strcmp(a, "--backwards"))
-            o.backwards = true;
-        else if (StartsWith(a, "--compute=", &rest))
-            o.compute = rest;
-        else if (StartsWith(a, "--graf=", &rest))
-            o.graf = rest;
-        else if (StartsWith(a, "--size=", &rest)) {
-            const char* x = std::strchr(rest, 'x');
-            if (!x || !ParseInt(std::string(rest, x).c_str(), o.width) ||
-                !ParseInt(x + 1, o.height))
-                return false;
-        } else if (StartsWith(a, "--columns=", &rest)) {
-            if (!ParseInt(rest, o.columns)) return false;
-        } else if (StartsWith(a, "--rows=", &rest)) {
-            if (!ParseInt(rest, o.rows)) return false;
-        } else if (StartsWith(a, "--dpi=", &rest)) {
-            if (!ParseInt(rest, o.dpi) || o.dpi < 10) return false;
-        } else if (a[0] == '-' && a[1] == '-')
-            return false;
-        else if (o.input.empty())
-            o.input = a;
-        else if (o.output.empty())
-            o.output = a;
-        else
-            return false;
-    }
-    return !o.input.empty() && !o.output.empty();
 }
 
 // The graph reached from root through the named group boxes, or null.
@@ -120,74 +63,78 @@ clsGraf* Descend(clsGraf* root, const std::string& path, std::string& missing) {
     return graf;
 }
 
-bool EndsWith(const std::string& s, const char* tail) {
-    const std::size_t n = std::strlen(tail);
-    if (s.size() < n) return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    Options o;
-    if (!Parse(argc, argv, o)) {
-        std::fputs(Usage, stderr);
-        return 2;
+    CommandLine cl("chartrender", Usage);
+    // --names and --texts ask for what is drawn anyway; older command lines use them.
+    cl.Flag("--names").Flag("--texts").Flag("--no-names").Flag("--no-texts");
+    cl.Flag("--flags").Flag("--grid").Flag("--backwards");
+    cl.Value("--compute").Value("--graf").Value("--size").Value("--columns").Value("--rows");
+    cl.Value("--dpi");
+    if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
+
+    if (cl.Arguments().size() != 2)
+        return cl.Refuse(std::cerr, "servono il diagramma e il file di uscita");
+    const std::string input = cl.Arguments()[0], output = cl.Arguments()[1];
+    if (!IsDrawingFileName(AnsiString(Utf8ToCp1252(output))))
+        return cl.Refuse(std::cerr,
+                         "il file di uscita \"" + output + "\" deve terminare con .png o .pdf");
+    int width = 0, height = 0, columns = 0, rows = 0, dpi = 96;
+    if (cl.Has("--size")) {
+        const std::string size = cl.Get("--size");
+        const std::size_t x = size.find('x');
+        if (x == std::string::npos || !ParseInt(size.substr(0, x), 1, width) ||
+            !ParseInt(size.substr(x + 1), 1, height))
+            return cl.Refuse(std::cerr, "--size vuole LARGHEZZAxALTEZZA, per esempio 800x600");
     }
-    const bool pdf = EndsWith(o.output, ".pdf");
-    if (!pdf && !EndsWith(o.output, ".png")) {
-        std::fprintf(stderr, "Il file di uscita \"%s\" deve terminare con .png o .pdf.\n",
-                     o.output.c_str());
-        return 2;
-    }
+    if (!ParseInt(cl.Get("--columns", "0"), 0, columns))
+        return cl.Refuse(std::cerr, "--columns vuole un numero intero");
+    if (!ParseInt(cl.Get("--rows", "0"), 0, rows))
+        return cl.Refuse(std::cerr, "--rows vuole un numero intero");
+    if (!ParseInt(cl.Get("--dpi", "96"), 10, dpi))
+        return cl.Refuse(std::cerr, "--dpi vuole un numero intero da 10 in su");
+    const std::string compute = Utf8ToCp1252(cl.Get("--compute"));
+
     EnsureGuiApplication();
     RegisterBoxKinds();
 
     // Messages leave in the terminal's encoding, names arrive in it.
     clsGraf root;
     AnsiString error;
-    if (!LoadChartFile(root, AnsiString(Utf8ToCp1252(o.input)), &error)) {
-        std::fprintf(stderr, "%s\n", Cp1252ToUtf8(error.view()).c_str());
-        return 1;
-    }
+    ChartReadNotes notes;
+    if (!LoadChartFile(root, AnsiString(Utf8ToCp1252(input)), &error, &notes))
+        return cl.Fail(std::cerr, Cp1252ToUtf8(error.view()));
+    if (notes.NestingCapped)
+        std::cerr << "chartrender: attenzione: \"" << input << "\" ha gruppi annidati oltre "
+                  << MaxReadNesting << " livelli; quelli pi\xC3\xB9 interni sono disegnati vuoti\n";
+    if (notes.UnclosedBlocks)
+        std::cerr << "chartrender: attenzione: in \"" << input
+                  << "\" alcuni blocchi non si chiudono; letto fino alla fine del file\n";
+
     std::string missing;
-    clsGraf* graf = Descend(&root, Utf8ToCp1252(o.graf), missing);
-    if (!graf) {
-        std::fprintf(stderr, "Nessun gruppo di nome \"%s\" in \"%s\".\n",
-                     Cp1252ToUtf8(missing).c_str(), o.input.c_str());
-        return 1;
-    }
-    if (!o.compute.empty() && !graf->GetBox(quorbase::clsString(Utf8ToCp1252(o.compute).c_str()))) {
-        std::fprintf(stderr, "Nessun box di nome \"%s\" da calcolare.\n", o.compute.c_str());
-        return 1;
-    }
-    if (!o.compute.empty()) graf->Compute(Utf8ToCp1252(o.compute).c_str(), o.backwards, false);
-    graf->GridShow = o.grid;
+    clsGraf* graf = Descend(&root, Utf8ToCp1252(cl.Get("--graf")), missing);
+    if (!graf)
+        return cl.Fail(std::cerr, "nessun gruppo di nome \"" + Cp1252ToUtf8(missing) + "\" in \"" +
+                                      input + "\"");
+    if (!compute.empty() && !graf->GetBox(quorbase::clsString(compute.c_str())))
+        return cl.Fail(std::cerr,
+                       "nessun box di nome \"" + cl.Get("--compute") + "\" da calcolare");
+    if (!compute.empty()) graf->Compute(compute.c_str(), cl.Has("--backwards"), false);
+    graf->GridShow = cl.Has("--grid");
 
     // The page covers every box with a margin unless a size is given.
-    const int width = o.width > 0 ? o.width : (graf->MaxRight() > 0 ? graf->MaxRight() : 0) + 40;
-    const int height =
-        o.height > 0 ? o.height : (graf->MaxBottom() > 0 ? graf->MaxBottom() : 0) + 40;
-    if (pdf) {
-        TPdfCanvas canvas(AnsiString(Utf8ToCp1252(o.output)), o.dpi);
-        graf->SetPage(width, height, o.columns, o.rows);
-        graf->Draw(&canvas, true, o.names, o.texts, o.flags);
-        canvas.Finish();
-        if (!std::ifstream(o.output)) {
-            std::fprintf(stderr, "Impossibile scrivere il file \"%s\".\n", o.output.c_str());
-            return 1;
-        }
-        return 0;
-    }
-    TImageCanvas canvas(width, height);
-    graf->SetPage(width, height, o.columns, o.rows);
-    graf->Draw(&canvas, true, o.names, o.texts, o.flags);
-    if (!canvas.SaveToFile(AnsiString(Utf8ToCp1252(o.output)))) {
-        std::fprintf(stderr, "Impossibile scrivere il file \"%s\".\n", o.output.c_str());
-        return 1;
-    }
+    if (width == 0) width = (graf->MaxRight() > 0 ? graf->MaxRight() : 0) + 40;
+    if (height == 0) height = (graf->MaxBottom() > 0 ? graf->MaxBottom() : 0) + 40;
+    const bool names = !cl.Has("--no-names"), texts = !cl.Has("--no-texts");
+    if (!SaveDrawing(
+            AnsiString(Utf8ToCp1252(output)), width, height,
+            HasExtension(output, {".pdf"}) ? dpi : 96,
+            [&](TCanvas* canvas) {
+                graf->SetPage(width, height, columns, rows);
+                graf->Draw(canvas, true, names, texts, cl.Has("--flags"));
+            },
+            &error))
+        return cl.Fail(std::cerr, Cp1252ToUtf8(error.view()));
     return 0;
 }

@@ -1,46 +1,39 @@
 // make-demo-archive <folder> [--movements N]: writes a demo archive of the
 // product and the engine configuration naming it "Bracotene".
 
+#include "platform/core/CommandLine.h"
 #include "tools/demoarchive/DemoArchive.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
-namespace {
-
-int Usage() {
-    std::fprintf(stderr, "Uso: make-demo-archive <cartella> [--movements N]\n"
-                         "  N: movimenti del condominio 1 (predefinito 1200)\n");
-    return 2;
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    std::string folder;
+    CommandLine cl("make-demo-archive",
+                   "Uso: make-demo-archive CARTELLA [--movements N]\n"
+                   "  Scrive in CARTELLA l'archivio dimostrativo Archivi/Bracotene.db e il file\n"
+                   "  engine.ini che lo chiama \"Bracotene\".\n"
+                   "  --movements N      movimenti del condominio 1 (predefinito 1200)\n"
+                   "  --help             mostra questo aiuto\n");
+    cl.Value("--movements");
+    if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
+    if (cl.Arguments().size() != 1) return cl.Refuse(std::cerr, "serve una e una sola cartella");
+
     demoarchive::Options options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--movements" && i + 1 < argc) {
-            char* end = nullptr;
-            const long n = std::strtol(argv[++i], &end, 10);
-            if (*end != '\0' || n < 0 || n > 100000000) return Usage();
-            options.movements = static_cast<int>(n);
-        } else if (!arg.empty() && arg[0] != '-' && folder.empty()) {
-            folder = arg;
-        } else {
-            return Usage();
-        }
+    if (cl.Has("--movements")) {
+        const std::string text = cl.Get("--movements");
+        char* end = nullptr;
+        const long n = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || n < 0 || n > 100000000)
+            return cl.Refuse(std::cerr, "--movements vuole un numero intero da 0 a 100000000");
+        options.movements = static_cast<int>(n);
     }
-    if (folder.empty()) return Usage();
     demoarchive::Result result;
     std::string error;
-    if (!demoarchive::MakeDemoArchive(folder, options, result, error)) {
-        std::fprintf(stderr, "make-demo-archive: %s\n", error.c_str());
-        return 1;
-    }
-    std::printf("%s: %d condomini, %d movimenti\n%s\n", result.archive.c_str(), result.condominiums,
-                result.movements, result.engineConfig.c_str());
+    if (!demoarchive::MakeDemoArchive(cl.Arguments()[0], options, result, error))
+        return cl.Fail(std::cerr, error);
+    std::cout << result.archive << ": " << result.condominiums << " condomini, " << result.movements
+              << " movimenti\n"
+              << result.engineConfig << '\n';
     return 0;
 }

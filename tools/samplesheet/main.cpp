@@ -2,13 +2,19 @@
 // alignments, three-part lines, barcodes) to a PNG image and a PDF page.
 //
 //   samplesheet [sheet.png] [sheet.pdf]
+//
+// Each file named is written, a PNG image or a PDF page by its extension.
 
 #include "graphics/Clsbarcode.h"
 #include "graphics/Utilitiesgrafiche.h"
-#include "platform/graphics/ImageCanvas.h"
-#include "platform/graphics/PdfCanvas.h"
+#include "platform/core/CommandLine.h"
+#include "platform/core/Encoding.h"
+#include "platform/graphics/Canvas.h"
+#include "platform/graphics/DrawingFile.h"
 
-#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -135,21 +141,24 @@ void DrawSheet(TCanvas* c) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* png = argc > 1 ? argv[1] : "samplesheet.png";
-    const char* pdf = argc > 2 ? argv[2] : "samplesheet.pdf";
-    {
-        TImageCanvas image(kWidth, kHeight, kDpi);
-        DrawSheet(&image);
-        if (!image.SaveToFile(png)) {
-            std::fprintf(stderr, "Impossibile scrivere %s\n", png);
-            return 1;
-        }
+    CommandLine cl("samplesheet", "Uso: samplesheet [foglio.png] [foglio.pdf]\n"
+                                  "  Disegna il foglio di prova in ogni file indicato, immagine\n"
+                                  "  .png o pagina .pdf; senza file, in samplesheet.png e\n"
+                                  "  samplesheet.pdf nella cartella corrente.\n"
+                                  "  --help             mostra questo aiuto\n");
+    if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
+    std::vector<std::string> outputs = cl.Arguments();
+    if (outputs.empty()) outputs = {"samplesheet.png", "samplesheet.pdf"};
+    for (const std::string& output : outputs)
+        if (!IsDrawingFileName(AnsiString(Utf8ToCp1252(output))))
+            return cl.Refuse(std::cerr,
+                             "il file \"" + output + "\" deve terminare con .png o .pdf");
+    for (const std::string& output : outputs) {
+        AnsiString error;
+        if (!SaveDrawing(AnsiString(Utf8ToCp1252(output)), kWidth, kHeight, kDpi, DrawSheet,
+                         &error))
+            return cl.Fail(std::cerr, Cp1252ToUtf8(error.view()));
+        std::cout << output << '\n';
     }
-    {
-        TPdfCanvas page(pdf, kDpi);
-        DrawSheet(&page);
-        page.Finish();
-    }
-    std::printf("%s\n%s\n", png, pdf);
     return 0;
 }

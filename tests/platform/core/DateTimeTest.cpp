@@ -125,7 +125,11 @@ TEST(DateTime, IsoForms) {
 TEST(DateTime, TodayIsTheLocalCalendarDay) {
     const std::time_t t = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
     localtime_r(&t, &local);
+#endif
     int y, m, d;
     DecodeDate(Date(), y, m, d);
     EXPECT_EQ(y * 10000 + m * 100 + d,

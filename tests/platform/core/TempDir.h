@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
+#include "tests/PosixOnWindows.h"
 
 class TempDir {
 public:

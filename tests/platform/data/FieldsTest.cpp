@@ -274,4 +274,19 @@ TEST(FieldsTest, BooleanFieldsReadTheUsualSpellings) {
     t.Cancel();
 }
 
+TEST(FieldsTest, NamesOutsideTheCodePageReadAsWindowsWouldShowThem) {
+    TestArchive archive;
+    archive.Exec("INSERT INTO Condomini (IdCondominio, Nome, Comune) VALUES "
+                 "(1, '\xC4\x8C" "apek', 'Gy\xC5\x91r'), (2, '\xC8\x98" "tefan', '\xCE\xBB');");
+    TTable t;
+    archive.Bind(&t);
+    t.SetTableName("Condomini");
+    t.Open();
+    EXPECT_EQ(t.FieldByName("Nome")->AsString(), "Capek");
+    EXPECT_EQ(t.FieldByName("Comune")->AsString(), "Gyor");
+    t.Next();
+    EXPECT_EQ(t.FieldByName("Nome")->AsString(), "Stefan");
+    EXPECT_EQ(t.FieldByName("Comune")->AsString(), "?");
+}
+
 } // namespace

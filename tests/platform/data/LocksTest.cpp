@@ -2,81 +2,23 @@
 // while edited, and locks that vanish with a program that dies. The other
 // program is a forked child with its own connection and lock files.
 
+#include "OtherProgram.h"
 #include "TestArchive.h"
 
+#include "platform/data/LockFile.h"
 #include "platform/data/Table.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <functional>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 
-#include <poll.h>
-#include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
-
-class OtherProgram {
-public:
-    // body runs in the child with Say/Hear for talking to the parent.
-    explicit OtherProgram(const std::function<void(OtherProgram&)>& body) {
-        int down[2], up[2];
-        if (pipe(down) != 0 || pipe(up) != 0) throw std::runtime_error("pipe");
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(down[1]);
-            close(up[0]);
-            in_ = down[0];
-            out_ = up[1];
-            try {
-                body(*this);
-            } catch (const std::exception& e) {
-                Say(std::string("errore: ") + e.what());
-            }
-            _exit(0);
-        }
-        close(down[0]);
-        close(up[1]);
-        in_ = up[0];
-        out_ = down[1];
-    }
-    ~OtherProgram() {
-        Kill();
-        close(in_);
-        close(out_);
-    }
-
-    void Say(const std::string& line) {
-        const std::string text = line + "\n";
-        if (write(out_, text.data(), text.size()) < 0) _exit(3);
-    }
-    // The next line, or "<timeout>" after 20 seconds.
-    std::string Hear() {
-        std::string line;
-        char c;
-        for (;;) {
-            pollfd p{in_, POLLIN, 0};
-            if (poll(&p, 1, 20000) <= 0) return "<timeout>";
-            if (read(in_, &c, 1) != 1) return line.empty() ? "<closed>" : line;
-            if (c == '\n') return line;
-            line += c;
-        }
-    }
-    void Kill() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            int status;
-            waitpid(pid_, &status, 0);
-            pid_ = -1;
-        }
-    }
-
-private:
-    pid_t pid_ = -1;
-    int in_ = -1, out_ = -1;
-};
 
 // The child's own database on the same alias and network folder.
 struct ChildSide {
@@ -237,3 +179,132 @@ TEST(LocksTest, TwoTablesOfOneProgramAlsoExcludeEachOther) {
 }
 
 } // namespace
+
+namespace {
+
+// The lock files in the network folder.
+std::set<std::string> LockFiles(const TestArchive& archive) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(archive.NetDir()))
+        if (entry.path().extension() == ".lck") names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A child that opens a table on "apri", closes it on "chiudi", and waits.
+OtherProgram TableHolder(const char* tableName) {
+    return OtherProgram([tableName](OtherProgram& self) {
+        ChildSide side(tableName);
+        for (std::string order = self.Hear(); order == "apri" || order == "chiudi";
+             order = self.Hear()) {
+            if (order == "apri")
+                side.table.Open();
+            else
+                side.table.Close();
+            self.Say(order == "apri" ? "aperta" : "chiusa");
+        }
+    });
+}
+
+} // namespace
+
+TEST(LocksTest, ALockFileGoesWithItsLastLiveHolder) {
+    TestArchive archive;
+    archive.Populate();
+    OtherProgram other = TableHolder("Condomini");
+    TTable mine;
+    archive.Bind(&mine);
+    mine.SetTableName("Condomini");
+
+    other.Say("apri");
+    ASSERT_EQ(other.Hear(), "aperta");
+    const auto held = LockFiles(archive);
+    ASSERT_EQ(held.size(), 1u);
+    mine.Open();
+    EXPECT_EQ(LockFiles(archive), held);
+    mine.Close();
+    EXPECT_EQ(LockFiles(archive), held) << "removed while another program holds it";
+    other.Say("chiudi");
+    ASSERT_EQ(other.Hear(), "chiusa");
+    EXPECT_TRUE(LockFiles(archive).empty()) << "the last holder left its file";
+
+    // A holder that dies leaves the file to the one still alive.
+    mine.Open();
+    other.Say("apri");
+    ASSERT_EQ(other.Hear(), "aperta");
+    other.Kill();
+    EXPECT_EQ(LockFiles(archive), held);
+    mine.Close();
+    EXPECT_TRUE(LockFiles(archive).empty());
+    // And the table is as free as before.
+    mine.SetExclusive(true);
+    EXPECT_EQ(OpenError(mine), "");
+}
+
+TEST(LocksTest, FilesOfProgramsThatDiedGoWhenAProgramStarts) {
+    TestArchive archive;
+    archive.Populate();
+    archive.Exec("CREATE TABLE Contatori (Contatore VARCHAR(20), Valore INTEGER);");
+    // Each program that starts tidies the folder: the dead one's file is
+    // left after the last start.
+    OtherProgram alive = TableHolder("Contatori");
+    alive.Say("apri");
+    ASSERT_EQ(alive.Hear(), "aperta");
+    const auto kept = LockFiles(archive);
+    OtherProgram dead = TableHolder("Causali");
+    dead.Say("apri");
+    ASSERT_EQ(dead.Hear(), "aperta");
+    dead.Kill();
+    ASSERT_EQ(LockFiles(archive).size(), 2u);
+    ASSERT_EQ(kept.size(), 1u);
+    // Files that only look like lock files stay.
+    const std::filesystem::path net = archive.NetDir();
+    std::ofstream(net / "appunti.lck") << "x";
+    std::ofstream(net / "quor_0123456789abcdef_note.txt") << "x";
+
+    archive.Database()->Open();
+    EXPECT_EQ(LockFiles(archive), (std::set<std::string>{"appunti.lck", *kept.begin()}));
+    EXPECT_TRUE(std::filesystem::exists(net / "quor_0123456789abcdef_note.txt"));
+
+    // The live program still holds its table.
+    TTable contatori;
+    archive.Bind(&contatori);
+    contatori.SetTableName("Contatori");
+    contatori.SetExclusive(true);
+    EXPECT_NE(OpenError(contatori), "");
+}
+
+TEST(LocksTest, RemovingAndReopeningNeverLetsTwoProgramsHoldOneTable) {
+    // Two programs take and leave a table's lock exclusively as fast as they
+    // can, so that its file is removed while the other is opening it. A
+    // marker file made with O_EXCL while a program holds the lock tells when
+    // both held it at once.
+    TestArchive archive;
+    const std::string path =
+        dbengine::LockFilePath(archive.NetDir(), archive.DbPath(), "Condomini");
+    const std::string marker = (archive.Dir() / "tengo").string();
+    const auto work = [&path, &marker](int rounds) {
+        int held = 0;
+        for (int i = 0; i < rounds; ++i) {
+            dbengine::LockFile lock(path);
+            if (!lock.LockTableExclusive()) continue;
+            const int fd = open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+            if (fd < 0) return -1;
+            close(fd);
+            unlink(marker.c_str());
+            ++held;
+        }
+        return held;
+    };
+    OtherProgram other([&work](OtherProgram& self) {
+        self.Say("via");
+        self.Say(std::to_string(work(20000)));
+    });
+    ASSERT_EQ(other.Hear(), "via");
+    const int mine = work(20000);
+    const std::string theirs = other.Hear();
+    EXPECT_NE(mine, -1) << "both programs held the lock at once";
+    EXPECT_NE(theirs, "-1") << "both programs held the lock at once";
+    EXPECT_GT(mine, 0);
+    EXPECT_GT(std::atoi(theirs.c_str()), 0) << theirs;
+    EXPECT_TRUE(LockFiles(archive).empty());
+}

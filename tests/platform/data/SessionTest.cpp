@@ -3,6 +3,7 @@
 
 #include "TestArchive.h"
 
+#include "platform/core/Files.h"
 #include "platform/data/DataModule.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Table.h"
@@ -64,7 +65,7 @@ TEST(SessionTest, AModuleStartsItsSessionThenConnectsThenRunsOnCreate) {
         EXPECT_EQ(module.events,
                   (std::vector<std::string>{"built:inactive,disconnected", "startup:session",
                                             "create:connected,open"}));
-        EXPECT_EQ(module.session->NetFileDir().str(), archive.NetDir() + "/");
+        EXPECT_EQ(module.session->NetFileDir().str(), archive.NetDir() + PathDelim);
         EXPECT_EQ(Sessions->FindSession("sessionemodulo"), module.session);
         EXPECT_EQ(module.session->FindDatabase("DBMODULO"), module.database);
         EXPECT_EQ(module.table->RecordCount(), 4);
@@ -102,7 +103,7 @@ TEST(SessionTest, EngineFoldersMustExist) {
     EXPECT_EQ(s.NetFileDir(), "");
     EXPECT_THROW(s.SetPrivateDir("/non/esiste"), EDatabaseError);
     s.SetPrivateDir(archive.NetDir().c_str());
-    EXPECT_EQ(s.PrivateDir().str(), archive.NetDir() + "/");
+    EXPECT_EQ(s.PrivateDir().str(), archive.NetDir() + PathDelim);
     s.SetPrivateDir("");
     EXPECT_EQ(s.PrivateDir(), "");
 

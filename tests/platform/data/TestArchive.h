@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <string>
 
-#include <unistd.h>
+#include "tests/PosixOnWindows.h"
 
 // The archive used by most tests: condominiums, their movements, causes.
 inline const char* const kSchema = R"SQL(

@@ -52,6 +52,9 @@ TEST(Edit, TextAndSelectionWithAndWithoutWidget) {
     EXPECT_EQ(line->text(), QString::fromUtf8("caffè"));
     EXPECT_EQ(edit->SelStart(), 0);
     EXPECT_EQ(changes, 3);
+    // Letters the code page lacks reach the program as Windows would give them.
+    line->setText(QString::fromUtf8("\xC5\x81ukasz \xCE\xBB"));
+    EXPECT_EQ(edit->Text(), AnsiString("Lukasz ?"));
     edit->SetReadOnly(true);
     EXPECT_TRUE(line->isReadOnly());
 }
