@@ -141,12 +141,12 @@ class CopyButton {
 public:
     explicit CopyButton(TfrmBracUtil* form)
         : button_(qobject_cast<QAbstractButton*>(form->cmdCopiaCC->Widget())) {
-        QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [this] {
+        watch_ = QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [this] {
             const QCursor* cursor = QGuiApplication::overrideCursor();
             cursorWhileCopying = cursor ? cursor->shape() : Qt::ArrowCursor;
         });
     }
-    ~CopyButton() { QObject::disconnect(QGuiApplication::clipboard(), nullptr, nullptr, nullptr); }
+    ~CopyButton() { QObject::disconnect(watch_); }
     void Click() {
         ASSERT_NE(button_, nullptr);
         button_->click();
@@ -155,6 +155,7 @@ public:
 
 private:
     QAbstractButton* button_;
+    QMetaObject::Connection watch_;
 };
 
 TEST_F(WindowTest, CopyButtonPutsTheTextAndItsTableOnTheClipboard) {
