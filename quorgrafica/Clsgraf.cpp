@@ -14,6 +14,7 @@ using quorbase::clsStrings;
 clsGraf::clsGraf(clsBox* owner) : clsCollection<clsBox>(true), Owner(owner) {}
 
 clsGraf::~clsGraf() {
+    if (OnDestroy) OnDestroy(this);
     Clear(true);
 }
 

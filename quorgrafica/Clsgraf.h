@@ -11,6 +11,8 @@
 #include "quorgrafica/Clsbox.h"
 #include "quorgrafica/clsFormula.h"
 
+#include <functional>
+
 class TCanvas;
 
 namespace quorgrafica {
@@ -78,6 +80,9 @@ public:
     quorbase::clsString Name;
     quorbase::clsString Title;
     bool UnlockAll = false;
+    // Called by the destructor before the boxes go: the component showing
+    // the graph lets go of it.
+    std::function<void(clsGraf*)> OnDestroy;
 
 private:
     friend class clsBoxGroup;

@@ -1,6 +1,9 @@
 // A chart of 5,000 boxes and 5,000 links: writing, reading (against the same
 // chart without links), painting and hit testing.
 
+#include "BenchChart.h"
+
+#include "bench/BenchRecorder.h"
 #include "platform/graphics/GuiApplication.h"
 #include "platform/graphics/ImageCanvas.h"
 #include "quorgrafica/ChartFile.h"
@@ -13,7 +16,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,33 +24,11 @@ using namespace quorgrafica;
 
 namespace {
 
-constexpr int BoxCount = 5000;
-constexpr int PerRow = 100;
-constexpr int CellWidth = 50;
-constexpr int CellHeight = 40;
+using namespace benchchart;
 
 std::unique_ptr<clsGraf> MakeChart(bool links) {
-    RegisterBoxKinds();
     auto graf = std::make_unique<clsGraf>();
-    graf->SetPage(PerRow * CellWidth, (BoxCount / PerRow) * CellHeight, 0, 0);
-    for (int i = 0; i < BoxCount; ++i) {
-        clsBox* box = NewBox(graf.get(), i % 10 == 9 ? "clsBoxLine" : "clsBoxRectangle");
-        box->Name = ("Box" + std::to_string(i)).c_str();
-        box->Text = "Passo";
-        const int x = (i % PerRow) * CellWidth + 5, y = (i / PerRow) * CellHeight + 5;
-        box->Frame = TRect{x, y, x + CellWidth - 12, y + CellHeight - 14};
-        box->Script.AddText("x = 1");
-        graf->Add(box->Name, box);
-    }
-    if (links) {
-        // Every box links once to a neighbour, as flowcharts do: mostly the
-        // next box, every seventh box the one below, the last ones back to
-        // the start; most links name a box that stands later in the text.
-        for (int i = 0; i < BoxCount; ++i) {
-            const int next = i % 7 == 6 ? i + PerRow : i + 1;
-            graf->GetValue(i)->AddLink(graf->GetValue(next < BoxCount ? next : i % PerRow));
-        }
-    }
+    FillChart(*graf, links);
     return graf;
 }
 
@@ -152,23 +132,11 @@ BENCHMARK(BM_HitTest1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDeepFileLines)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadDeepFile)->Arg(8000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration for the summary.
-class Recorder : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                ms[run.benchmark_name()] = run.GetAdjustedCPUTime(); // every unit is ms
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> ms;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    Recorder recorder;
+    BenchRecorder recorder;
     benchmark::RunSpecifiedBenchmarks(&recorder);
     auto& ms = recorder.ms;
     if (ms.count("BM_ReadWithLinks") && ms.count("BM_ReadWithoutLinks") &&

@@ -15,6 +15,14 @@ TComponent::TComponent(TComponent* owner) {
 }
 
 TComponent::~TComponent() {
+    // Those that keep a pointer to this component drop it first.
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        freeNotifies_.pop_back();
+        auto& back = other->freeNotifies_;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        other->Notification(this, opRemove);
+    }
     DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
 }
@@ -50,6 +58,24 @@ void TComponent::SetOwner(TComponent* owner) {
     owner_ = owner;
     if (owner) owner->components_.push_back(this);
 }
+
+void TComponent::FreeNotification(TComponent* component) {
+    if (!component || component == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), component) != freeNotifies_.end())
+        return;
+    freeNotifies_.push_back(component);
+    component->freeNotifies_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* component) {
+    if (!component) return;
+    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), component),
+                        freeNotifies_.end());
+    auto& back = component->freeNotifies_;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+}
+
+void TComponent::Notification(TComponent*, TOperation) {}
 
 void TComponent::EndLoading() {
     if (loading_) {

@@ -45,6 +45,12 @@ public:
     // Moves the component to a new owner (null: no owner).
     void SetOwner(TComponent* owner);
 
+    // A component that keeps a pointer to another one (a label, an image)
+    // asks to hear of its destruction: Notification(component, opRemove)
+    // runs while component is being destroyed. Either side may go first.
+    void FreeNotification(TComponent* component);
+    void RemoveFreeNotification(TComponent* component);
+
     // True while the owner is still creating its components (a form or data
     // module being built): property changes with side effects wait for Loaded().
     bool IsLoading() const { return loading_; }
@@ -56,8 +62,11 @@ public:
     void EndLoading();
 
 protected:
+    enum TOperation { opInsert, opRemove };
     // Called once the owner's components are all in place.
     virtual void Loaded() {}
+    // component is going away (opRemove): drop every pointer to it.
+    virtual void Notification(TComponent* component, TOperation operation);
 
 private:
     void RemoveComponent(TComponent* component);
@@ -67,4 +76,6 @@ private:
     bool loading_ = false;
     TComponent* owner_ = nullptr;
     std::vector<TComponent*> components_;
+    // Both directions of every FreeNotification link.
+    std::vector<TComponent*> freeNotifies_;
 };

@@ -35,6 +35,10 @@ TDataSetState TDataSource::State() const {
     return dataSet_ && enabled_ ? dataSet_->State() : dsInactive;
 }
 
+void TDataSource::Edit() {
+    if (autoEdit_ && State() == dsBrowse) dataSet_->Edit();
+}
+
 void TDataSource::AddLink(TDataLink* link) {
     if (std::find(links_.begin(), links_.end(), link) == links_.end()) links_.push_back(link);
 }

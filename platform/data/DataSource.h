@@ -25,6 +25,12 @@ public:
     void SetEnabled(bool enabled);
     // The dataset's state, dsInactive without dataset or when disabled.
     TDataSetState State() const;
+    // While true (the default) the controls may put the dataset into edit
+    // state themselves, through Edit.
+    bool AutoEdit() const { return autoEdit_; }
+    void SetAutoEdit(bool autoEdit) { autoEdit_ = autoEdit; }
+    // Puts a browsing dataset into edit state when AutoEdit is on.
+    void Edit();
 
     // Raised when the record's data changed: field is the changed field, or
     // null when the whole record or dataset changed or the dataset scrolled.
@@ -41,6 +47,7 @@ private:
 
     TDataSet* dataSet_ = nullptr;
     bool enabled_ = true;
+    bool autoEdit_ = true;
     std::vector<TDataLink*> links_;
 };
 

@@ -14,9 +14,12 @@
 #include <QPolygon>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 struct TCanvas::Impl {
     QPaintDevice* device = nullptr;
@@ -26,6 +29,9 @@ struct TCanvas::Impl {
     mutable unsigned fontRevision = 0;
     mutable std::unique_ptr<QFontMetrics> metrics;
     mutable QFont qfont;
+    // Widths measured with qfont: laying text out measures the same words
+    // and prefixes over and over.
+    mutable std::unordered_map<std::string, int> widths;
 };
 
 namespace {
@@ -207,8 +213,13 @@ QPainter* TCanvas::ActivePainter() {
 const QFontMetrics& TCanvas::Metrics() const {
     if (!d_->metrics || d_->fontRevision != font_.Revision()) {
         EnsureGuiApplication();
-        d_->qfont = font_.ToQFont();
-        d_->metrics = std::make_unique<QFontMetrics>(d_->qfont);
+        QFont qfont = font_.ToQFont();
+        // A new colour leaves the shapes, and the widths measured, as they were.
+        if (!d_->metrics || !(qfont == d_->qfont)) {
+            d_->qfont = qfont;
+            d_->metrics = std::make_unique<QFontMetrics>(d_->qfont);
+            d_->widths.clear();
+        }
         d_->fontRevision = font_.Revision();
     }
     return *d_->metrics;
@@ -240,6 +251,13 @@ void TCanvas::StrokeSegment(QPainter* p, TPoint a, TPoint b, bool lastPoint) {
             p->fillRect(r, color);
             return;
         }
+        // Only the pixels that can show are handed over, so that a long
+        // line mostly off the device costs little; the steps are the same.
+        QRect shown(0, 0, p->device()->width(), p->device()->height());
+        if (!p->transform().isIdentity())
+            shown = QRect(INT_MIN / 2, INT_MIN / 2, INT_MAX, INT_MAX);
+        else if (p->hasClipping())
+            shown &= p->clipBoundingRect().toAlignedRect();
         QPolygon points;
         int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
         int err = dx + dy;
@@ -250,7 +268,7 @@ void TCanvas::StrokeSegment(QPainter* p, TPoint a, TPoint b, bool lastPoint) {
             bool atEnd = x == b.x && y == b.y;
             if (atEnd && !lastPoint) break;
             bool on = dashes.empty() || dashIndex % 2 == 0;
-            if (on) points << QPoint(x, y);
+            if (on && shown.contains(x, y)) points << QPoint(x, y);
             if (!dashes.empty() && --dashLeft == 0) {
                 dashIndex = (dashIndex + 1) % dashes.size();
                 dashLeft = dashes[dashIndex];
@@ -266,6 +284,7 @@ void TCanvas::StrokeSegment(QPainter* p, TPoint a, TPoint b, bool lastPoint) {
                 y += sy;
             }
         }
+        if (points.isEmpty()) return;
         QPen dotPen(color, 1);
         dotPen.setCapStyle(Qt::SquareCap);
         p->setPen(dotPen);
@@ -491,7 +510,13 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, const AnsiString& text) 
 
 int TCanvas::TextWidth(const AnsiString& text) const {
     if (text.IsEmpty()) return 0;
-    return Metrics().horizontalAdvance(ToQString(text));
+    const QFontMetrics& metrics = Metrics();
+    auto& widths = d_->widths;
+    if (auto found = widths.find(text.str()); found != widths.end()) return found->second;
+    if (widths.size() >= 8192) widths.clear();
+    const int width = metrics.horizontalAdvance(ToQString(text));
+    widths.emplace(text.str(), width);
+    return width;
 }
 
 int TCanvas::TextHeight(const AnsiString&) const {
@@ -521,6 +546,11 @@ TRect TCanvas::ClipRect() const {
     QPaintDevice* dev = Device();
     if (!dev) return TRect{};
     return TRect{0, 0, dev->width(), dev->height()};
+}
+
+bool TCanvas::KeepsOnlyClipRect() const {
+    QPaintDevice* dev = Device();
+    return dev && dev->devType() != QInternal::Picture;
 }
 
 void TCanvas::SetClipRect(const TRect& rect) {

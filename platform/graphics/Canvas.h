@@ -103,6 +103,9 @@ public:
 
     // Bounding box of the current clipping, or the whole device.
     TRect ClipRect() const;
+    // Whether what is drawn outside ClipRect() is lost, so that a painter
+    // may skip it; a recording (a metafile) keeps everything.
+    bool KeepsOnlyClipRect() const;
     void SetClipRect(const TRect& rect);
     void ResetClipRect();
 

@@ -39,6 +39,8 @@ void TControl::SetParentFont(bool parentFont) {
 }
 
 TControl::~TControl() {
+    CancelDrag();
+    SetPopupMenu(nullptr);
     // A container has already dropped its children's widgets and our link.
     DestroyWidget();
     if (parent_) parent_->RemoveChild(this);

@@ -12,8 +12,10 @@
 
 class QWidget;
 class TFont;
+class TPopupMenu;
 class TWinControl;
 struct ControlEvents;
+struct DragAccess;
 
 class TControl : public TComponent {
 public:
@@ -73,12 +75,37 @@ public:
     // exceptions reach the caller.
     virtual void Click();
 
+    // Shown at the mouse on a right click when its AutoPopup is on; not owned.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
+
+    // Drag and drop within the control (DragDrop.cpp). With dmAutomatic a
+    // drag starts when the mouse moves a few pixels with the left button down.
+    TDragMode DragMode() const { return dragMode_; }
+    void SetDragMode(TDragMode mode) { dragMode_ = mode; }
+    // The cursor over a place that accepts the drop.
+    TCursor DragCursor() const { return dragCursor_; }
+    void SetDragCursor(TCursor cursor) { dragCursor_ = cursor; }
+    // Starts a drag at once, or once the mouse has moved threshold pixels
+    // (-1: the platform's threshold).
+    void BeginDrag(bool immediate, int threshold = -1);
+    // Ends the drag in progress, dropping where the mouse is when drop is
+    // true and the place accepts it.
+    void EndDrag(bool drop);
+    bool Dragging() const;
+    // A drop on the control: raises OnDragDrop.
+    virtual void DragDrop(TObject* source, int x, int y);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TNotifyEvent OnResize;
     TMouseEvent OnMouseDown;
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
 
 protected:
     // Builds the widget; the base makes a plain one that reports input.
@@ -94,6 +121,12 @@ protected:
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void Resize();
+    // Whether a drop at (x, y) would be taken: with an OnDragOver handler
+    // accept starts true and the handler decides, else it stays false.
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    // A drag is starting: raises OnStartDrag, which may supply a drag object.
+    virtual void DoStartDrag(TDragObject*& dragObject);
+    virtual void DoEndDrag(TObject* target, int x, int y);
     virtual void FontChanged();
     virtual void ColorChanged();
     // Whether a left press released over the control counts as a click.
@@ -111,10 +144,13 @@ private:
     friend class TWinControl;
     friend class TPageControl;
     friend struct ControlEvents;
+    friend class TPopupMenu;
+    friend struct DragAccess;
     void ApplyGeometry();
     void RequestRealign();
     void FontObjectChanged();
     void AdoptParentFont();
+    void CancelDrag();
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -129,5 +165,8 @@ private:
     bool parentFont_ = true;
     bool adoptingFont_ = false;
     TCursor cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
+    TDragMode dragMode_ = dmManual;
+    TCursor dragCursor_ = crDrag;
     QWidget* widget_ = nullptr;
 };

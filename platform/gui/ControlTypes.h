@@ -60,6 +60,8 @@ constexpr TCursor crSizeNWSE = -8;
 constexpr TCursor crSizeWE = -9;
 constexpr TCursor crUpArrow = -10;
 constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
 constexpr TCursor crNo = -18;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
@@ -89,3 +91,15 @@ constexpr unsigned short VK_F1 = 112;
 // A handler may change the key or set it to 0 to swallow it.
 using TKeyEvent = std::function<void(TObject*, unsigned short& key, TShiftState)>;
 using TKeyPressEvent = std::function<void(TObject*, char& key)>;
+
+// Drag and drop within a control.
+class TDragObject;
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// source is the drag object of OnStartDrag, or the control the drag started on.
+using TDragOverEvent = std::function<void(TObject* sender, TObject* source, int x, int y,
+                                          TDragState state, bool& accept)>;
+using TDragDropEvent = std::function<void(TObject* sender, TObject* source, int x, int y)>;
+using TStartDragEvent = std::function<void(TObject* sender, TDragObject*& dragObject)>;
+// target is the control dropped on, null when the drag was cancelled or refused.
+using TEndDragEvent = std::function<void(TObject* sender, TObject* target, int x, int y)>;

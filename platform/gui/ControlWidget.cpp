@@ -38,7 +38,10 @@ Qt::CursorShape ToQtCursor(TCursor cursor) {
     case crHourGlass:
         return Qt::WaitCursor;
     case crNo:
+    case crNoDrop:
         return Qt::ForbiddenCursor;
+    case crDrag:
+        return Qt::DragMoveCursor;
     case crHandPoint:
         return Qt::PointingHandCursor;
     case crSizeAll:
@@ -98,10 +101,12 @@ void ControlEvents::MousePress(TControl* control, QMouseEvent* event) {
     if (button == mbLeft) pressedControl = control;
     const QPoint p = event->position().toPoint();
     Guard([&] { control->MouseDown(button, ShiftOf(event), p.x(), p.y()); });
+    DragPress(control, button, p.x(), p.y());
 }
 
 void ControlEvents::MouseMove(TControl* control, QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    if (DragMove(control, p.x(), p.y())) return;
     Guard([&] { control->MouseMove(ShiftOf(event), p.x(), p.y()); });
 }
 
@@ -109,6 +114,10 @@ void ControlEvents::MouseRelease(TControl* control, QMouseEvent* event) {
     TMouseButton button;
     if (!ToButton(event->button(), button)) return;
     const QPoint p = event->position().toPoint();
+    if (button == mbLeft && DragRelease(control, p.x(), p.y())) {
+        pressedControl = nullptr;
+        return;
+    }
     const bool click = button == mbLeft && pressedControl == control &&
                        control->ClicksOnRelease() && p.x() >= 0 && p.y() >= 0 &&
                        p.x() < control->Width() && p.y() < control->Height();
@@ -204,6 +213,7 @@ TShiftState KeyShift(const QKeyEvent* event) {
 
 bool ControlEvents::KeyPress(TControl* control, QKeyEvent* event, QString& text) {
     text = event->text();
+    if (DragCancelKey(control, event)) return false;
     auto* win = dynamic_cast<TWinControl*>(control);
     if (!win) return true;
     bool pass = true;

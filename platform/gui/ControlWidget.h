@@ -6,6 +6,7 @@
 
 #include "platform/gui/Control.h"
 
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -39,8 +40,16 @@ struct ControlEvents {
     static bool KeyPress(TControl* control, QKeyEvent* event, QString& text);
     static bool KeyRelease(TControl* control, QKeyEvent* event);
     static void Focus(TControl* control, bool entering);
-    static void PaintGraphic(TGraphicControl* control, QPainter& painter);
+    static void PaintGraphic(TGraphicControl* control, QPainter& painter, const QRect& area);
     static void FormClosedByUser(TForm* form);
+    // Shows the control's popup menu; false when it has none to show.
+    static bool ContextMenu(TControl* control, QContextMenuEvent* event);
+    // The mouse and Escape feed the drag in progress (DragDrop.cpp); true
+    // when the drag took the event.
+    static void DragPress(TControl* control, TMouseButton button, int x, int y);
+    static bool DragMove(TControl* control, int x, int y);
+    static bool DragRelease(TControl* control, int x, int y);
+    static bool DragCancelKey(TControl* control, QKeyEvent* event);
     static void TabChangedByUser(TPageControl* pages, int index);
 };
 
@@ -109,6 +118,12 @@ protected:
     void focusOutEvent(QFocusEvent* event) override {
         Base::focusOutEvent(event);
         ControlEvents::Focus(control_, false);
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override {
+        if (ControlEvents::ContextMenu(control_, event))
+            event->accept();
+        else
+            Base::contextMenuEvent(event);
     }
     void moveEvent(QMoveEvent* event) override {
         Base::moveEvent(event);

@@ -22,14 +22,18 @@ AnsiString TCustomEdit::Text() const {
 }
 
 void TCustomEdit::SetText(const AnsiString& text) {
+    ReplaceText(text, 0);
+}
+
+void TCustomEdit::ReplaceText(const AnsiString& text, int caret) {
     if (text == text_) return;
     text_ = text;
-    selStart_ = 0;
+    selStart_ = std::clamp(caret, 0, text_.Length());
     selLength_ = 0;
     if (ExistingWidget()) {
         pushing_ = true;
         SetWidgetText(text_);
-        SetWidgetSelection(0, 0);
+        SetWidgetSelection(selStart_, 0);
         pushing_ = false;
     }
     Change();
@@ -247,9 +251,13 @@ void TCustomMemo::WidgetSelection(int& start, int& length) const {
 void TCustomMemo::SetWidgetSelection(int start, int length) {
     QPlainTextEdit* edit = Editor(ExistingWidget());
     const std::string crlf = Text().str();
+    const int anchor = ToQtPosition(crlf, start);
+    const int position = length > 0 ? ToQtPosition(crlf, start + length) : anchor;
     QTextCursor cursor = edit->textCursor();
-    cursor.setPosition(ToQtPosition(crlf, start));
-    if (length > 0) cursor.setPosition(ToQtPosition(crlf, start + length), QTextCursor::KeepAnchor);
+    // Placing a cursor lays out its whole line: leave one that is in place.
+    if (cursor.anchor() == anchor && cursor.position() == position) return;
+    cursor.setPosition(anchor);
+    if (position != anchor) cursor.setPosition(position, QTextCursor::KeepAnchor);
     edit->setTextCursor(cursor);
 }
 

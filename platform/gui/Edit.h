@@ -30,6 +30,9 @@ public:
 protected:
     // The text changed, typed or set; raises OnChange.
     virtual void Change();
+    // SetText with the caret put at once where it belongs: on a long line
+    // every caret move costs a pass over the line's layout.
+    void ReplaceText(const AnsiString& text, int caret);
     void InitWidget(QWidget* widget) override;
 
     // Between the state and the widget, for the two kinds of editor.

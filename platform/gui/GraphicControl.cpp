@@ -6,13 +6,16 @@
 #include "platform/gui/WinControl.h"
 
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 
 class TPaintBuffer {
 public:
     QImage image;
     TCanvas canvas{&image};
+    // The whole image needs painting; else damage is the part that does.
     bool dirty = true;
+    QRect damage;
     bool painting = false;
 };
 
@@ -27,9 +30,9 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
-        ControlEvents::PaintGraphic(graphic_, painter);
+        ControlEvents::PaintGraphic(graphic_, painter, event->rect());
     }
 
 private:
@@ -38,11 +41,11 @@ private:
 
 } // namespace
 
-void ControlEvents::PaintGraphic(TGraphicControl* control, QPainter& painter) {
+void ControlEvents::PaintGraphic(TGraphicControl* control, QPainter& painter, const QRect& area) {
     control->PaintIfNeeded();
     TPaintBuffer& buffer = control->Buffer();
     buffer.canvas.EndPaint();
-    painter.drawImage(0, 0, buffer.image);
+    painter.drawImage(area, buffer.image, area);
 }
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
@@ -75,16 +78,38 @@ void TGraphicControl::BufferChanged() {
 }
 
 void TGraphicControl::Invalidate() {
-    if (buffer_) buffer_->dirty = true;
+    if (buffer_) {
+        buffer_->dirty = true;
+        buffer_->damage = QRect();
+    }
     TControl::Invalidate();
+}
+
+void TGraphicControl::InvalidateRect(const TRect& rect) {
+    const QRect area = QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1))
+                           .intersected(QRect(0, 0, Width(), Height()));
+    if (area.isEmpty()) return;
+    if (buffer_ && !buffer_->dirty) buffer_->damage |= area;
+    if (QWidget* w = ExistingWidget()) w->update(area);
 }
 
 void TGraphicControl::PaintIfNeeded() {
     TPaintBuffer& buffer = Buffer();
-    if (!buffer.dirty || buffer.painting) return;
+    if (buffer.painting || (!buffer.dirty && buffer.damage.isEmpty())) return;
+    const QRect whole = buffer.image.rect();
+    const QRect area = buffer.dirty ? whole : buffer.damage.intersected(whole);
+    const bool partial = area != whole;
     buffer.dirty = false;
+    buffer.damage = QRect();
     // What is not painted shows the parent's colour, as if seen through.
-    buffer.image.fill(ToQColor(Parent() ? Parent()->Color() : Color()));
+    const QColor background = ToQColor(Parent() ? Parent()->Color() : Color());
+    if (partial) {
+        buffer.canvas.SetClipRect(TRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+        buffer.canvas.Painter()->fillRect(area, background);
+    } else {
+        buffer.canvas.EndPaint();
+        buffer.image.fill(background);
+    }
     buffer.painting = true;
     try {
         Paint();
@@ -92,6 +117,7 @@ void TGraphicControl::PaintIfNeeded() {
         // Painting ends silently on error; the next invalidation tries again.
     }
     buffer.painting = false;
+    if (partial) buffer.canvas.ResetClipRect();
     buffer.canvas.EndPaint();
 }
 

@@ -1,4 +1,5 @@
 #include "ChartHelpers.h"
+#include "ImageHelpers.h"
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/GuiApplication.h"
@@ -12,6 +13,8 @@
 
 using namespace quorgrafica;
 using charttest::AddBox;
+using charttest::At;
+using charttest::Count;
 
 namespace {
 
@@ -37,19 +40,6 @@ protected:
             graf.Draw(&canvas, true, names, texts, flags);
         }
         return canvas.Image().copy();
-    }
-
-    static TColor At(const QImage& image, int x, int y) {
-        const QRgb rgb = image.pixel(x, y);
-        return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
-    }
-
-    static int Count(const QImage& image, TRect area, TColor color) {
-        int n = 0;
-        for (int y = area.Top; y < area.Bottom; ++y)
-            for (int x = area.Left; x < area.Right; ++x)
-                n += At(image, x, y) == color;
-        return n;
     }
 
     static clsGraf* Page(clsGraf& graf, int width, int height) {
@@ -289,4 +279,54 @@ TEST_F(Paint, FramesFromBadFilesPaintQuicklyAndSafely) {
     EXPECT_EQ(At(image, 120, 120), 0);
     EXPECT_EQ(At(image, 51, 50), White);
     EXPECT_EQ(image, Render(graf, true, true, true));
+}
+
+TEST_F(Paint, ClippedDrawingLeavesOutOnlyWhatLiesOutside) {
+    clsGraf graf;
+    Page(graf, 400, 300);
+    // Far from the clipping: a big font and a red fill, both left in the
+    // canvas for the boxes after it, a line, and a link into the clipping.
+    clsBox* far = AddBox(graf, "clsBoxRectangle", "Lontano", TRect{300, 200, 380, 260});
+    far->FontName = "DejaVu Serif";
+    far->FontSize = 20;
+    far->FillColor = Red;
+    far->ComputeState = 2;
+    AddBox(graf, "clsBoxLine", "Linea", TRect{250, 250, 390, 290});
+    // Inside: keeps the canvas's font and brush colour.
+    clsBox* near = AddBox(graf, "clsBoxRectangle", "Vicino", TRect{10, 10, 110, 70});
+    near->Text = "Testo del box";
+    near->FontName = "";
+    near->FontSize = 0;
+    near->FillColor = clDefault;
+    near->ComputeState = 3;
+    // Just outside the clipping, with a wide shadow and a selection frame
+    // that reach into it.
+    clsBox* edge = AddBox(graf, "clsBoxRectangle", "Bordo", TRect{160, 30, 220, 90});
+    edge->ShadowWidth = 6;
+    graf.Selected = edge;
+    far->AddLink(near);
+    near->AddLink(edge);
+
+    TImageCanvas whole(400, 300);
+    graf.Draw(&whole, true, true, true, true);
+    const QImage all = whole.Image().copy();
+    TImageCanvas part(400, 300);
+    part.Brush()->SetColor(Green);
+    part.FillRect(TRect{0, 0, 400, 300});
+    const TRect clip{0, 0, 150, 120};
+    part.SetClipRect(clip);
+    graf.Draw(&part, true, true, true, true);
+    const QImage clipped = part.Image().copy();
+
+    int differing = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const bool inside = x < clip.Right && y < clip.Bottom;
+            if (inside ? clipped.pixel(x, y) != all.pixel(x, y) : At(clipped, x, y) != Green)
+                ++differing;
+        }
+    EXPECT_EQ(differing, 0);
+    // The inherited red fill and the selection frame reaching in are there.
+    EXPECT_EQ(At(clipped, 100, 40), Red);
+    EXPECT_GT(Count(clipped, TRect{140, 0, 150, 120}, Blue), 0);
 }

@@ -121,3 +121,52 @@ TEST(Component, ExceptionFromLoadedStopsTheRest) {
     EXPECT_TRUE(b->IsLoading());
     events.clear();
 }
+
+namespace {
+
+// Keeps a pointer to another component, as a control keeps its label.
+class Holder : public TComponent {
+public:
+    TComponent* held = nullptr;
+    int removals = 0;
+    void Hold(TComponent* c) {
+        if (held) RemoveFreeNotification(held);
+        held = c;
+        if (c) FreeNotification(c);
+    }
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        if (operation == opRemove && component == held) {
+            held = nullptr;
+            ++removals;
+        }
+    }
+};
+
+} // namespace
+
+TEST(Component, FreeNotificationClearsPointersOfEitherSide) {
+    Holder holder;
+    auto* label = new TComponent;
+    holder.Hold(label);
+    holder.FreeNotification(label); // asked twice, heard once
+    delete label;
+    EXPECT_EQ(holder.held, nullptr);
+    EXPECT_EQ(holder.removals, 1);
+
+    // The holder going first leaves nothing behind in the held component.
+    TComponent image;
+    auto* early = new Holder;
+    early->Hold(&image);
+    delete early;
+    Holder other;
+    other.Hold(&image);
+
+    // A pointer given up no longer hears of the destruction.
+    auto* dropped = new TComponent;
+    other.Hold(dropped);
+    other.Hold(nullptr);
+    delete dropped;
+    EXPECT_EQ(other.removals, 0);
+}

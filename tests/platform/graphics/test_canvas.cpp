@@ -383,3 +383,52 @@ TEST(Canvas, PolygonsAndFontStyles) {
     EXPECT_GT(ink(fsUnderline), plain);
     EXPECT_GT(ink(fsStrikeOut), plain);
 }
+
+TEST(Canvas, LinesMostlyOffTheDeviceKeepTheirPixels) {
+    // Lines far longer than the device, straight and dashed, drawn whole and
+    // clipped: where both can show, the same pixels.
+    const TPoint lines[][2] = {{{-3000, -1000}, {90, 61}}, {{5, 2}, {4000, 2711}},
+                               {{-500, 70}, {700, -3}}};
+    for (TPenStyle style : {psSolid, psDashDot}) {
+        TImageCanvas whole(100, 80);
+        TImageCanvas clipped(100, 80);
+        clipped.SetClipRect(Rect(20, 10, 70, 60));
+        for (TImageCanvas* c : {&whole, &clipped}) {
+            c->Pen()->SetStyle(style);
+            for (const auto& l : lines) {
+                c->MoveTo(l[0].x, l[0].y);
+                c->LineTo(l[1].x, l[1].y);
+            }
+        }
+        int ink = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) {
+                const bool inside = x >= 20 && x < 70 && y >= 10 && y < 60;
+                EXPECT_EQ(clipped.Pixels(x, y), inside ? whole.Pixels(x, y) : clWhite)
+                    << x << "," << y;
+                ink += inside && whole.Pixels(x, y) != clWhite;
+            }
+        EXPECT_GT(ink, 40);
+    }
+}
+
+TEST(Canvas, TextWidthsFollowTheFontButNotItsColour) {
+    TImageCanvas c(10, 10);
+    c.Font()->SetHeight(-12);
+    const int narrow = c.TextWidth("Passo");
+    EXPECT_EQ(c.TextWidth("Passo"), narrow);
+    c.Font()->SetHeight(-24);
+    const int wide = c.TextWidth("Passo");
+    EXPECT_GT(wide, narrow + narrow / 2);
+    c.Font()->SetColor(clRed);
+    EXPECT_EQ(c.TextWidth("Passo"), wide);
+    c.Font()->SetStyle(fsBold);
+    EXPECT_GT(c.TextWidth("Passo"), wide);
+    c.Font()->SetStyle(0);
+    c.Font()->SetName("DejaVu Serif");
+    EXPECT_NE(c.TextWidth("Passo"), wide);
+    c.Font()->SetName("DejaVu Sans");
+    EXPECT_EQ(c.TextWidth("Passo"), wide);
+    EXPECT_EQ(c.TextExtent("Passo").cx, wide);
+    EXPECT_EQ(c.TextWidth(""), 0);
+}

@@ -14,6 +14,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <vector>
+
 namespace {
 constexpr unsigned kRed = 0xFF0000;
 constexpr unsigned kBlue = 0x0000FF;
@@ -193,4 +195,63 @@ TEST(Image, DrawsItsPicturePlainCentredOrStretched) {
     image->Picture()->SetGraphic(nullptr);
     pixels = image->PaintToImage();
     EXPECT_EQ(CountPixels(pixels, kGreen, 0, 0, 20, 20), 0);
+}
+
+TEST(PaintBox, InvalidatingPartRepaintsOnlyThatPartClipped) {
+    TestApp();
+    TPanel parent;
+    parent.SetColor(clWhite);
+    auto* box = new TPaintBox(&parent);
+    box->SetParent(&parent);
+    box->SetBounds(0, 0, 60, 40);
+    TColor fill = clRed;
+    std::vector<TRect> clips;
+    box->OnPaint = [&](TObject*) {
+        TCanvas* c = box->Canvas();
+        clips.push_back(c->ClipRect());
+        c->Brush()->SetColor(fill);
+        c->FillRect(Rect(5, 5, 55, 35));
+    };
+    QImage image = box->PaintToImage();
+    ASSERT_EQ(clips.size(), 1u);
+    EXPECT_EQ(clips[0], Rect(0, 0, 60, 40));
+
+    // Two damaged parts: the paint is clipped to their union, the rest
+    // keeps what was there, drawing outside Paint included.
+    box->Canvas()->Brush()->SetColor(clBlue);
+    box->Canvas()->FillRect(Rect(50, 30, 60, 40));
+    fill = clLime;
+    box->InvalidateRect(Rect(0, 0, 10, 10));
+    box->InvalidateRect(Rect(20, 10, 30, 20));
+    image = box->PaintToImage();
+    ASSERT_EQ(clips.size(), 2u);
+    EXPECT_EQ(clips[1], Rect(0, 0, 30, 20));
+    EXPECT_EQ(CountPixels(image, kGreen, 0, 0, 60, 40), 25 * 15); // (5, 5)-(30, 20)
+    EXPECT_EQ(PixelAt(image, 2, 2), kWhite);   // erased, outside the fill
+    EXPECT_EQ(PixelAt(image, 40, 25), kRed);   // outside the damage
+    EXPECT_EQ(PixelAt(image, 55, 35), kBlue);  // drawn outside Paint, kept
+    EXPECT_EQ(CountPixels(image, kGreen, 30, 0, 60, 40), 0);
+
+    // Nothing left to paint; a part off the control is ignored; a whole
+    // invalidation wins over parts scheduled before or after it.
+    box->PaintToImage();
+    box->InvalidateRect(Rect(100, 100, 120, 120));
+    box->PaintToImage();
+    EXPECT_EQ(clips.size(), 2u);
+    fill = clBlue;
+    box->InvalidateRect(Rect(0, 0, 5, 5));
+    box->Invalidate();
+    box->InvalidateRect(Rect(0, 0, 5, 5));
+    image = box->PaintToImage();
+    ASSERT_EQ(clips.size(), 3u);
+    EXPECT_EQ(clips[2], Rect(0, 0, 60, 40));
+    EXPECT_EQ(CountPixels(image, kBlue, 0, 0, 60, 40), 50 * 30);
+
+    // The widget shows the partial repaint too.
+    box->Widget()->grab();
+    fill = clRed;
+    box->InvalidateRect(Rect(0, 0, 30, 40));
+    const QImage shown = box->Widget()->grab().toImage();
+    EXPECT_EQ(PixelAt(shown, 10, 10), kRed);
+    EXPECT_EQ(PixelAt(shown, 40, 10), kBlue);
 }
