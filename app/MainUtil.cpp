@@ -99,7 +99,7 @@ void TfrmBracUtil::FormShow(TObject* /*sender*/) {
 void TfrmBracUtil::cmdCopiaCCClick(TObject* /*sender*/) {
     AnsiString failure;
     {
-        TScreenCursor hourglass(crHourGlass);
+        TWaitCursor hourglass;
         try {
             TTextBlocks text, html;
             WriteContoCorrente(datBracoUtil ? datBracoUtil->tblCondomini : nullptr, text, &html);

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer that halts on the first error;
-# then the Windows build of the libraries without a GUI, under Wine.
+# then the Windows build of the libraries without a GUI, under Wine. The
+# engine's tests also run on a throwaway PostgreSQL server of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+cluster=$(tools/pg-cluster.sh start)
+eval "$cluster"
+trap 'tools/pg-cluster.sh stop' EXIT
+export QUOR_TEST_PG_REQUIRED=1
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1

@@ -1,6 +1,7 @@
 // QueryStr over a primary-key lookup against the same lookup done with one
 // prepared SQLite statement, in the same run; prints the ratio.
 
+#include "bench/db/BoundArchive.h"
 #include "db/QueryHelpers.h"
 #include "platform/data/Session.h"
 
@@ -48,26 +49,6 @@ void CreateArchive() {
     sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
-
-// The platform's session and database on the archive, read-only, bound as
-// the current ones for the lifetime of the object.
-class BoundArchive {
-public:
-    BoundArchive() {
-        session_.SetSessionName("SessioneBench");
-        database_.SetDatabaseName("dbBench");
-        database_.SetAliasName("ArchivioBench");
-        database_.SetSessionName("SessioneBench");
-        database_.SetReadOnly(true);
-        database_.SetConnected(true);
-        SetDataBase("dbBench", "SessioneBench");
-    }
-    ~BoundArchive() { SetDataBase("", ""); }
-
-private:
-    TSession session_;
-    TDatabase database_;
-};
 
 void BM_QueryStr(benchmark::State& state) {
     BoundArchive archive;

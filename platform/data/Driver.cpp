@@ -1,6 +1,9 @@
 #include "platform/data/Driver.h"
 
 #include "platform/data/SqliteDriver.h"
+#ifdef QUOR_WITH_POSTGRES
+#include "platform/data/PgDriver.h"
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -21,12 +24,27 @@ std::map<std::string, std::unique_ptr<Driver>>& Registry() {
     static std::map<std::string, std::unique_ptr<Driver>> drivers = [] {
         std::map<std::string, std::unique_ptr<Driver>> m;
         m["SQLITE"] = MakeSqliteDriver();
+#ifdef QUOR_WITH_POSTGRES
+        m["POSTGRES"] = MakePgDriver();
+#endif
         return m;
     }();
     return drivers;
 }
 
 } // namespace
+
+std::string Connection::OrderTerm(const IndexColumn& column) const {
+    std::string term = QuoteIdentifier(column.Name);
+    if (!column.Collation.empty()) term += " COLLATE " + column.Collation;
+    if (column.Descending) term += " DESC";
+    return term;
+}
+
+std::unique_ptr<TableLock> Connection::OpenTableLock(const std::string& table,
+                                                     const std::string& lockDir) {
+    return OpenLockFileTableLock(lockDir, Identity(), table);
+}
 
 Driver* FindDriver(const std::string& name) {
     auto& r = Registry();
@@ -38,20 +56,20 @@ void RegisterDriver(const std::string& name, std::unique_ptr<Driver> driver) {
     Registry()[Upper(name)] = std::move(driver);
 }
 
-TFieldDef FieldDefFromDeclType(const std::string& name, const std::string& declType,
-                               const DbValue* storage) {
-    TFieldDef def;
-    def.Name = AnsiString(name);
+DeclTypeParts SplitDeclType(const std::string& declType) {
+    DeclTypeParts parts;
     const std::string decl = Upper(declType);
-    // The base word and the numbers in parentheses: "NUMERIC(32,2)".
-    std::string base;
-    std::vector<int> args;
     const std::size_t paren = decl.find('(');
-    base = decl.substr(0, paren);
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    while (!base.empty() && base.front() == ' ')
-        base.erase(base.begin());
+    bool space = false;
+    for (char c : decl.substr(0, paren)) {
+        if (c == ' ' || c == '\t') {
+            space = !parts.Base.empty();
+            continue;
+        }
+        if (space) parts.Base += ' ';
+        space = false;
+        parts.Base += c;
+    }
     if (paren != std::string::npos) {
         const char* p = decl.c_str() + paren + 1;
         while (*p && *p != ')') {
@@ -61,10 +79,21 @@ TFieldDef FieldDefFromDeclType(const std::string& name, const std::string& declT
                 ++p;
                 continue;
             }
-            args.push_back(static_cast<int>(v));
+            parts.Args.push_back(static_cast<int>(v));
             p = end;
         }
     }
+    return parts;
+}
+
+TFieldDef FieldDefFromDeclType(const std::string& name, const std::string& declType,
+                               const DbValue* storage) {
+    TFieldDef def;
+    def.Name = AnsiString(name);
+    const std::string decl = Upper(declType);
+    const DeclTypeParts parts = SplitDeclType(declType);
+    const std::string& base = parts.Base;
+    const std::vector<int>& args = parts.Args;
     auto is = [&](std::initializer_list<const char*> names) {
         return std::any_of(names.begin(), names.end(), [&](const char* n) { return base == n; });
     };

@@ -1,11 +1,12 @@
 #pragma once
 // The seam between the datasets and a database engine. The datasets speak
-// only to these interfaces; a driver per engine (SQLite now, a server later)
-// implements them. Text crosses this seam in Windows-1252; the driver
+// only to these interfaces; a driver per engine (a SQLite file, a PostgreSQL
+// server) implements them. Text crosses this seam in Windows-1252; the driver
 // converts at its own boundary.
 
 #include "platform/data/DbValue.h"
 #include "platform/data/Field.h"
+#include "platform/data/TableLock.h"
 
 #include <functional>
 #include <memory>
@@ -54,12 +55,21 @@ struct ColumnInfo {
     bool HasDefault = false;
     // The key that the engine fills in itself when it is left null.
     bool RowKey = false;
+    // The default's SQL text as the engine keeps it, empty when none.
+    std::string Default;
 };
 
 struct IndexColumn {
     std::string Name;
     std::string Collation; // empty: the column's own
     bool Descending = false;
+};
+
+// An index made by CREATE INDEX (not one that backs a key constraint).
+struct IndexInfo {
+    std::string Name;
+    bool Unique = false;
+    std::vector<IndexColumn> Columns;
 };
 
 class Connection {
@@ -80,14 +90,23 @@ public:
     // Schema. FindTable answers the stored spelling of a table name
     // (matched case-insensitively), empty when there is none.
     virtual std::string FindTable(const std::string& name) = 0;
+    // The tables in the order they were made.
+    virtual std::vector<std::string> Tables() = 0;
     virtual std::vector<ColumnInfo> Columns(const std::string& table) = 0;
     // Columns of a named index of the table; empty when there is no such index.
     virtual std::vector<IndexColumn> IndexColumns(const std::string& table,
                                                   const std::string& index) = 0;
-    // The expression that identifies a row of a table in SELECT, UPDATE and
-    // DELETE, and a quoted identifier.
-    virtual std::string RowKeyExpression() const = 0;
+    virtual std::vector<IndexInfo> Indexes(const std::string& table) = 0;
+    // The expression that identifies a row of the table in SELECT, UPDATE
+    // and DELETE (an integer), and a quoted identifier.
+    virtual std::string RowKeyExpression(const std::string& table) = 0;
     virtual std::string QuoteIdentifier(const std::string& name) const = 0;
+    // An ORDER BY term that sorts as the index column does.
+    virtual std::string OrderTerm(const IndexColumn& column) const;
+    // The locks of one owner on a table, seen by every program that uses the
+    // archive. By default they live in a lock file in lockDir.
+    virtual std::unique_ptr<TableLock> OpenTableLock(const std::string& table,
+                                                     const std::string& lockDir);
     // The field type for a declared column type (and whether it autoincrements).
     virtual TFieldDef FieldDefFor(const ColumnInfo& column) const = 0;
     // A text that names the archive the same way in every program (for locks).
@@ -95,8 +114,9 @@ public:
 };
 
 struct ConnectParams {
-    std::string Driver; // "SQLITE"
-    std::string Path;   // a file for SQLite
+    std::string Driver;     // "SQLITE", "POSTGRES"
+    std::string Path;       // a file for SQLite
+    std::string Connection; // a libpq connection string for PostgreSQL
     std::string AliasName;
     bool ReadOnly = false;
 };
@@ -110,6 +130,13 @@ public:
 // The driver registered under a name (case-insensitive), null when none.
 Driver* FindDriver(const std::string& name);
 void RegisterDriver(const std::string& name, std::unique_ptr<Driver> driver);
+
+// A declared SQL type taken apart: "numeric ( 32, 2 )" is NUMERIC and 32, 2.
+struct DeclTypeParts {
+    std::string Base; // upper-case words, one space between them
+    std::vector<int> Args;
+};
+DeclTypeParts SplitDeclType(const std::string& declType);
 
 // Field definition from a declared SQL type such as "VARCHAR(50)" or
 // "NUMERIC(32,2)"; storage gives the type when the declaration is empty.

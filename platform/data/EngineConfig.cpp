@@ -64,7 +64,7 @@ std::string EngineConfigPath() {
 #endif
 }
 
-ConnectParams ResolveAlias(const std::string& alias) {
+ConnectParams ResolveAlias(const std::string& alias, bool fileMayBeNew) {
     const std::string file = EngineConfigPath();
     const AnsiString where = " (file di configurazione '" + AnsiString(file) + "')";
     if (!FileExistsOnDisk(AnsiString(file)))
@@ -80,11 +80,19 @@ ConnectParams ResolveAlias(const std::string& alias) {
     if (!FindDriver(params.Driver))
         throw EDatabaseError("Driver '" + AnsiString(params.Driver) + "' dell'alias '" +
                              AnsiString(alias) + "' non disponibile" + where);
+    if (AnsiString(params.Driver).EqualsIC("POSTGRES")) {
+        // A server: where and as whom, as libpq reads it; the driver checks it.
+        params.Connection = section.count("CONNECTION") ? section["CONNECTION"] : "";
+        if (params.Connection.empty())
+            throw EDatabaseError("Alias '" + AnsiString(alias) + "' senza Connection" + where);
+        return params;
+    }
     std::string path = section.count("PATH") ? section["PATH"] : "";
     if (path.empty()) throw EDatabaseError("Alias '" + AnsiString(alias) + "' senza Path" + where);
     if (!IsAbsolute(path)) path = ExtractFilePath(AnsiString(file)).str() + path;
     path = NormalizePath(AnsiString(path)).str();
-    if (AnsiString(params.Driver).EqualsIC("SQLITE") && !FileExistsOnDisk(AnsiString(path)))
+    if (AnsiString(params.Driver).EqualsIC("SQLITE") && !fileMayBeNew &&
+        !FileExistsOnDisk(AnsiString(path)))
         throw EDatabaseError("Archivio dell'alias '" + AnsiString(alias) + "' non trovato: '" +
                              AnsiString(path) + "'" + where);
     params.Path = path;

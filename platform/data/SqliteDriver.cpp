@@ -389,7 +389,9 @@ public:
             const DbValue nn = stmt->Column(3), pk = stmt->Column(5);
             c.NotNull = nn.index() == 1 && std::get<std::int64_t>(nn) != 0;
             c.PrimaryKey = pk.index() == 1 && std::get<std::int64_t>(pk) != 0;
-            c.HasDefault = stmt->Column(4).index() != 0;
+            const DbValue dflt = stmt->Column(4);
+            c.HasDefault = dflt.index() != 0;
+            if (dflt.index() == 3) c.Default = std::get<std::string>(dflt);
             out.push_back(std::move(c));
         }
         stmt->Reset();
@@ -434,7 +436,39 @@ public:
         return out;
     }
 
-    std::string RowKeyExpression() const override { return "_rowid_"; }
+    std::vector<std::string> Tables() override {
+        std::vector<std::string> out;
+        auto stmt = Prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                            "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid");
+        while (stmt->Step()) {
+            const DbValue v = stmt->Column(0);
+            if (v.index() == 3) out.push_back(std::get<std::string>(v));
+        }
+        stmt->Reset();
+        return out;
+    }
+
+    std::vector<IndexInfo> Indexes(const std::string& table) override {
+        // Only the indexes made by CREATE INDEX: origin 'c'.
+        std::vector<IndexInfo> out;
+        auto stmt = Prepare("SELECT name, \"unique\" FROM pragma_index_list(?) WHERE origin = 'c' "
+                            "ORDER BY seq DESC");
+        stmt->Bind(1, table);
+        while (stmt->Step()) {
+            IndexInfo index;
+            const DbValue name = stmt->Column(0), unique = stmt->Column(1);
+            if (name.index() != 3) continue;
+            index.Name = std::get<std::string>(name);
+            index.Unique = unique.index() == 1 && std::get<std::int64_t>(unique) != 0;
+            out.push_back(std::move(index));
+        }
+        stmt->Reset();
+        for (IndexInfo& index : out)
+            index.Columns = IndexColumns(table, index.Name);
+        return out;
+    }
+
+    std::string RowKeyExpression(const std::string&) override { return "_rowid_"; }
 
     std::string QuoteIdentifier(const std::string& name) const override {
         std::string out = "\"";

@@ -3,7 +3,6 @@
 #include "platform/core/Files.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Driver.h"
-#include "platform/data/LockFile.h"
 #include "platform/data/Session.h"
 
 #include <algorithm>
@@ -119,11 +118,10 @@ std::vector<TFieldDef> TTable::InternalDescribe() {
                       "' (" + DisplayName() + ")");
     storedName_ = found;
 
-    // Other programs meet in the lock file of the table.
+    // Other programs meet in the table's locks: a lock file, or the server's.
     const AnsiString dir = db->LockDir();
     try {
-        lock_ = std::make_unique<dbengine::LockFile>(
-            dbengine::LockFilePath(dir.str(), conn.Identity(), storedName_));
+        lock_ = conn.OpenTableLock(storedName_, dir.str());
     } catch (const EDatabaseError&) {
         // A read-only archive in a folder we cannot write to is read without locks.
         if (!conn.ReadOnly()) throw;
@@ -153,7 +151,7 @@ std::vector<TFieldDef> TTable::InternalDescribe() {
 std::string TTable::SelectSql(std::vector<DbValue>& params) {
     dbengine::Connection& conn = Database()->Connection();
     auto quote = [&conn](const std::string& n) { return conn.QuoteIdentifier(n); };
-    std::string sql = "SELECT " + conn.RowKeyExpression();
+    std::string sql = "SELECT " + conn.RowKeyExpression(storedName_);
     for (int i = 0; i < FieldCount(); ++i)
         sql += ", " + quote(columns_[static_cast<std::size_t>(SourceColumn(Fields()->Fields(i)))]);
     sql += " FROM " + quote(storedName_);
@@ -189,13 +187,9 @@ std::string TTable::SelectSql(std::vector<DbValue>& params) {
         sql += (i == 0 ? " WHERE " : " AND ") + where[i];
 
     sql += " ORDER BY ";
-    for (const dbengine::IndexColumn& c : index) {
-        sql += quote(c.Name);
-        if (!c.Collation.empty()) sql += " COLLATE " + c.Collation;
-        if (c.Descending) sql += " DESC";
-        sql += ", ";
-    }
-    sql += conn.RowKeyExpression();
+    for (const dbengine::IndexColumn& c : index)
+        sql += conn.OrderTerm(c) + ", ";
+    sql += conn.RowKeyExpression(storedName_);
     return sql;
 }
 
@@ -225,12 +219,12 @@ void TTable::InternalFetch(std::vector<TRecordBuffer>& rows) {
 
 bool TTable::ReadRecord(std::int64_t key, TRecordBuffer& record) {
     dbengine::Connection& conn = Database()->Connection();
-    std::string sql = "SELECT " + conn.RowKeyExpression();
+    const std::string rowKey = conn.RowKeyExpression(storedName_);
+    std::string sql = "SELECT " + rowKey;
     for (int i = 0; i < FieldCount(); ++i)
         sql += ", " + conn.QuoteIdentifier(
                           columns_[static_cast<std::size_t>(SourceColumn(Fields()->Fields(i)))]);
-    sql +=
-        " FROM " + conn.QuoteIdentifier(storedName_) + " WHERE " + conn.RowKeyExpression() + " = ?";
+    sql += " FROM " + conn.QuoteIdentifier(storedName_) + " WHERE " + rowKey + " = ?";
     std::shared_ptr<dbengine::Statement> stmt = conn.Prepare(sql);
     stmt->Bind(1, key);
     bool found = false;
@@ -356,7 +350,7 @@ void TTable::InternalPost(TRecordBuffer& record, bool inserting, const std::vect
     if (!sets.empty()) {
         params.emplace_back(std::in_place_type<std::int64_t>, record.Key);
         sql = "UPDATE " + conn.QuoteIdentifier(storedName_) + " SET " + sets + " WHERE " +
-              conn.RowKeyExpression() + " = ?";
+              conn.RowKeyExpression(storedName_) + " = ?";
         if (conn.Execute(sql, params) == 0)
             DatabaseError("Il record \xE8 stato cancellato da un altro utente (tabella '" +
                           tableName_ + "')");
@@ -376,7 +370,7 @@ void TTable::InternalDelete(const TRecordBuffer& record) {
     }
     try {
         conn.Execute("DELETE FROM " + conn.QuoteIdentifier(storedName_) + " WHERE " +
-                         conn.RowKeyExpression() + " = ?",
+                         conn.RowKeyExpression(storedName_) + " = ?",
                      {DbValue(record.Key)});
     } catch (...) {
         if (locked) lock_->UnlockRecord(record.Key);

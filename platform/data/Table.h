@@ -9,7 +9,7 @@
 
 class TDataSource;
 namespace dbengine {
-class LockFile;
+class TableLock;
 }
 
 class TTable : public TDBDataSet {
@@ -73,7 +73,7 @@ private:
     // While open.
     std::string storedName_;
     std::vector<std::string> columns_; // stored column names in field order
-    std::unique_ptr<dbengine::LockFile> lock_;
+    std::unique_ptr<dbengine::TableLock> lock_;
     std::int64_t lockedKey_ = 0;
     bool recordLocked_ = false;
 };

@@ -3,6 +3,7 @@
 #include "platform/gui/ControlWidget.h"
 
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -85,8 +86,37 @@ void TCustomEdit::Change() {
     if (OnChange) OnChange(this);
 }
 
+void TCustomEdit::SetHideSelection(bool hide) {
+    hideSelection_ = hide;
+    ApplySelectionColors();
+}
+
+void TCustomEdit::FontChanged() {
+    TWinControl::FontChanged();
+    ApplySelectionColors();
+}
+
+void TCustomEdit::ColorChanged() {
+    TWinControl::ColorChanged();
+    ApplySelectionColors();
+}
+
+void TCustomEdit::ApplySelectionColors() {
+    QWidget* widget = ExistingWidget();
+    if (!widget) return;
+    QPalette palette = widget->palette();
+    const QPalette::ColorGroup shown = hideSelection_ ? QPalette::Inactive : QPalette::Active;
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(shown, hideSelection_ ? QPalette::Base : QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(shown, hideSelection_ ? QPalette::Text
+                                                         : QPalette::HighlightedText));
+    widget->setPalette(palette);
+}
+
 void TCustomEdit::InitWidget(QWidget* widget) {
     TWinControl::InitWidget(widget);
+    ApplySelectionColors();
     pushing_ = true;
     SetWidgetText(text_);
     SetWidgetSelection(selStart_, selLength_);

@@ -24,6 +24,10 @@ public:
     void SetSelLength(int length);
     void SelectAll();
     void Clear() { SetText(AnsiString()); }
+    // The selection shows only while the control has the focus (true, the
+    // platform's default); false keeps it in sight.
+    bool HideSelection() const { return hideSelection_; }
+    void SetHideSelection(bool hide);
 
     TNotifyEvent OnChange;
 
@@ -34,6 +38,8 @@ protected:
     // every caret move costs a pass over the line's layout.
     void ReplaceText(const AnsiString& text, int caret);
     void InitWidget(QWidget* widget) override;
+    void FontChanged() override;
+    void ColorChanged() override;
 
     // Between the state and the widget, for the two kinds of editor.
     virtual AnsiString WidgetText() const = 0;
@@ -45,10 +51,13 @@ protected:
     void TextFromWidget();
 
 private:
+    void ApplySelectionColors();
+
     AnsiString text_;
     int selStart_ = 0;
     int selLength_ = 0;
     bool readOnly_ = false;
+    bool hideSelection_ = true;
     bool pushing_ = false;
 };
 

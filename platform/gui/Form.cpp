@@ -15,6 +15,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override {
+        // A handler that fails keeps the window open.
+        bool canClose = false;
+        ControlEvents::Guard([&] { canClose = form_->CloseQuery(); });
+        if (!canClose) {
+            event->ignore();
+            return;
+        }
         event->accept();
         ControlEvents::FormClosedByUser(form_);
     }
@@ -81,7 +88,14 @@ bool TForm::Showing() const {
     return Visible() && ExistingWidget() && ExistingWidget()->isVisible();
 }
 
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
 void TForm::Close() {
+    if (!CloseQuery()) return;
     if (OnClose) OnClose(this);
     SetVisible(false);
     if (TGuiApplication* app = TGuiApplication::Instance()) app->FormClosed(this);

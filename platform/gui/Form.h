@@ -1,10 +1,13 @@
 #pragma once
 // TForm: a top-level window. Forms start hidden; Show() opens the window and
 // raises OnShow, Close() hides it (closing the main form ends the program's
-// message loop).
+// message loop). Closing, by Close() or by the user, first asks CloseQuery:
+// OnCloseQuery may keep the window open (unsaved work, say).
 
 #include "platform/core/AnsiString.h"
 #include "platform/gui/WinControl.h"
+
+#include <functional>
 
 enum TPosition {
     poDesigned,
@@ -16,6 +19,8 @@ enum TPosition {
     poMainFormCenter,
     poOwnerFormCenter
 };
+
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 class TForm : public TWinControl {
 public:
@@ -30,11 +35,15 @@ public:
 
     // Showing the form opens its window and raises OnShow.
     void SetVisible(bool visible) override;
-    // Hides the form and raises OnClose.
+    // Unless CloseQuery refuses, hides the form and raises OnClose.
     void Close();
     bool Showing() const;
+    // Whether the form may close: OnCloseQuery decides, canClose being true
+    // on entry. An exception leaving the handler keeps the form open.
+    virtual bool CloseQuery();
 
     TNotifyEvent OnShow;
+    TCloseQueryEvent OnCloseQuery;
     TNotifyEvent OnClose;
 
 protected:

@@ -4,7 +4,9 @@
 #include "platform/gui/QtDialogs.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMetaObject>
+#include <QTranslator>
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,6 +24,12 @@ TGuiApplication::TGuiApplication(int& argc, char** argv) {
     if (!QApplication::instance()) ownApp_ = std::make_unique<QApplication>(argc, argv);
     // The loop ends with the main form, not with the last window.
     QApplication::setQuitOnLastWindowClosed(false);
+    // The product speaks Italian, whatever the user's locale.
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_it"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+        translator_ = std::move(translator);
     previousDialogs_ = Application->SetDialogProvider(std::make_unique<TQtDialogs>());
     instance = this;
 }
@@ -35,6 +43,7 @@ TGuiApplication::~TGuiApplication() {
         delete component;
     }
     instance = nullptr;
+    if (translator_) QCoreApplication::removeTranslator(translator_.get());
     Application->SetDialogProvider(std::move(previousDialogs_));
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QApplication;
+class QTranslator;
 class TForm;
 
 class TGuiApplication {
@@ -61,6 +62,7 @@ private:
     void Adopt(TComponent* component);
 
     std::unique_ptr<QApplication> ownApp_;
+    std::unique_ptr<QTranslator> translator_;
     std::vector<TComponent*> components_;
     TForm* mainForm_ = nullptr;
     std::unique_ptr<TDialogProvider> previousDialogs_;

@@ -1,20 +1,35 @@
 #include "platform/gui/Screen.h"
 
+#include "platform/graphics/GuiApplication.h"
 #include "platform/gui/ControlWidget.h"
 
+#include <QApplication>
 #include <QCursor>
-#include <QGuiApplication>
 
 void TScreen::SetCursor(TCursor cursor) {
     if (cursor == cursor_) return;
-    // Without a GUI there is no cursor to show.
-    const bool gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-    if (gui && cursor_ != crDefault) QGuiApplication::restoreOverrideCursor();
     cursor_ = cursor;
-    if (gui && cursor_ != crDefault) QGuiApplication::setOverrideCursor(QCursor(ToQtCursor(cursor_)));
+    EnsureGuiApplication();
+    if (cursor == crDefault) {
+        if (overriding_) QApplication::restoreOverrideCursor();
+        overriding_ = false;
+    } else if (overriding_) {
+        QApplication::changeOverrideCursor(QCursor(ToQtCursor(cursor)));
+    } else {
+        QApplication::setOverrideCursor(QCursor(ToQtCursor(cursor)));
+        overriding_ = true;
+    }
 }
 
 TScreen* Screen() {
     static TScreen screen;
     return &screen;
+}
+
+TWaitCursor::TWaitCursor() : previous_(Screen()->Cursor()) {
+    Screen()->SetCursor(crHourGlass);
+}
+
+TWaitCursor::~TWaitCursor() {
+    Screen()->SetCursor(previous_);
 }

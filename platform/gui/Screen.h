@@ -1,32 +1,34 @@
 #pragma once
-// The screen: the cursor the whole application shows, over every window and
-// control, as during long work.
+// The screen object: the cursor the whole program shows, over every window
+// and control, while it works ("Screen->Cursor = crHourGlass"). crDefault
+// gives each control back its own cursor.
 
+#include "platform/core/Component.h"
 #include "platform/gui/ControlTypes.h"
 
-class TScreen {
+class TScreen : public TObject {
 public:
+    QUOR_CLASS_NAME(TScreen)
     TCursor Cursor() const { return cursor_; }
-    // crDefault gives every control its own cursor back.
     void SetCursor(TCursor cursor);
 
 private:
     TCursor cursor_ = crDefault;
+    // Whether the program-wide cursor is in place.
+    bool overriding_ = false;
 };
 
 // The process's screen object.
 TScreen* Screen();
 
-// Shows a cursor over the application while it lives (crHourGlass during long
-// work), and the one before it afterwards, also when an error leaves early.
-class TScreenCursor {
+// Shows the hourglass for the life of the object, and the cursor that was
+// there before once it ends, however it ends.
+class TWaitCursor {
 public:
-    explicit TScreenCursor(TCursor cursor) : previous_(Screen()->Cursor()) {
-        Screen()->SetCursor(cursor);
-    }
-    ~TScreenCursor() { Screen()->SetCursor(previous_); }
-    TScreenCursor(const TScreenCursor&) = delete;
-    TScreenCursor& operator=(const TScreenCursor&) = delete;
+    TWaitCursor();
+    ~TWaitCursor();
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
 
 private:
     TCursor previous_;

@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr int kWorkers = 4;
-constexpr int kNumbersEach = 25;
+constexpr int kWorkers = 8;
+constexpr int kNumbersEach = 100;
 const char* const kAlias = "ArchivioContatori";
 
 // What a child process needs to reach the shared table: its own session

@@ -3,53 +3,62 @@
 #include "db/QueryHelpers.h"
 #include "platform/data/Table.h"
 
-#include <sqlite3.h>
+#include "tests/platform/data/EngineUnderTest.h"
 
 #include "tests/PosixOnWindows.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace dbtest {
 
+namespace {
+
+std::map<std::string, std::unique_ptr<testengine::RawArchive>>& Archives() {
+    static std::map<std::string, std::unique_ptr<testengine::RawArchive>> archives;
+    return archives;
+}
+
+testengine::RawArchive& ArchiveFor(const std::string& file) {
+    auto& archive = Archives()[file];
+    if (!archive) archive = std::make_unique<testengine::RawArchive>(file);
+    return *archive;
+}
+
+} // namespace
+
 void Exec(const std::string& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK) << file;
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << sql << ": " << message;
+    try {
+        ArchiveFor(file).Exec(sql);
+    } catch (const std::exception& e) {
+        FAIL() << e.what();
+    }
 }
 
 std::string Scalar(const std::string& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        ADD_FAILURE() << "cannot open " << file;
+    try {
+        const testengine::Value value = ArchiveFor(file).Read(sql);
+        if (!value.Row) return "";
+        return value.Null ? "<null>" : value.Text;
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
         return {};
     }
-    sqlite3_stmt* stmt = nullptr;
-    std::string result;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sql << ": " << sqlite3_errmsg(db);
-    } else if (sqlite3_step(stmt) == SQLITE_ROW) {
-        const unsigned char* text = sqlite3_column_text(stmt, 0);
-        result = text ? reinterpret_cast<const char*>(text) : "<null>";
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return result;
 }
 
 std::string ReadBytes(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return ArchiveFor(file).Contents();
+}
+
+bool OnServer() {
+    return testengine::OnServer();
+}
+
+std::string Either(const std::string& sqlite, const std::string& server) {
+    return OnServer() ? server : sqlite;
 }
 
 TempDir::TempDir() {
@@ -59,6 +68,13 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
+    auto& archives = Archives();
+    for (auto it = archives.begin(); it != archives.end();) {
+        if (it->first.rfind(path_, 0) == 0)
+            it = archives.erase(it);
+        else
+            ++it;
+    }
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
@@ -67,8 +83,13 @@ void WriteEngineConfig(const std::string& dir,
                        const std::vector<std::pair<std::string, std::string>>& aliases) {
     const std::string config = dir + "engine.ini";
     std::ofstream out(config);
-    for (const auto& [alias, file] : aliases)
-        out << "[" << alias << "]\nDriver=SQLITE\nPath=" << file << "\n\n";
+    for (const auto& [alias, file] : aliases) {
+        // A file alias does not make its file: a missing one must stay missing.
+        out << "[" << alias << "]\n"
+            << (OnServer() ? ArchiveFor(dir + file).ConfigLines(file)
+                           : "Driver=SQLITE\nPath=" + file + "\n")
+            << "\n";
+    }
     out.close();
     setenv("QUOR_ENGINE_CONFIG", config.c_str(), 1);
 }

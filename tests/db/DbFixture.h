@@ -1,7 +1,8 @@
 #pragma once
-// A real SQLite archive in a fresh temporary folder, reached through an
-// engine configuration file naming the alias "ArchivioProva", with a session
-// and a connected database bound as the current ones of the query helpers.
+// A real archive in a fresh temporary folder (a SQLite file, or a schema on
+// the server when the tests run there), reached through an engine
+// configuration file naming the alias "ArchivioProva", with a session and a
+// connected database bound as the current ones of the query helpers.
 
 #include "platform/core/AnsiString.h"
 #include "platform/data/Session.h"
@@ -16,15 +17,23 @@
 
 namespace dbtest {
 
-// Runs SQL straight on the SQLite file, outside the platform; fails the test
-// on an error.
+// An archive is named by its SQLite file; on the server the file name
+// stands for a schema of its own, made on first use.
+//
+// Runs SQL straight on the archive, outside the platform; fails the test on
+// an error.
 void Exec(const std::string& file, const std::string& sql);
 // The first column of the first row as text ("<null>" for a null, "" when
 // there is no row).
 std::string Scalar(const std::string& file, const std::string& sql);
+// Everything the archive holds: the file's bytes, the server's rows.
 std::string ReadBytes(const std::string& file);
+bool OnServer();
+// The text that fits the engine under test.
+std::string Either(const std::string& sqlite, const std::string& server);
 
-// A temporary folder removed with its contents on destruction.
+// A temporary folder removed with its contents (and its archives on the
+// server) on destruction.
 class TempDir {
 public:
     TempDir();

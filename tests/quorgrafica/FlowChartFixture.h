@@ -3,6 +3,7 @@
 // user drives it: presses, moves and releases with buttons and modifiers.
 
 #include "ChartHelpers.h"
+#include "ChartMouse.h"
 #include "ImageHelpers.h"
 #include "platform/graphics/GuiApplication.h"
 #include "platform/gui/Form.h"
@@ -39,7 +40,7 @@ protected:
     void BoxSelected(quorgrafica::clsBox* box) override { selections.push_back(box); }
 };
 
-class FlowChart : public ::testing::Test {
+class FlowChart : public ::testing::Test, protected ChartMouse {
 protected:
     void SetUp() override {
         EnsureGuiApplication();
@@ -55,38 +56,7 @@ protected:
 
     QWidget* W() { return chart->Widget(); }
 
-    void Press(int x, int y, Qt::MouseButton button = Qt::LeftButton,
-               Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::mousePress(W(), button, mods, QPoint(x, y));
-    }
-    // A move with the buttons pressed so far held.
-    void Move(int x, int y) { QTest::mouseMove(W(), QPoint(x, y)); }
-    void Release(int x, int y, Qt::MouseButton button = Qt::LeftButton) {
-        QTest::mouseRelease(W(), button, Qt::NoModifier, QPoint(x, y));
-    }
-    void Drag(int x1, int y1, int x2, int y2, Qt::MouseButton button = Qt::LeftButton,
-              Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        Press(x1, y1, button, mods);
-        Move((x1 + x2) / 2, (y1 + y2) / 2);
-        Move(x2, y2);
-        Release(x2, y2, button);
-    }
-    void Click(int x, int y) {
-        Press(x, y);
-        Release(x, y);
-    }
-    // Press, release, double click and release, as the system reports them.
-    void DoubleClick(int x, int y) {
-        Click(x, y);
-        QTest::mouseDClick(W(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
-        Release(x, y);
-    }
-    // The pointer passing over with no button down.
-    void Hover(int x, int y) {
-        QMouseEvent event(QEvent::MouseMove, QPointF(x, y), W()->mapToGlobal(QPointF(x, y)),
-                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(W(), &event);
-    }
+    QWidget* MouseTarget() override { return W(); }
 
     quorgrafica::clsBox* Add(const char* kind, const char* name, TRect frame) {
         return AddBox(*chart->CurrentGraf(), kind, name, frame);

@@ -1,5 +1,7 @@
 #include "ChartHelpers.h"
 
+#include "quorgrafica/GrafPath.h"
+
 #include <gtest/gtest.h>
 
 using namespace quorgrafica;
@@ -84,6 +86,24 @@ TEST(GraphModel, GroupNestsAGraphThatKnowsItsBox) {
     group->Graf->Clear();
     EXPECT_EQ(group->Graf->GetCount(), 0);
     EXPECT_EQ(group->Graf->Owner, group);
+}
+
+TEST(GraphModel, APathOfGroupNamesLeadsToANestedGraph) {
+    clsGraf root;
+    auto* g1 = static_cast<clsBoxGroup*>(AddBox(root, "clsBoxGroup", "G1"));
+    auto* g2 = static_cast<clsBoxGroup*>(AddBox(*g1->Graf, "clsBoxGroup", "G2"));
+    AddBox(*g1->Graf, "clsBoxRectangle", "R");
+    std::string missing = "x";
+    EXPECT_EQ(GrafAtPath(&root, "", &missing), &root);
+    EXPECT_EQ(GrafAtPath(&root, "G1", &missing), g1->Graf);
+    EXPECT_EQ(GrafAtPath(&root, "g1/G2", &missing), g2->Graf);
+    EXPECT_EQ(missing, "x");
+    // A name that is no group box, or none at all, stops the way there.
+    EXPECT_EQ(GrafAtPath(&root, "G1/R", &missing), nullptr);
+    EXPECT_EQ(missing, "R");
+    EXPECT_EQ(GrafAtPath(&root, "G1//G2", &missing), nullptr);
+    EXPECT_EQ(missing, "");
+    EXPECT_EQ(GrafAtPath(&root, "G2"), nullptr);
 }
 
 TEST(GraphModel, LookupsByNameIgnoreCaseAndFindTheFirst) {

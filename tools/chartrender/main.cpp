@@ -11,6 +11,7 @@
 #include "platform/graphics/GuiApplication.h"
 #include "quorgrafica/ChartFile.h"
 #include "quorgrafica/Clsgraf.h"
+#include "quorgrafica/GrafPath.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -42,25 +43,6 @@ bool ParseInt(const std::string& text, int low, int& value) {
     if (text.empty() || *end != '\0' || v < low || v > 100000) return false;
     value = static_cast<int>(v);
     return true;
-}
-
-// The graph reached from root through the named group boxes, or null.
-clsGraf* Descend(clsGraf* root, const std::string& path, std::string& missing) {
-    clsGraf* graf = root;
-    std::size_t start = 0;
-    while (graf && start < path.size()) {
-        const std::size_t slash = path.find('/', start);
-        const std::string name =
-            path.substr(start, slash == std::string::npos ? slash : slash - start);
-        auto* group = dynamic_cast<clsBoxGroup*>(graf->GetBox(name.c_str()));
-        if (!group) {
-            missing = name;
-            return nullptr;
-        }
-        graf = group->Graf;
-        start = slash == std::string::npos ? path.size() : slash + 1;
-    }
-    return graf;
 }
 
 } // namespace
@@ -113,7 +95,7 @@ int main(int argc, char** argv) {
                   << "\" alcuni blocchi non si chiudono; letto fino alla fine del file\n";
 
     std::string missing;
-    clsGraf* graf = Descend(&root, Utf8ToCp1252(cl.Get("--graf")), missing);
+    clsGraf* graf = GrafAtPath(&root, Utf8ToCp1252(cl.Get("--graf")), &missing);
     if (!graf)
         return cl.Fail(std::cerr, "nessun gruppo di nome \"" + Cp1252ToUtf8(missing) + "\" in \"" +
                                       input + "\"");

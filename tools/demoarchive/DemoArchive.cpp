@@ -1,5 +1,7 @@
 #include "tools/demoarchive/DemoArchive.h"
 
+#include "tools/demoarchive/ChartOfAccounts.h"
+
 #include <sqlite3.h>
 
 #include <cstdint>
@@ -386,6 +388,17 @@ int WriteMovements(sqlite3* db, Random& random, int condominiums, int busiest, s
     return total;
 }
 
+int CountRows(sqlite3* db, const char* table) {
+    const std::string sql = std::string("SELECT count(*) FROM \"") + table + "\"";
+    sqlite3_stmt* stmt = nullptr;
+    int count = 0;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        count = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return count;
+}
+
 } // namespace
 
 bool MakeDemoArchive(const std::string& folder, const Options& options, Result& result,
@@ -422,7 +435,7 @@ bool MakeDemoArchive(const std::string& folder, const Options& options, Result& 
     if (!WriteCauses(db.get(), error) || !WriteCondominiums(db.get(), random, error)) return false;
     const int condominiums = static_cast<int>(kBuildingNames.size());
     const int movements = WriteMovements(db.get(), random, condominiums, options.movements, error);
-    if (movements < 0) return false;
+    if (movements < 0 || !WriteChartOfAccounts(db.get(), error)) return false;
     if (sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
         return Fail(error, "Commit", db.get());
 
@@ -436,6 +449,7 @@ bool MakeDemoArchive(const std::string& folder, const Options& options, Result& 
     result.engineConfig = config.string();
     result.condominiums = condominiums;
     result.movements = movements;
+    result.accounts = CountRows(db.get(), "PianoConti");
     return true;
 }
 

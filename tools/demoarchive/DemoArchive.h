@@ -1,6 +1,7 @@
 #pragma once
 // Writes a demo archive of the product: a SQLite file with the tables
 // Condomini, MovConti and Causali filled with made-up but plausible data,
+// the chart of accounts PianoConti (ChartOfAccounts.h) for the tree view,
 // and the engine configuration that names it as the alias "Bracotene".
 // The content depends only on the options: the same options give the same
 // archive on every run and every machine.
@@ -21,6 +22,7 @@ struct Result {
     std::string engineConfig; // <folder>/engine.ini
     int condominiums = 0;
     int movements = 0; // over all condominiums
+    int accounts = 0;  // records of PianoConti
 };
 
 // Creates folder (and its missing parents) and writes the archive and the

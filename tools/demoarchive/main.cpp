@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     if (!demoarchive::MakeDemoArchive(cl.Arguments()[0], options, result, error))
         return cl.Fail(std::cerr, error);
     std::cout << result.archive << ": " << result.condominiums << " condomini, " << result.movements
-              << " movimenti\n"
+              << " movimenti, " << result.accounts << " conti\n"
               << result.engineConfig << '\n';
     return 0;
 }

@@ -81,9 +81,10 @@ INSERT INTO MovConti (idMovConti, Data, Importo, Valuta, Registrato, Saldo, Camb
   (3, NULL, '1234567890123.45', NULL, NULL, '0.0001', NULL),
   (4, NULL, NULL, NULL, NULL, NULL, NULL);
 )SQL");
-    // The column's affinity has already made reals and integers of the text.
+    // The column's affinity (on the server: its type) has already made
+    // numbers of the text.
     ASSERT_EQ(archive.Scalar("SELECT Importo FROM MovConti WHERE idMovConti=2", true),
-              "100|integer");
+              TestArchive::Either("100|integer", "100.00|numeric"));
 
     TTable t;
     archive.Bind(&t);
@@ -222,8 +223,10 @@ TEST(FieldsTest, WritesKeepEveryCentAndConvertAtTheBoundaries) {
     EXPECT_THROW(t.FieldByName("Cambio")->SetAsString("tanto"), EConvertError);
     t.Post();
 
-    EXPECT_EQ(archive.Scalar("SELECT Importo FROM MovConti", true), "12.35|real");
-    EXPECT_EQ(archive.Scalar("SELECT Saldo FROM MovConti", true), "12345678901.2345|real");
+    EXPECT_EQ(archive.Scalar("SELECT Importo FROM MovConti", true),
+              TestArchive::Either("12.35|real", "12.35|numeric"));
+    EXPECT_EQ(archive.Scalar("SELECT Saldo FROM MovConti", true),
+              TestArchive::Either("12345678901.2345|real", "12345678901.2345|numeric"));
     EXPECT_EQ(archive.Scalar("SELECT Data FROM MovConti"), "2004-03-12");
     EXPECT_EQ(archive.Scalar("SELECT Registrato FROM MovConti"), "2004-03-12 18:30:05");
     EXPECT_EQ(archive.Scalar("SELECT Valuta FROM MovConti"), "E");
@@ -240,7 +243,8 @@ TEST(FieldsTest, WritesKeepEveryCentAndConvertAtTheBoundaries) {
     t.FieldByName("Importo")->SetAsString("100");
     t.FieldByName("Cambio")->SetAsVariant(Variant("2,5"));
     t.Post();
-    EXPECT_EQ(archive.Scalar("SELECT Importo FROM MovConti", true), "100|integer");
+    EXPECT_EQ(archive.Scalar("SELECT Importo FROM MovConti", true),
+              TestArchive::Either("100|integer", "100.00|numeric"));
     t.Edit();
     t.FieldByName("Importo")->Clear();
     t.Post();
@@ -250,8 +254,9 @@ TEST(FieldsTest, WritesKeepEveryCentAndConvertAtTheBoundaries) {
 
 TEST(FieldsTest, BooleanFieldsReadTheUsualSpellings) {
     TestArchive archive;
-    archive.Exec(
-        "INSERT INTO Condomini (Nome, Riscaldamento) VALUES ('a', 1), ('b', 0), ('c', 'T');");
+    // A file may hold a spelling; the server holds 0 and 1 only.
+    archive.Exec("INSERT INTO Condomini (Nome, Riscaldamento) VALUES ('a', 1), ('b', 0), ('c', " +
+                 TestArchive::Either("'T'", "1") + ");");
     TTable t;
     archive.Bind(&t);
     t.SetTableName("Condomini");
@@ -268,7 +273,7 @@ TEST(FieldsTest, BooleanFieldsReadTheUsualSpellings) {
     b->SetAsString("No");
     t.Post();
     EXPECT_EQ(archive.Scalar("SELECT Riscaldamento FROM Condomini WHERE Nome='c'", true),
-              "0|integer");
+              TestArchive::Either("0|integer", "0|smallint"));
     t.Edit();
     EXPECT_THROW(b->SetAsString("forse"), EConvertError);
     t.Cancel();

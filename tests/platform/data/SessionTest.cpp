@@ -59,7 +59,7 @@ public:
 TEST(SessionTest, AModuleStartsItsSessionThenConnectsThenRunsOnCreate) {
     TestArchive archive;
     archive.Populate();
-    const std::string before = archive.FileBytes();
+    const std::string before = archive.Contents();
     {
         ModuleUnderTest module(archive.NetDir(), "Prova");
         EXPECT_EQ(module.events,
@@ -75,7 +75,7 @@ TEST(SessionTest, AModuleStartsItsSessionThenConnectsThenRunsOnCreate) {
     }
     // Gone with its module.
     EXPECT_EQ(Sessions->FindSession("SessioneModulo"), nullptr);
-    EXPECT_EQ(archive.FileBytes(), before);
+    EXPECT_EQ(archive.Contents(), before);
 }
 
 TEST(SessionTest, AFailureWhileLoadingLeavesBeforeOnCreate) {
@@ -132,8 +132,11 @@ namespace {
 TEST(EngineConfigTest, AliasesResolveFromTheConfigurationFile) {
     TestArchive archive;
     const std::string ini = archive.ConfigPath();
-    std::ofstream(ini) << "; archivi di prova\n[prova]\n  Path = " << archive.DbPath()
-                       << "  \n[Server]\nDriver=POSTGRES\nPath=x\n[Vuoto]\nDriver=SQLITE\n";
+    // On the server, a connection string takes the place of the path.
+    const std::string where = archive.OnServer() ? archive.Raw().ConfigLines("")
+                                                 : "  Path = " + archive.DbPath() + "  \n";
+    std::ofstream(ini) << "; archivi di prova\n[prova]\n"
+                       << where << "[Server]\nDriver=POSTGRES\nPath=x\n[Vuoto]\nDriver=SQLITE\n";
     // Absolute path, alias matched whatever its case, blanks trimmed.
     archive.Database()->SetAliasName("PROVA");
     EXPECT_NO_THROW(archive.Database()->SetConnected(true));

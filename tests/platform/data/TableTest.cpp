@@ -378,7 +378,7 @@ TEST(TableTest, PersistentFieldsDecideWhichFieldsExist) {
 
 TEST(TableTest, AReadOnlyArchiveIsNeverWritten) {
     Fixture f;
-    const std::string before = f.archive.FileBytes();
+    const std::string before = f.archive.Contents();
     f.archive.Database()->SetReadOnly(true);
     f.condomini.SetIndexName("idxNome");
     f.condomini.Open();
@@ -400,14 +400,14 @@ TEST(TableTest, AReadOnlyArchiveIsNeverWritten) {
     q.Close();
     f.condomini.Close();
     f.archive.Database()->SetConnected(false);
-    EXPECT_EQ(f.archive.FileBytes(), before);
+    EXPECT_EQ(f.archive.Contents(), before);
 
     // A read-only table on a writable archive refuses too.
     f.archive.Database()->SetReadOnly(false);
     f.condomini.SetReadOnly(true);
     f.condomini.Open();
     EXPECT_THROW(f.condomini.Edit(), EDatabaseError);
-    EXPECT_EQ(f.archive.FileBytes(), before);
+    EXPECT_EQ(f.archive.Contents(), before);
 }
 
 TEST(TableTest, MissingAliasTableAndFileAreNamedInTheMessage) {
@@ -436,7 +436,12 @@ TEST(TableTest, MissingAliasTableAndFileAreNamedInTheMessage) {
     EXPECT_FALSE(other.Connected());
 
     f.archive.Database()->SetConnected(false);
-    std::filesystem::remove(f.archive.DbPath());
+    // The archive's file is gone, or its server cannot be reached.
+    if (f.archive.OnServer())
+        std::ofstream(f.archive.ConfigPath())
+            << "[Prova]\nDriver=POSTGRES\nConnection=host=/nessuna/cartella dbname=x\n";
+    else
+        std::filesystem::remove(f.archive.DbPath());
     try {
         f.archive.Database()->SetConnected(true);
         FAIL();
@@ -445,6 +450,20 @@ TEST(TableTest, MissingAliasTableAndFileAreNamedInTheMessage) {
         EXPECT_NE(e.Message().Pos(f.archive.ConfigPath().c_str()), 0) << e.Message().c_str();
     }
 
+    if (f.archive.OnServer()) {
+        // A password written in the configuration is refused, never sent.
+        std::ofstream(f.archive.ConfigPath())
+            << "[Prova]\nDriver=POSTGRES\nConnection=host=/nessuna/cartella password=segreta\n";
+        try {
+            f.archive.Database()->SetConnected(true);
+            FAIL();
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message().Pos("password"), 0) << e.Message().c_str();
+            EXPECT_EQ(e.Message().Pos("segreta"), 0) << e.Message().c_str();
+            EXPECT_NE(e.Message().Pos("'Prova'"), 0) << e.Message().c_str();
+        }
+        return;
+    }
     // A file that is not an archive.
     std::ofstream(f.archive.DbPath()) << "non sono un archivio";
     EXPECT_THROW(f.archive.Database()->SetConnected(true), EDatabaseError);

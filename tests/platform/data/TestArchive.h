@@ -1,15 +1,20 @@
 #pragma once
-// A real SQLite archive in a fresh folder, an engine configuration naming it
-// as the alias "Prova", and a session and database bound to it.
+// A real archive in a fresh folder (a SQLite file, or a schema on the server
+// when the tests run there), an engine configuration naming it as the alias
+// "Prova", and a session and database bound to it.
+
+#include "tests/platform/data/EngineUnderTest.h"
 
 #include "platform/core/Locale.h"
 #include "platform/data/Session.h"
+#include "platform/data/Table.h"
 
 #include <sqlite3.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -43,6 +48,16 @@ CREATE INDEX idxCondominio ON MovConti (idCondominio);
 CREATE TABLE Causali (idCausale INTEGER PRIMARY KEY, Nome VARCHAR(30));
 )SQL";
 
+// Opens the table: "" when it opened, else the engine's message.
+inline std::string OpenError(TTable& t) {
+    try {
+        t.Open();
+    } catch (const EDatabaseError& e) {
+        return e.Message().str();
+    }
+    return "";
+}
+
 class TestArchive {
 public:
     explicit TestArchive(const std::string& schema = kSchema) {
@@ -52,9 +67,10 @@ public:
         std::filesystem::create_directories(dir_ / "Archivi");
         std::filesystem::create_directories(dir_ / "Net");
         dbPath_ = (dir_ / "Archivi" / "Prova.db").string();
+        raw_ = std::make_unique<testengine::RawArchive>(dbPath_);
         Exec(schema);
         configPath_ = (dir_ / "engine.ini").string();
-        std::ofstream(configPath_) << "[Prova]\nDriver=SQLITE\nPath=Archivi/Prova.db\n";
+        std::ofstream(configPath_) << "[Prova]\n" << raw_->ConfigLines("Archivi/Prova.db");
         if (const char* old = std::getenv("QUOR_ENGINE_CONFIG")) oldConfig_ = old;
         setenv("QUOR_ENGINE_CONFIG", configPath_.c_str(), 1);
 
@@ -77,6 +93,7 @@ public:
     ~TestArchive() {
         delete database_;
         delete session_;
+        raw_.reset();
         FormatSettings() = savedSettings_;
         if (oldConfig_.empty())
             unsetenv("QUOR_ENGINE_CONFIG");
@@ -89,45 +106,35 @@ public:
     TestArchive(const TestArchive&) = delete;
     TestArchive& operator=(const TestArchive&) = delete;
 
-    // Runs statements straight on the file, outside the engine.
-    void Exec(const std::string& sql) const {
-        sqlite3* db = nullptr;
-        sqlite3_open(dbPath_.c_str(), &db);
-        char* error = nullptr;
-        const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-        const std::string message = error ? error : "";
-        sqlite3_free(error);
-        sqlite3_close(db);
-        if (rc != SQLITE_OK) throw std::runtime_error("sqlite: " + message);
-    }
+    // Runs statements straight on the archive, outside the engine.
+    void Exec(const std::string& sql) const { raw_->Exec(sql); }
 
     // The first column of the first row as text ("NULL" for null), and its
-    // storage class after a '|' when asked.
+    // storage class (the server: its type) after a '|' when asked.
     std::string Scalar(const std::string& sql, bool withType = false) const {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(dbPath_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        std::string out = "<no row>";
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
-            sqlite3_step(stmt) == SQLITE_ROW) {
-            const unsigned char* text = sqlite3_column_text(stmt, 0);
-            out = text ? reinterpret_cast<const char*>(text) : "NULL";
-            if (withType) {
-                static const char* names[] = {"?", "integer", "real", "text", "blob", "null"};
-                out += std::string("|") + names[sqlite3_column_type(stmt, 0)];
-            }
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
+        const testengine::Value v = raw_->Read(sql);
+        if (!v.Row) return "<no row>";
+        std::string out = v.Null ? "NULL" : v.Text;
+        if (withType) out += "|" + v.Type;
         return out;
     }
 
+    // Everything the archive holds: the file's bytes, the server's rows.
+    std::string Contents() const { return raw_->Contents(); }
+    // The SQLite file's bytes.
     std::string FileBytes() const {
         std::ifstream in(dbPath_, std::ios::binary);
         std::ostringstream s;
         s << in.rdbuf();
         return s.str();
     }
+
+    bool OnServer() const { return testengine::OnServer(); }
+    // The text that fits the engine under test.
+    static std::string Either(const std::string& sqlite, const std::string& server) {
+        return testengine::OnServer() ? server : sqlite;
+    }
+    testengine::RawArchive& Raw() const { return *raw_; }
 
     const std::string& DbPath() const { return dbPath_; }
     const std::string& ConfigPath() const { return configPath_; }
@@ -164,6 +171,7 @@ private:
     std::filesystem::path dir_;
     std::string dbPath_;
     std::string configPath_;
+    std::unique_ptr<testengine::RawArchive> raw_;
     std::string oldConfig_;
     TFormatSettings savedSettings_;
     TSession* session_ = nullptr;

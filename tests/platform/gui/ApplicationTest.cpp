@@ -4,7 +4,6 @@
 #include "platform/core/ScriptedDialogs.h"
 #include "platform/core/TextBlocks.h"
 #include "platform/gui/Clipboard.h"
-#include "platform/gui/Screen.h"
 #include "platform/gui/Form.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/QtDialogs.h"
@@ -12,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QMimeData>
 #include <QTimer>
 #include <QWidget>
@@ -144,6 +146,24 @@ TEST(GuiApplication, CreatesInOrderRunsTheMainFormAndDestroysInReverse) {
     destroyed = nullptr;
 }
 
+TEST(GuiApplication, TheToolkitsOwnDialogsSpeakItalian) {
+    TestApp();
+    const QString before = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    {
+        int argc = 1;
+        char name[] = "test";
+        char* argv[] = {name, nullptr};
+        TGuiApplication app(argc, argv);
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                           QStringLiteral("/qtbase_it.qm")))
+            GTEST_SKIP() << "the system has no Italian texts for Qt (qt6-translations-l10n)";
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Annulla"));
+        EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"),
+                  QString::fromUtf8("&Nome del file:"));
+    }
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), before);
+}
+
 TEST(GuiApplication, AFormDestroyedEarlyIsForgotten) {
     TestApp();
     int argc = 1;
@@ -175,31 +195,4 @@ TEST(GuiAvailable, FollowsTheEnvironment) {
     EnvScope display("DISPLAY", "");
     EnvScope wayland2("WAYLAND_DISPLAY", "wayland-0");
     EXPECT_TRUE(GuiAvailable());
-}
-
-TEST(Screen, CursorShowsOverTheWholeApplicationAndComesBack) {
-    TestApp();
-    ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    {
-        TScreenCursor busy(crHourGlass);
-        EXPECT_EQ(Screen()->Cursor(), crHourGlass);
-        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        {
-            // Nested, as a long step inside a long piece of work.
-            TScreenCursor inner(crHourGlass);
-            Screen()->SetCursor(crCross);
-            EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
-        }
-        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    }
-    EXPECT_EQ(Screen()->Cursor(), crDefault);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    // An error that leaves the work still puts the cursor back.
-    try {
-        TScreenCursor busy(crHourGlass);
-        throw Exception("interrotto");
-    } catch (const Exception&) {
-    }
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }

@@ -313,6 +313,49 @@ TEST(Form, ShowCloseAndCaption) {
     EXPECT_EQ(closes, 2);
 }
 
+TEST(Form, CloseQueryMayKeepTheWindowOpen) {
+    TestApp();
+    TForm form;
+    bool allow = false;
+    int asked = 0, closes = 0;
+    form.OnCloseQuery = [&](TObject* sender, bool& canClose) {
+        EXPECT_EQ(sender, &form);
+        EXPECT_TRUE(canClose);
+        ++asked;
+        canClose = allow;
+    };
+    form.OnClose = [&](TObject*) { ++closes; };
+    form.Show();
+    form.Close();
+    EXPECT_TRUE(form.Showing());
+    form.Widget()->close();
+    EXPECT_TRUE(form.Showing());
+    EXPECT_TRUE(form.Widget()->isVisible());
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(closes, 0);
+
+    // A handler that fails keeps the window open: the user sees the error.
+    ScopedScriptedDialogs dialogs;
+    form.OnCloseQuery = [](TObject*, bool&) { throw Exception("Salvataggio non riuscito"); };
+    EXPECT_THROW(form.Close(), Exception);
+    form.Widget()->close();
+    EXPECT_TRUE(form.Showing());
+    ASSERT_EQ(dialogs->Questions().size(), 1u);
+    EXPECT_EQ(dialogs->Questions()[0].text.Pos("Salvataggio non riuscito"), 1);
+
+    form.OnCloseQuery = [&](TObject* sender, bool& canClose) {
+        canClose = true;
+        EXPECT_EQ(sender, &form);
+    };
+    form.Widget()->close();
+    EXPECT_FALSE(form.Showing());
+    EXPECT_EQ(closes, 1);
+    form.Show();
+    form.Close();
+    EXPECT_FALSE(form.Showing());
+    EXPECT_EQ(closes, 2);
+}
+
 TEST(Font, ChildrenUseTheParentsFontUntilTheyGetTheirOwn) {
     TestApp();
     TForm form;

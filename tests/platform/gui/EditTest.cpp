@@ -128,3 +128,42 @@ TEST(Memo, LinesUseCrLfAndPositionsCountBothCharacters) {
     memo->SetWantTabs(true);
     EXPECT_FALSE(editor->tabChangesFocus());
 }
+
+TEST(Edit, TheSelectionShowsOnlyWithTheFocusUnlessAskedToStay) {
+    TestApp();
+    TForm form;
+    form.SetBounds(0, 0, 300, 200);
+    auto* memo = new TMemo(&form);
+    memo->SetParent(&form);
+    memo->SetBounds(0, 0, 200, 60);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(0, 100, 200, 24);
+    EXPECT_TRUE(memo->HideSelection());
+    EXPECT_TRUE(edit->HideSelection());
+    form.Show();
+    const QColor highlight = memo->Widget()->palette().color(QPalette::Active, QPalette::Highlight);
+    const unsigned rgb = highlight.rgb() & 0xFFFFFF;
+    const auto highlighted = [&](TCustomEdit* control) {
+        const QImage image = control->Widget()->grab().toImage();
+        return CountPixels(image, rgb, 0, 0, image.width(), image.height());
+    };
+    for (TCustomEdit* control : {static_cast<TCustomEdit*>(memo), static_cast<TCustomEdit*>(edit)}) {
+        control->SetText("Riparazione del portone");
+        control->SelectAll();
+        // Neither has the focus of an active window here.
+        ASSERT_FALSE(control->Widget()->isActiveWindow() && control->Widget()->hasFocus());
+        EXPECT_EQ(highlighted(control), 0) << control->ClassName();
+        control->SetHideSelection(false);
+        EXPECT_GT(highlighted(control), 100) << control->ClassName();
+        // A new colour keeps the choice.
+        control->SetColor(clWhite);
+        EXPECT_GT(highlighted(control), 100) << control->ClassName();
+        control->SetHideSelection(true);
+        control->SetColor(clYellow);
+        EXPECT_EQ(highlighted(control), 0) << control->ClassName();
+        // The focused control of the active window shows it.
+        EXPECT_EQ(control->Widget()->palette().color(QPalette::Active, QPalette::Highlight),
+                  highlight);
+    }
+}

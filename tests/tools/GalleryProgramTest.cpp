@@ -1,0 +1,134 @@
+// gallery run as a separate program: its command line, what it says without
+// a display, and its screenshot over a copy that leaves the original alone.
+
+#include "tests/tools/ArchiveQueries.h"
+#include "tests/tools/RunProgram.h"
+
+#include "tools/demoarchive/DemoArchive.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+using tooltest::Contains;
+using tooltest::Files;
+using tooltest::ReadFile;
+using tooltest::RunProgram;
+
+namespace {
+
+class GalleryProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        demoarchive::Options options;
+        options.movements = 20;
+        demoarchive::Result result;
+        std::string error;
+        ASSERT_TRUE(demoarchive::MakeDemoArchive(demo / "demo", options, result, error)) << error;
+        archive = result.archive;
+        engineConfig = result.engineConfig;
+        bytes = ReadFile(archive);
+    }
+    tooltest::ProgramRun Run(const std::vector<std::string>& args) {
+        return RunProgram(GALLERY_EXE, args, dir.path().string());
+    }
+
+    TempDir demo; // the demo archive, outside the folder the program runs in
+    TempDir dir;
+    std::string archive;
+    std::string engineConfig;
+    std::string bytes;
+};
+
+TEST_F(GalleryProgramTest, TheCommandLineFollowsTheConventions) {
+    const auto help = Run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Uso: gallery", 0), 0u) << help.out;
+    EXPECT_TRUE(Contains(help.out, "--archivio")) << help.out;
+    EXPECT_EQ(help.err, "");
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--nuova"},
+          {"una", "due"},
+          {"--archivio"},
+          {"--screenshot", "finestra.pdf", "--archivio", archive},
+          {"--screenshot=finestra", "--archivio", archive}}) {
+        const auto refused = Run(args);
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_TRUE(Contains(refused.err, "gallery: ")) << refused.err;
+        EXPECT_TRUE(Contains(refused.err, "Uso: gallery")) << refused.err;
+    }
+    EXPECT_TRUE(Files(dir.path()).empty()) << "a refused command line wrote something";
+}
+
+TEST_F(GalleryProgramTest, WithoutADisplayItSaysSoAndWritesNothing) {
+    ScopedEnv platform("QT_QPA_PLATFORM", nullptr);
+    ScopedEnv display("DISPLAY", nullptr);
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    const auto run = Run({"--archivio", archive});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.err, "gallery: nessuno schermo disponibile")) << run.err;
+    EXPECT_FALSE(Contains(run.err, "Uso:")) << run.err;
+    EXPECT_TRUE(Files(dir.path()).empty());
+    EXPECT_EQ(ReadFile(archive), bytes);
+}
+
+TEST_F(GalleryProgramTest, AnArchiveItCannotCopyIsNamed) {
+    const auto missing = Run({"--archivio", demo / "manca.db", "--screenshot", "s.png"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(Contains(missing.err, demo / "manca.db")) << missing.err;
+    EXPECT_TRUE(Files(dir.path()).empty());
+
+    std::ofstream(demo / "note.db") << "appunti, non un archivio\n";
+    const auto text = Run({"--archivio", demo / "note.db", "--screenshot", "s.png"});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_TRUE(Contains(text.err, "non è un archivio SQLite")) << text.err;
+    EXPECT_EQ(ReadFile(demo / "note.db"), "appunti, non un archivio\n");
+    EXPECT_TRUE(Files(dir.path()).empty()) << "a failed copy left something behind";
+
+    // An archive of another product: the copy is made, the table it lacks is named.
+    tooltest::Exec(demo / "altro.db", "CREATE TABLE Causali (idCausale INTEGER, Nome TEXT)");
+    const std::string other = ReadFile(demo / "altro.db");
+    const auto foreign = Run({"--archivio", demo / "altro.db", "--screenshot", "s.png"});
+    EXPECT_EQ(foreign.status, 1);
+    EXPECT_TRUE(Contains(foreign.err, "gallery: la copia " + (dir / "galleria/Galleria.db") +
+                                          " non si apre"))
+        << foreign.err;
+    EXPECT_TRUE(Contains(foreign.err, "MovConti")) << foreign.err;
+    EXPECT_EQ(ReadFile(demo / "altro.db"), other);
+    EXPECT_FALSE(std::filesystem::exists(dir / "s.png"));
+
+    // Without --archivio it copies the utility's; an alias that is not
+    // configured is named, with the way out.
+    ScopedEnv config("QUOR_ENGINE_CONFIG", (demo / "manca.ini").c_str());
+    const auto alias = Run({"--screenshot", "s.png"});
+    EXPECT_EQ(alias.status, 1);
+    EXPECT_TRUE(Contains(alias.err, "'Bracotene'")) << alias.err;
+    EXPECT_TRUE(Contains(alias.err, "--archivio")) << alias.err;
+}
+
+TEST_F(GalleryProgramTest, TheScreenshotShowsTheWindowOverAFreshCopy) {
+    ScopedEnv config("QUOR_ENGINE_CONFIG", engineConfig.c_str());
+    // A copy of an earlier run, changed by then, is replaced.
+    std::filesystem::create_directories(dir / "galleria");
+    std::ofstream(dir / "galleria/Galleria.db") << "vecchia copia\n";
+    const auto run = Run({"--screenshot", "finestra.png"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(Contains(run.out, "Copia di lavoro: " + (dir / "galleria/Galleria.db")))
+        << run.out;
+    const QImage shot(QString::fromStdString(dir / "finestra.png"));
+    EXPECT_EQ(shot.width(), 1240);
+    EXPECT_EQ(shot.height(), 760);
+    EXPECT_EQ(ReadFile(archive), bytes) << "the original archive changed";
+    EXPECT_EQ(ReadFile(dir / "galleria/Galleria.db").rfind("SQLite format 3", 0), 0u);
+    EXPECT_EQ(Files(dir / "galleria"), (std::set<std::string>{"Galleria.db", "galleria.ini"}));
+
+    // The gallery's own copy is never the archive it copies.
+    const auto self = Run({"--archivio", dir / "galleria/Galleria.db", "--screenshot", "s.png"});
+    EXPECT_EQ(self.status, 1);
+    EXPECT_TRUE(Contains(self.err, "è già la copia della galleria")) << self.err;
+    EXPECT_EQ(ReadFile(dir / "galleria/Galleria.db").rfind("SQLite format 3", 0), 0u);
+}
+
+} // namespace
