@@ -5,8 +5,11 @@
 #include "app/Utilitiesbracotene.h"
 #include "app/datBracUtil.h"
 #include "platform/core/Application.h"
+#include "platform/core/CommandLine.h"
 #include "platform/core/Encoding.h"
 #include "platform/core/Exception.h"
+#include "platform/core/Locale.h"
+#include "platform/core/TextBlocks.h"
 #include "platform/data/Session.h"
 #include "platform/data/Table.h"
 #include "platform/data/Variant.h"
@@ -17,6 +20,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -26,9 +30,26 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
+
+constexpr const char* kUsage =
+    "Uso: bracutil [--export [--condominio ID]] [--screenshot FILE.png]\n"
+    "Apre la finestra di BracUtil sull'archivio dell'alias \"Bracotene\". Senza uno schermo\n"
+    "stampa invece il conto corrente del primo condominio, come --export.\n"
+    "\n"
+    "  --export               stampa sullo standard output il conto corrente (testo UTF-8,\n"
+    "                         colonne separate da tabulazioni) invece di aprire la finestra\n"
+    "  --condominio ID        con --export: il condominio da esportare (IdCondominio);\n"
+    "                         senza, il primo in ordine di nome\n"
+    "  --screenshot FILE.png  salva l'immagine della finestra appena aperta, poi esce\n"
+    "  --help                 mostra questo aiuto\n"
+    "\n"
+    "Esce con 0 se tutto va bene, 1 per un errore (il messaggio va sullo standard error),\n"
+    "2 per una riga di comando sbagliata.\n";
 
 // Texts of the library are Windows-1252; the terminal reads UTF-8.
 void Say(std::ostream& err, const AnsiString& text) {
@@ -38,52 +59,57 @@ void Say(std::ostream& err, const AnsiString& text) {
 bool ParseId(const std::string& text, int& id) {
     if (text.empty()) return false;
     char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < -2147483647L - 1 || value > 2147483647L) return false;
+    errno = 0;
+    const long long value = std::strtoll(text.c_str(), &end, 10);
+    if (*end != '\0' || errno != 0 || value < -2147483647LL - 1 || value > 2147483647LL)
+        return false;
     id = static_cast<int>(value);
     return true;
 }
 
+bool StandardOutputIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stdout)) != 0;
+#else
+    return isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
 } // namespace
 
-bool ParseBracUtilOptions(int argc, char** argv, BracUtilOptions& options, std::string& error) {
+int ParseBracUtilOptions(int argc, char** argv, BracUtilOptions& options, std::ostream& out,
+                         std::ostream& err) {
     options = BracUtilOptions();
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--export") {
-            options.exportText = true;
-        } else if (arg == "--condominio") {
-            int id = 0;
-            if (i + 1 >= argc || !ParseId(argv[i + 1], id)) {
-                error = "--condominio vuole il numero (IdCondominio) del condominio";
-                return false;
-            }
-            options.condominio = id;
-            ++i;
-        } else if (arg == "--screenshot") {
-            if (i + 1 >= argc) {
-                error = "--screenshot vuole il nome del file PNG";
-                return false;
-            }
-            options.screenshot = argv[++i];
-        } else {
-            error = "opzione sconosciuta: " + arg;
-            return false;
-        }
+    CommandLine line("bracutil", kUsage);
+    line.Flag("--export").Value("--condominio").Value("--screenshot");
+    const int status = line.Parse(argc, argv, out, err);
+    if (status >= 0) return status;
+    if (!line.Arguments().empty())
+        return line.Refuse(err, "argomento inatteso: " + line.Arguments().front());
+    options.exportText = line.Has("--export");
+    if (line.Has("--condominio")) {
+        const std::string value = line.Get("--condominio");
+        int id = 0;
+        if (!ParseId(value, id))
+            return line.Refuse(err, "--condominio vuole il numero (IdCondominio) del condominio, "
+                                    "non \"" + value + "\"");
+        if (!options.exportText) return line.Refuse(err, "--condominio vale solo con --export");
+        options.condominio = id;
     }
-    if (options.condominio && !options.exportText) {
-        error = "--condominio vale solo con --export";
-        return false;
+    if (line.Has("--screenshot")) {
+        const std::string file = line.Get("--screenshot");
+        if (options.exportText) return line.Refuse(err, "--screenshot non vale con --export");
+        // Never a picture named after an option ("--screenshot --export").
+        if (file.empty() || file.front() == '-' || !HasExtension(file, {".png"}))
+            return line.Refuse(err, "--screenshot vuole il nome di un file .png, non \"" + file +
+                                        "\"");
+        options.screenshot = file;
     }
-    if (options.exportText && !options.screenshot.empty()) {
-        error = "--screenshot non vale con --export";
-        return false;
-    }
-    return true;
+    return -1;
 }
 
 int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out,
-                        std::ostream& err) {
+                        std::ostream& err, bool toTerminal) {
     ReadProductSettings();
     std::unique_ptr<TdatBracoUtil> module;
     try {
@@ -103,6 +129,10 @@ int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out,
             return 1;
         }
     }
+    // The export reads the movements through its own query: the table that
+    // follows the condominium would only hold them all once more.
+    module->tblMovConti->Close();
+    TTextBlocks text;
     try {
         if (condominio) {
             if (!condomini->Locate("IdCondominio", Variant(*condominio))) {
@@ -116,14 +146,26 @@ int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out,
                 return 1;
             }
         }
-        const quorbase::clsString text = BuildContoCorrenteText(condomini);
-        out << Cp1252ToUtf8(std::string_view(text.CStr() ? text.CStr() : "", text.Length()));
-        out.flush();
-    } catch (const std::exception& e) {
-        Say(err, e.what());
+        WriteContoCorrente(condomini, text);
+    } catch (const Exception& e) {
+        Say(err, e.Message());
+        return 1;
+    } catch (const std::bad_alloc&) {
+        Say(err, "memoria insufficiente per il conto corrente");
         return 1;
     }
-    return out ? 0 : 1;
+    text.DrainUtf8([&out](std::string_view block) {
+        out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    });
+    // A terminal shows the prompt on a line of its own; a file or a pipe gets
+    // exactly the text.
+    if (toTerminal) out << '\n';
+    out.flush();
+    if (!out) {
+        Say(err, "impossibile scrivere il conto corrente sullo standard output");
+        return 1;
+    }
+    return 0;
 }
 
 namespace {
@@ -170,25 +212,36 @@ int RunBracUtilWindow(TGuiApplication& application, const BracUtilOptions& optio
 
 int BracUtilMain(int argc, char** argv) {
     BracUtilOptions options;
-    std::string error;
-    if (!ParseBracUtilOptions(argc, argv, options, error)) {
-        std::fprintf(stderr,
-                     "bracutil: %s\nUso: bracutil [--export [--condominio ID]] "
-                     "[--screenshot FILE.png]\n",
-                     error.c_str());
-        return 2;
-    }
+    const int status = ParseBracUtilOptions(argc, argv, options, std::cout, std::cerr);
+    if (status >= 0) return status;
+    // The product is Italian: with no locale of the user's (none, C or POSIX)
+    // dates and amounts are Italian too.
+    FormatSettings() = TFormatSettings::FromEnvironment("it_IT.UTF-8");
     if (options.exportText) {
 #ifdef _WIN32
         // The lines end in CR LF already.
         _setmode(_fileno(stdout), _O_BINARY);
 #endif
-        return ExportContoCorrente(options.condominio, std::cout, std::cerr);
+        return ExportContoCorrente(options.condominio, std::cout, std::cerr,
+                                   StandardOutputIsTerminal());
     }
-    if (!GuiAvailable() && options.screenshot.empty()) {
-        std::fprintf(stderr, "bracutil: nessuno schermo disponibile, stampo il conto corrente "
-                             "del primo condominio invece di aprire la finestra\n");
-        return ExportContoCorrente(std::nullopt, std::cout, std::cerr);
+    bool display = GuiAvailable();
+    if (display) {
+        const AnsiString problem = DisplayProblem();
+        if (!problem.IsEmpty()) {
+            Say(std::cerr, problem);
+            display = false;
+        }
+    }
+    if (!display) {
+        if (options.screenshot.empty()) {
+            Say(std::cerr, "nessuno schermo disponibile, stampo il conto corrente del primo "
+                           "condominio invece di aprire la finestra");
+            return ExportContoCorrente(std::nullopt, std::cout, std::cerr,
+                                       StandardOutputIsTerminal());
+        }
+        // A picture of the window needs no screen.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     TGuiApplication application(argc, argv);
     return RunBracUtilWindow(application, options);

@@ -12,13 +12,18 @@ struct BracUtilOptions {
     std::string screenshot;        // grab the shown window into this PNG, then quit
 };
 
-// Reads the command line; false (with the reason in error) for a bad one.
-bool ParseBracUtilOptions(int argc, char** argv, BracUtilOptions& options, std::string& error);
+// Reads the command line with the conventions of the product's programs.
+// Returns -1 to go on; else the exit status, after the usage on out (--help,
+// 0) or a message and the usage on err (a refused command line, 2).
+int ParseBracUtilOptions(int argc, char** argv, BracUtilOptions& options, std::ostream& out,
+                         std::ostream& err);
 
 // Opens the archive as the program does, without a window, and writes the
-// export of the condominium to out as UTF-8. Returns 0, or 1 after a message
-// on err when the archive cannot be opened or the condominium does not exist.
-int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out, std::ostream& err);
+// export of the condominium to out as UTF-8, followed by a line break when
+// out is a terminal. Returns 0; or 1 after a message on err, with nothing on
+// out, when the archive, the condominium or its movements cannot be read.
+int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out, std::ostream& err,
+                        bool toTerminal = false);
 
 class TGuiApplication;
 

@@ -2,6 +2,10 @@
 
 #include "app/Utilitiesbracotene.h"
 #include "app/datBracUtil.h"
+#include "platform/core/Application.h"
+#include "platform/core/Exception.h"
+#include "platform/core/Memory.h"
+#include "platform/core/TextBlocks.h"
 #include "platform/data/Table.h"
 #include "platform/graphics/Font.h"
 #include "platform/gui/Button.h"
@@ -9,6 +13,9 @@
 #include "platform/gui/DBGrid.h"
 #include "platform/gui/PageControl.h"
 #include "platform/gui/Panel.h"
+#include "platform/gui/Screen.h"
+
+#include <new>
 
 TfrmBracUtil* frmBracUtil = nullptr;
 
@@ -90,7 +97,22 @@ void TfrmBracUtil::FormShow(TObject* /*sender*/) {
 }
 
 void TfrmBracUtil::cmdCopiaCCClick(TObject* /*sender*/) {
-    const quorbase::clsString text =
-        BuildContoCorrenteText(datBracoUtil ? datBracoUtil->tblCondomini : nullptr);
-    Clipboard()->SetTextBuf(text.CStr());
+    AnsiString failure;
+    {
+        TWaitCursor hourglass;
+        try {
+            TTextBlocks text, html;
+            WriteContoCorrente(datBracoUtil ? datBracoUtil->tblCondomini : nullptr, text, &html);
+            Clipboard()->SetTextAndHtml(text, html);
+        } catch (const Exception& e) {
+            failure = e.Message();
+        } catch (const std::bad_alloc&) {
+            failure = "memoria insufficiente";
+        }
+    }
+    // A large copy leaves much memory free: the system gets it back.
+    ReturnFreeMemory();
+    if (!failure.IsEmpty())
+        Application->MessageBox("Impossibile copiare i movimenti negli appunti.\n\n" + failure, "",
+                                MB_OK | MB_ICONERROR);
 }

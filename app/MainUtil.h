@@ -32,8 +32,9 @@ public:
     void ConnectDataModule(TdatBracoUtil* module);
 
     void FormShow(TObject* sender);
-    // Puts the export of the current condominium on the clipboard; an error
-    // leaves the clipboard as it was.
+    // Puts the export of the current condominium on the clipboard, as text
+    // and as an HTML table; a failure leaves the clipboard as it was and
+    // shows a message naming the cause.
     void cmdCopiaCCClick(TObject* sender);
 
 private:

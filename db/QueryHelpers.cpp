@@ -66,28 +66,42 @@ template <typename T, typename Read> T QueryValue(const AnsiString& statement, R
 
 } // namespace
 
-TQuery* Query(const AnsiString& statement, bool forwardOnly) {
-    TQuery* query = nullptr;
+TQuery* QueryChecked(const AnsiString& statement, bool forwardOnly) {
+    TQuery* query = NewBoundQuery();
     try {
-        query = NewBoundQuery();
         query->SQL()->Add(statement);
         query->SetUniDirectional(forwardOnly);
         query->Prepare();
-        return query;
     } catch (...) {
         DestroyQuietly(query);
+        throw;
+    }
+    return query;
+}
+
+TQuery* QueryOpenChecked(const AnsiString& statement, bool forwardOnly) {
+    TQuery* query = QueryChecked(statement, forwardOnly);
+    try {
+        query->Open();
+    } catch (...) {
+        DestroyQuietly(query);
+        throw;
+    }
+    return query;
+}
+
+TQuery* Query(const AnsiString& statement, bool forwardOnly) {
+    try {
+        return QueryChecked(statement, forwardOnly);
+    } catch (...) {
         return nullptr;
     }
 }
 
 TQuery* QueryOpen(const AnsiString& statement, bool forwardOnly) {
-    TQuery* query = Query(statement, forwardOnly);
-    if (!query) return nullptr;
     try {
-        query->Open();
-        return query;
+        return QueryOpenChecked(statement, forwardOnly);
     } catch (...) {
-        DestroyQuietly(query);
         return nullptr;
     }
 }

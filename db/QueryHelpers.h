@@ -13,6 +13,11 @@ class TQuery;
 TQuery* Query(const AnsiString& statement, bool forwardOnly);
 // A new open query on its first row; null on any error.
 TQuery* QueryOpen(const AnsiString& statement, bool forwardOnly);
+// As Query and QueryOpen, for callers that must tell why a statement failed:
+// the error (EDatabaseError with the engine's message and the statement)
+// reaches the caller instead of a null.
+TQuery* QueryChecked(const AnsiString& statement, bool forwardOnly);
+TQuery* QueryOpenChecked(const AnsiString& statement, bool forwardOnly);
 
 // The first column of the first row, or the type's default on any error or
 // an empty result.

@@ -5,7 +5,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxcb1-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
   libpq-dev postgresql postgresql-client
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -75,7 +75,10 @@ public:
 
     // Case-insensitive for the ASCII letters only.
     int CompareIC(const AnsiString& other) const;
-    bool EqualsIC(const AnsiString& other) const { return CompareIC(other) == 0; }
+    bool EqualsIC(const AnsiString& other) const {
+        // Names looked up are mostly spelt alike: bytes equal first.
+        return data_.size() == other.data_.size() && (data_ == other.data_ || CompareIC(other) == 0);
+    }
 
 private:
     std::string data_;

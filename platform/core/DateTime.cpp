@@ -88,10 +88,28 @@ const char* const kDayShort[7] = {"dom", "lun", "mar", "mer", "gio", "ven", "sab
 const char* const kDayLong[7] = {"domenica",   "luned\xEC",  "marted\xEC", "mercoled\xEC",
                                  "gioved\xEC", "venerd\xEC", "sabato"};
 
-AnsiString Pad(int value, int width) {
+// The digits by hand, appended in place: a date is formatted for every row
+// of a grid or an export, and the printf family costs many times more.
+void AppendPadded(AnsiString& out, int value, int width) {
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", width, value);
-    return AnsiString(buffer);
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    const bool negative = value < 0;
+    unsigned magnitude = negative ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (end - p < width - (negative ? 1 : 0) && p > buffer + 1)
+        *--p = '0';
+    if (negative) *--p = '-';
+    out += AnsiString(std::string_view(p, static_cast<std::size_t>(end - p)));
+}
+
+AnsiString Pad(int value, int width) {
+    AnsiString out;
+    AppendPadded(out, value, width);
+    return out;
 }
 
 char Lower(char c) {
@@ -126,9 +144,9 @@ void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int
         case 'd': {
             const int count = run('d');
             if (count == 1)
-                out += IntToStr(p.day);
+                AppendPadded(out, p.day, 1);
             else if (count == 2)
-                out += Pad(p.day, 2);
+                AppendPadded(out, p.day, 2);
             else if (count == 3)
                 out += kDayShort[p.weekday - 1];
             else if (count == 4)
@@ -140,11 +158,11 @@ void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int
         case 'm': {
             const int count = run('m');
             if (lastToken == 'h' && count <= 2)
-                out += count == 1 ? IntToStr(p.minute) : Pad(p.minute, 2);
+                AppendPadded(out, p.minute, count == 1 ? 1 : 2);
             else if (count == 1)
-                out += IntToStr(p.month);
+                AppendPadded(out, p.month, 1);
             else if (count == 2)
-                out += Pad(p.month, 2);
+                AppendPadded(out, p.month, 2);
             else if (count == 3)
                 out += kMonthShort[p.month - 1];
             else
@@ -153,27 +171,27 @@ void FormatInto(AnsiString& out, const std::string& pattern, const Parts& p, int
         }
         case 'y': {
             const int count = run('y');
-            out += count <= 2 ? Pad(p.year % 100, 2) : Pad(p.year, 4);
+            AppendPadded(out, count <= 2 ? p.year % 100 : p.year, count <= 2 ? 2 : 4);
             break;
         }
         case 'h': {
             const int count = run('h');
-            out += count == 1 ? IntToStr(p.hour) : Pad(p.hour, 2);
+            AppendPadded(out, p.hour, count == 1 ? 1 : 2);
             break;
         }
         case 'n': {
             const int count = run('n');
-            out += count == 1 ? IntToStr(p.minute) : Pad(p.minute, 2);
+            AppendPadded(out, p.minute, count == 1 ? 1 : 2);
             break;
         }
         case 's': {
             const int count = run('s');
-            out += count == 1 ? IntToStr(p.second) : Pad(p.second, 2);
+            AppendPadded(out, p.second, count == 1 ? 1 : 2);
             break;
         }
         case 'z': {
             const int count = run('z');
-            out += count >= 3 ? Pad(p.msec, 3) : IntToStr(p.msec);
+            AppendPadded(out, p.msec, count >= 3 ? 3 : 1);
             break;
         }
         case 't': {

@@ -61,10 +61,23 @@ std::string TFormatSettings::EnvironmentLocale(const char* category) {
     return "C";
 }
 
+bool TFormatSettings::ChoosesNoLocale(const std::string& name) {
+    const std::string base = name.substr(0, name.find_first_of(".@"));
+    return base.empty() || base == "C" || base == "POSIX";
+}
+
 TFormatSettings TFormatSettings::FromEnvironment() {
-    const TFormatSettings numeric = ForLocaleOf("LC_NUMERIC");
-    const TFormatSettings time = ForLocaleOf("LC_TIME");
-    const TFormatSettings money = ForLocaleOf("LC_MONETARY");
+    return FromEnvironment(std::string());
+}
+
+TFormatSettings TFormatSettings::FromEnvironment(const std::string& fallback) {
+    auto of = [&fallback](const char* category) {
+        const std::string name = EnvironmentLocale(category);
+        return ForLocale(!fallback.empty() && ChoosesNoLocale(name) ? fallback : name);
+    };
+    const TFormatSettings numeric = of("LC_NUMERIC");
+    const TFormatSettings time = of("LC_TIME");
+    const TFormatSettings money = of("LC_MONETARY");
     TFormatSettings s;
     s.DecimalSeparator = numeric.DecimalSeparator;
     s.ThousandSeparator = numeric.ThousandSeparator;

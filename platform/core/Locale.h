@@ -23,6 +23,12 @@ struct TFormatSettings {
     // Numbers from LC_NUMERIC, dates and times from LC_TIME, the currency from
     // LC_MONETARY, each as the environment names it now.
     static TFormatSettings FromEnvironment();
+    // The same, but a category for which the environment chooses no locale
+    // (none named, or the C or POSIX locale, also as "C.UTF-8") takes the
+    // settings of the fallback locale: a program's own default.
+    static TFormatSettings FromEnvironment(const std::string& fallback);
+    // True for a name that chooses no locale: "", "C", "POSIX", "C.UTF-8"...
+    static bool ChoosesNoLocale(const std::string& name);
     // The settings of the locale the environment names for a category ("LC_NUMERIC").
     static TFormatSettings ForLocaleOf(const char* category) {
         return ForLocale(EnvironmentLocale(category));

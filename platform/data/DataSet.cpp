@@ -82,6 +82,7 @@ void TDataSet::DoOpen() {
         BindFields(InternalDescribe());
         rows_.clear();
         more_ = false;
+        dropped_ = 0;
         InternalFetch(rows_);
     } catch (...) {
         rows_.clear();
@@ -110,6 +111,7 @@ void TDataSet::Close() {
     more_ = false;
     InternalClose();
     rows_.clear();
+    dropped_ = 0;
     ClearDynamicFields();
     state_ = dsInactive;
     cur_ = -1;
@@ -232,9 +234,10 @@ TField* TDataSet::FieldByName(const AnsiString& name) const {
 
 // --- values ----------------------------------------------------------------------
 
-Variant TDataSet::FieldValue(const TField* field) const {
+const Variant& TDataSet::FieldValue(const TField* field) const {
+    static const Variant null;
     if (!Active() || !HasCurrent() || field->dataSet_ != this || field->position_ < 0)
-        return Variant();
+        return null;
     return rows_[static_cast<std::size_t>(cur_)].Values[static_cast<std::size_t>(field->position_)];
 }
 
@@ -254,6 +257,7 @@ void TDataSet::SetFieldValue(TField* field, const Variant& value) {
 }
 
 Variant TDataSet::ValueAt(int row, const TField* field) const {
+    row -= dropped_;
     FetchUpTo(row);
     if (!field || field->dataSet_ != this || row < 0 || row >= static_cast<int>(rows_.size()) ||
         field->position_ < 0)
@@ -290,6 +294,7 @@ void TDataSet::MoveTo(int row) {
 
 void TDataSet::First() {
     CheckBrowseForMove();
+    CheckFromFirstRow();
     MoveTo(0);
     bof_ = true;
     eof_ = rows_.empty();
@@ -299,6 +304,7 @@ void TDataSet::Last() {
     CheckBrowseForMove();
     FetchAll();
     MoveTo(static_cast<int>(rows_.size()) - 1);
+    DropPassedRows();
     eof_ = true;
     bof_ = rows_.empty();
 }
@@ -308,6 +314,7 @@ void TDataSet::Next() {
     FetchUpTo(cur_ + 1);
     if (cur_ + 1 < static_cast<int>(rows_.size())) {
         MoveTo(cur_ + 1);
+        DropPassedRows();
         bof_ = eof_ = false;
     } else {
         eof_ = true;
@@ -320,6 +327,7 @@ void TDataSet::Prior() {
         MoveTo(cur_ - 1);
         bof_ = eof_ = false;
     } else {
+        if (HasCurrent()) CheckFromFirstRow();
         bof_ = true;
     }
 }
@@ -329,28 +337,48 @@ int TDataSet::MoveBy(int distance) {
     if (distance > 0) FetchUpTo(cur_ + distance);
     if (rows_.empty() || distance == 0) return 0;
     const int n = static_cast<int>(rows_.size());
+    if (cur_ + distance < 0) CheckFromFirstRow();
     const int target = std::clamp(cur_ + distance, 0, n - 1);
     const int moved = target - cur_;
     MoveTo(target);
+    DropPassedRows();
     bof_ = eof_ = false;
     if (moved != distance) (distance > 0 ? eof_ : bof_) = true;
     return moved;
 }
 
 int TDataSet::RecNo() const {
-    return Active() && HasCurrent() ? cur_ + 1 : 0;
+    return Active() && HasCurrent() ? dropped_ + cur_ + 1 : 0;
 }
 
 void TDataSet::SetRecNo(int recNo) {
     CheckBrowseForMove();
-    FetchUpTo(recNo - 1);
-    MoveTo(recNo - 1);
+    const int row = recNo - 1 - dropped_;
+    if (row < 0) CheckFromFirstRow();
+    FetchUpTo(row);
+    MoveTo(row);
+    DropPassedRows();
     bof_ = eof_ = false;
 }
 
 int TDataSet::RecordCount() const {
     if (Active()) FetchAll();
-    return Active() ? static_cast<int>(rows_.size()) : 0;
+    return Active() ? dropped_ + static_cast<int>(rows_.size()) : 0;
+}
+
+void TDataSet::DropPassedRows() {
+    // In batches, so that the rows kept move once per batch.
+    if (keptBehind_ < 0 || cur_ <= 2 * keptBehind_) return;
+    const int gone = cur_ - keptBehind_;
+    rows_.erase(rows_.begin(), rows_.begin() + gone);
+    dropped_ += gone;
+    cur_ -= gone;
+}
+
+void TDataSet::CheckFromFirstRow() const {
+    if (dropped_ > 0)
+        DatabaseError(DisplayName() + " legge solo in avanti e ha gi\xE0 lasciato le prime " +
+                      IntToStr(dropped_) + " righe: non pu\xF2 tornare indietro");
 }
 
 // --- editing ---------------------------------------------------------------------
@@ -517,9 +545,10 @@ void TDataSet::Requery(bool keepPosition) {
     if (state_ == dsEdit || state_ == dsInsert) Cancel();
     const bool had = HasCurrent();
     const std::int64_t key = had ? rows_[static_cast<std::size_t>(cur_)].Key : 0;
-    const int oldRow = cur_;
+    const int oldRow = dropped_ + cur_;
     rows_.clear();
     more_ = false;
+    dropped_ = 0;
     cur_ = -1;
     try {
         InternalFetch(rows_);
@@ -568,6 +597,7 @@ void TDataSet::SetFiltered(bool filtered) {
 int TDataSet::FindMatch(const AnsiString& keyFields, const Variant& keyValues,
                         TLocateOptions options) const {
     CheckActive();
+    CheckFromFirstRow();
     const std::vector<AnsiString> names = SplitNames(keyFields);
     if (names.empty()) DatabaseError("Nessun campo chiave indicato per " + DisplayName());
     std::vector<TField*> keys;

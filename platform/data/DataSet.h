@@ -137,10 +137,11 @@ public:
     Variant ValueAt(int row, const TField* field) const;
     AnsiString DisplayTextAt(int row, const TField* field) const;
     // The current row, 0-based, -1 with none.
-    int CurrentRow() const { return HasCurrent() ? cur_ : -1; }
+    int CurrentRow() const { return HasCurrent() ? dropped_ + cur_ : -1; }
 
-    // The current record's value of a field (internal to fields).
-    Variant FieldValue(const TField* field) const;
+    // The current record's value of a field (internal to fields), valid
+    // until the dataset moves or changes.
+    const Variant& FieldValue(const TField* field) const;
     void SetFieldValue(TField* field, const Variant& value);
 
     TDataSetErrorEvent OnEditError;
@@ -174,6 +175,12 @@ protected:
     // a row not read yet (moving on, counting, searching) reads up to it.
     virtual bool InternalFetchMore(std::vector<TRecordBuffer>& rows);
     void SetFetchingMore(bool more) { more_ = more; }
+    // Such a dataset may also let go of the rows it has passed, keeping only
+    // the last `rows` behind the current one, so that a long scan holds a
+    // bounded number of rows. Row numbers still count from the first row;
+    // moving back past the rows kept, or searching from the first row, then
+    // raises EDatabaseError. -1, the default: every row read stays.
+    void SetRowsKeptBehind(int rows) { keptBehind_ = rows; }
     bool FetchingMore() const { return more_; }
     // Reads every row not read yet.
     void FetchAll() const;
@@ -233,6 +240,10 @@ private:
                   TLocateOptions options) const;
     void ParseFilter();
     void RemoveField(TField* field);
+    // Lets go of passed rows, as SetRowsKeptBehind allows.
+    void DropPassedRows();
+    // Raises when rows were let go of: what follows needs the first row.
+    void CheckFromFirstRow() const;
 
     TDataSetState state_ = dsInactive;
     TFields fields_;
@@ -240,6 +251,8 @@ private:
     std::vector<TField*> dynamic_;    // owned, recreated at every open
     std::vector<TRecordBuffer> rows_;
     bool more_ = false; // rows remain to be read
+    int keptBehind_ = -1;
+    int dropped_ = 0; // rows let go of before rows_[0]
     int cur_ = -1;
     bool eof_ = true;
     bool bof_ = true;

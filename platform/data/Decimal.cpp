@@ -1,5 +1,6 @@
 #include "platform/data/Decimal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -112,27 +113,97 @@ bool DoubleToUnits(double value, int scale, std::int64_t& units) {
 }
 
 std::string FormatUnits(std::int64_t units, int scale, char separator, int minDecimals) {
+    // Digits written backwards into a buffer: an amount is formatted for
+    // every row shown or exported.
     const bool negative = units < 0;
-    // Work in unsigned so that the smallest value negates safely.
+    // Unsigned, so that the smallest value negates safely.
     std::uint64_t magnitude =
         negative ? ~static_cast<std::uint64_t>(units) + 1 : static_cast<std::uint64_t>(units);
-    std::string digits = std::to_string(magnitude);
-    if (static_cast<int>(digits.size()) <= scale)
-        digits.insert(0, static_cast<std::size_t>(scale + 1 - static_cast<int>(digits.size())),
-                      '0');
-    std::string intPart = digits.substr(0, digits.size() - static_cast<std::size_t>(scale));
-    std::string frac = digits.substr(digits.size() - static_cast<std::size_t>(scale));
-    while (static_cast<int>(frac.size()) > minDecimals && !frac.empty() && frac.back() == '0')
+    char digits[32];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (count <= scale)
+        digits[count++] = '0';
+    // digits[scale - 1 .. 0] are the decimals, most significant first.
+    int decimals = scale;
+    int lowest = 0; // index of the last decimal kept
+    while (decimals > minDecimals && digits[lowest] == '0') {
+        --decimals;
+        ++lowest;
+    }
+    std::string out;
+    out.reserve(static_cast<std::size_t>(count + 2 + (minDecimals > scale ? minDecimals - scale : 0)));
+    const bool zero = std::all_of(digits, digits + count, [](char c) { return c == '0'; });
+    if (negative && !zero) out += '-';
+    for (int i = count - 1; i >= scale; --i)
+        out += digits[i];
+    if (decimals > 0 || minDecimals > 0) {
+        const int shown = decimals > 0 ? decimals : 0;
+        if (shown > 0 || minDecimals > 0) out += separator;
+        for (int i = scale - 1; i >= scale - shown; --i)
+            out += digits[i];
+        for (int i = shown; i < minDecimals; ++i)
+            out += '0';
+    }
+    return out;
+}
+
+std::string FormatDouble(double value, int maxDecimals, char separator) {
+    if (!std::isfinite(value)) return std::string();
+    // The shortest digits that read back the same value, as d.ddde+x.
+    char buffer[64];
+    for (int precision = 0; precision <= 16; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*e", precision, value);
+        if (std::strtod(buffer, nullptr) == value) break;
+    }
+    std::string text = buffer;
+    const bool negative = text[0] == '-';
+    if (negative) text.erase(0, 1);
+    const std::size_t e = text.find('e');
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    std::string digits;
+    for (std::size_t i = 0; i < e; ++i)
+        if (text[i] != '.') digits += text[i];
+    // digits with the point after intDigits of them.
+    int intDigits = exponent + 1;
+    if (intDigits <= 0) {
+        digits.insert(0, static_cast<std::size_t>(1 - intDigits), '0');
+        intDigits = 1;
+    } else if (intDigits > static_cast<int>(digits.size())) {
+        digits.append(static_cast<std::size_t>(intDigits) - digits.size(), '0');
+    }
+    if (maxDecimals < 0) maxDecimals = 0;
+    const std::size_t kept = static_cast<std::size_t>(intDigits + maxDecimals);
+    if (digits.size() > kept) {
+        const bool up = digits[kept] >= '5';
+        digits.resize(kept);
+        for (std::size_t i = kept; up; --i) {
+            if (i == 0) {
+                digits.insert(0, 1, '1');
+                ++intDigits;
+                break;
+            }
+            if (digits[i - 1] == '9') {
+                digits[i - 1] = '0';
+            } else {
+                ++digits[i - 1];
+                break;
+            }
+        }
+    }
+    std::string frac = digits.substr(static_cast<std::size_t>(intDigits));
+    while (!frac.empty() && frac.back() == '0')
         frac.pop_back();
-    while (static_cast<int>(frac.size()) < minDecimals)
-        frac += '0';
-    std::string out = negative && magnitude != 0 ? "-" : "";
-    out += intPart;
+    std::string out = digits.substr(0, static_cast<std::size_t>(intDigits));
     if (!frac.empty()) {
         out += separator;
         out += frac;
     }
-    return out;
+    const bool zero = out.find_first_not_of("0" + std::string(1, separator)) == std::string::npos;
+    return negative && !zero ? "-" + out : out;
 }
 
 std::int64_t Rescale(std::int64_t units, int fromScale, int toScale) {

@@ -16,6 +16,11 @@ bool DoubleToUnits(double value, int scale, std::int64_t& units);
 // Units of 10^-scale as text: at least minDecimals decimals, trailing zeros
 // beyond them dropped.
 std::string FormatUnits(std::int64_t units, int scale, char separator, int minDecimals);
+// A double in plain notation, never with an exponent: the shortest text that
+// reads back the same value, rounded half away from zero to at most
+// maxDecimals decimals, trailing zeros dropped ("1000000000000000000",
+// "12.5"). For amounts too large for units.
+std::string FormatDouble(double value, int maxDecimals, char separator);
 // Moves units from one scale to another, rounding half away from zero.
 std::int64_t Rescale(std::int64_t units, int fromScale, int toScale);
 

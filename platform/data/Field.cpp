@@ -68,8 +68,9 @@ void TField::SetDataSet(TDataSet* dataSet) {
     if (dataSet) dataSet->AddField(this);
 }
 
-Variant TField::CurrentValue() const {
-    return dataSet_ ? dataSet_->FieldValue(this) : Variant();
+const Variant& TField::CurrentValue() const {
+    static const Variant null;
+    return dataSet_ ? dataSet_->FieldValue(this) : null;
 }
 
 AnsiString TField::FieldError(const char* what) const {
@@ -83,32 +84,32 @@ AnsiString TField::AsString() const {
 }
 
 int TField::AsInteger() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? 0 : v.ToInt();
 }
 
 std::int64_t TField::AsLargeInt() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? 0 : v.ToInt64();
 }
 
 bool TField::AsBoolean() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? false : v.ToBool();
 }
 
 TDateTime TField::AsDateTime() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? TDateTime(0.0) : v.ToDateTime();
 }
 
 Currency TField::AsCurrency() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? Currency{} : v.ToCurrency();
 }
 
 double TField::AsFloat() const {
-    const Variant v = CurrentValue();
+    const Variant& v = CurrentValue();
     return v.IsNull() ? 0.0 : v.ToDouble();
 }
 
@@ -318,7 +319,7 @@ TNumericField::TNumericField(TComponent* owner, TFieldType type) : TField(owner,
 
 AnsiString TNumericField::DisplayTextOf(const Variant& value) const {
     if (value.IsNull() || displayFormat_.IsEmpty()) return TextOf(value);
-    if (DataType() == ftBCD || DataType() == ftCurrency)
+    if ((DataType() == ftBCD || DataType() == ftCurrency) && value.Type() == TVarType::varCurrency)
         return FormatCurr(displayFormat_, value.ToCurrency());
     return FormatFloat(displayFormat_, value.ToDouble());
 }
@@ -414,13 +415,46 @@ void TBCDField::SetScale(int scale) {
     scale_ = std::clamp(scale, 0, 4);
 }
 
+namespace {
+
+// An amount in units of 10^-4, when a Currency holds it.
+bool FitsCurrency(std::int64_t units, int scale) {
+    static constexpr std::int64_t pow10[] = {10000, 1000, 100, 10, 1};
+    const std::int64_t factor = pow10[scale];
+    return units <= INT64_MAX / factor && units >= INT64_MIN / factor;
+}
+
+} // namespace
+
+// Amounts beyond what a Currency holds stay the integer or the real the file
+// gave, so that every value of a wide column still reads and renders.
 AnsiString TBCDField::TextOf(const Variant& value) const {
-    if (value.IsNull()) return AnsiString();
-    return CurrToStr(value.ToCurrency());
+    switch (value.Type()) {
+    case TVarType::varNull:
+        return AnsiString();
+    case TVarType::varInteger:
+        return IntToStr(value.ToInt64());
+    case TVarType::varDouble:
+        return AnsiString(dbengine::FormatDouble(value.ToDouble(), scale_,
+                                                 FormatSettings().DecimalSeparator));
+    default:
+        return CurrToStr(value.ToCurrency());
+    }
 }
 
 Variant TBCDField::Coerce(const Variant& value) const {
     if (value.IsNull() || TextIsEmpty(value)) return Variant();
+    const TVarType type = value.Type();
+    if (type == TVarType::varInteger) {
+        const std::int64_t v = value.ToInt64();
+        if (!FitsCurrency(v, 0)) return value;
+    } else if (type == TVarType::varDouble) {
+        std::int64_t units = 0;
+        if (!dbengine::DoubleToUnits(value.ToDouble(), scale_, units) ||
+            !FitsCurrency(units, scale_))
+            return Variant(std::strtod(
+                dbengine::FormatDouble(value.ToDouble(), scale_, '.').c_str(), nullptr));
+    }
     const Currency c = value.ToCurrency();
     const std::int64_t kept = dbengine::Rescale(dbengine::Rescale(c.Value, 4, scale_), scale_, 4);
     return Variant(Currency::FromUnits(kept));
@@ -431,15 +465,25 @@ Variant TBCDField::FromStorage(const DbValue& value) const {
     switch (value.index()) {
     case 1: {
         const std::int64_t v = std::get<std::int64_t>(value);
-        if (v > INT64_MAX / 10000 || v < INT64_MIN / 10000) return Variant();
+        if (!FitsCurrency(v, 0)) return Variant(static_cast<long long>(v));
         return Variant(Currency::FromUnits(v * 10000));
     }
-    case 2:
-        if (!dbengine::DoubleToUnits(std::get<double>(value), scale_, units)) return Variant();
+    case 2: {
+        const double v = std::get<double>(value);
+        if (!std::isfinite(v)) return Variant();
+        if (!dbengine::DoubleToUnits(v, scale_, units) || !FitsCurrency(units, scale_))
+            return Coerce(Variant(v));
         break;
+    }
     case 3: {
         const std::string& s = std::get<std::string>(value);
-        if (!dbengine::ParseDecimal(s, '.', scale_, units)) return Variant();
+        if (!dbengine::ParseDecimal(s, '.', scale_, units) || !FitsCurrency(units, scale_)) {
+            // Too long for a Currency: the nearest real.
+            char* end = nullptr;
+            const double v = std::strtod(s.c_str(), &end);
+            if (s.empty() || end != s.c_str() + s.size() || !std::isfinite(v)) return Variant();
+            return Coerce(Variant(v));
+        }
         break;
     }
     default:
@@ -450,6 +494,8 @@ Variant TBCDField::FromStorage(const DbValue& value) const {
 
 DbValue TBCDField::ToStorage(const Variant& value) const {
     if (value.IsNull()) return DbValue();
+    if (value.Type() == TVarType::varInteger) return DbValue(value.ToInt64());
+    if (value.Type() == TVarType::varDouble) return DbValue(value.ToDouble());
     const std::int64_t units = dbengine::Rescale(value.ToCurrency().Value, 4, scale_);
     // Numeric columns turn decimal text into a real anyway; a whole amount
     // goes as an integer, and a real holds up to 15 digits exactly.

@@ -116,8 +116,9 @@ public:
 protected:
     TField(TComponent* owner, TFieldType type);
     void SetDataType(TFieldType type) { dataType_ = type; }
-    // The value of the current record in the field's own representation.
-    Variant CurrentValue() const;
+    // The value of the current record in the field's own representation,
+    // valid until the dataset moves or changes.
+    const Variant& CurrentValue() const;
     AnsiString FieldError(const char* what) const;
 
 private:

@@ -56,11 +56,22 @@ std::string TQuery::StatementText() const {
 
 void TQuery::Prepare() {
     if (statement_) return;
-    const std::string text = StatementText();
-    if (std::all_of(text.begin(), text.end(),
+    // One line with nothing to trim, the usual case, goes as it is.
+    std::string joined;
+    const std::string* text = nullptr;
+    if (sql_->Count() == 1) {
+        const std::string& line = (*sql_)[0].str();
+        const char last = line.empty() ? ' ' : line.back();
+        if (last != ' ' && last != '\r' && last != '\n') text = &line;
+    }
+    if (!text) {
+        joined = StatementText();
+        text = &joined;
+    }
+    if (std::all_of(text->begin(), text->end(),
                     [](char c) { return static_cast<unsigned char>(c) <= ' '; }))
         DatabaseError("Nessuna istruzione SQL in " + DisplayName());
-    statement_ = Database()->Connection().Prepare(text);
+    statement_ = Database()->Connection().Prepare(*text);
 }
 
 void TQuery::UnPrepare() {
@@ -217,6 +228,7 @@ std::vector<TFieldDef> TQuery::InternalDescribe() {
 }
 
 void TQuery::InternalFetch(std::vector<TRecordBuffer>& rows) {
+    SetRowsKeptBehind(UniDirectional() ? RowsKeptBehind : -1);
     if (!rawFresh_) {
         std::vector<TFieldDef> declared;
         std::vector<std::string> declTypes;

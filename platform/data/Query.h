@@ -21,7 +21,9 @@ public:
     TStrings* SQL();
     // Forward-only: the rows are read as the query moves on rather than all
     // when it opens (until its last row is read, or it closes, the archive
-    // stays open for reading). Moving back still works over the rows read.
+    // stays open for reading), and the query keeps only the last
+    // RowsKeptBehind rows it has passed: a scan of any length holds a few
+    // rows. Moving back works over those; further back it raises.
     bool UniDirectional() const { return uniDirectional_; }
     void SetUniDirectional(bool value) { uniDirectional_ = value; }
     // Whether ":name" marks a parameter. Parameters are not bound by this
@@ -41,6 +43,8 @@ public:
     int RowsAffected() const { return rowsAffected_; }
 
     bool CanModify() const override { return false; }
+
+    static constexpr int RowsKeptBehind = 1024;
 
 protected:
     std::vector<TFieldDef> InternalDescribe() override;

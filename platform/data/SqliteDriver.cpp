@@ -141,7 +141,7 @@ std::shared_ptr<Compiled> Compile(const std::shared_ptr<Handle>& handle, std::st
 class SqliteStatement : public Statement {
 public:
     SqliteStatement(std::shared_ptr<Compiled> compiled, std::string sql,
-                    std::vector<DbValue> literals)
+                    std::shared_ptr<const std::vector<DbValue>> literals)
         : compiled_(std::move(compiled)), sql_(std::move(sql)), literals_(std::move(literals)) {}
     ~SqliteStatement() override {
         SetBeforeWrite(nullptr);
@@ -154,12 +154,12 @@ public:
 
     const std::string& Sql() const override { return sql_; }
     int ParamCount() const override {
-        return sqlite3_bind_parameter_count(compiled_->stmt) - static_cast<int>(literals_.size());
+        return sqlite3_bind_parameter_count(compiled_->stmt) - static_cast<int>(literals_->size());
     }
 
     void Bind(int index, const DbValue& value) override {
         Claim();
-        BindAt(index + static_cast<int>(literals_.size()), value);
+        BindAt(index + static_cast<int>(literals_->size()), value);
     }
 
     void ClearBindings() override {
@@ -257,8 +257,8 @@ public:
 
 private:
     void BindLiterals() {
-        for (std::size_t i = 0; i < literals_.size(); ++i)
-            BindAt(static_cast<int>(i + 1), literals_[i]);
+        for (std::size_t i = 0; i < literals_->size(); ++i)
+            BindAt(static_cast<int>(i + 1), (*literals_)[i]);
     }
 
     void BindAt(int index, const DbValue& value) {
@@ -287,7 +287,8 @@ private:
 
     std::shared_ptr<Compiled> compiled_;
     std::string sql_;
-    std::vector<DbValue> literals_;
+    // Shared with the connection's note of the text they were lifted from.
+    std::shared_ptr<const std::vector<DbValue>> literals_;
     std::function<void()> beforeWrite_;
 };
 
@@ -306,8 +307,7 @@ public:
     bool ReadOnly() const override { return readOnly_; }
 
     std::shared_ptr<Statement> Prepare(const std::string& sql) override {
-        LiftedStatement lifted;
-        if (!LiftLiterals(sql, lifted)) lifted.Shape = sql;
+        const Lift& lifted = Lifted(sql);
         std::shared_ptr<Compiled> compiled;
         auto it = cache_.find(lifted.Shape);
         if (it != cache_.end()) {
@@ -317,8 +317,7 @@ public:
             if (cache_.size() >= kCacheLimit) Trim();
             cache_.emplace(lifted.Shape, compiled);
         }
-        auto statement =
-            std::make_shared<SqliteStatement>(std::move(compiled), sql, std::move(lifted.Values));
+        auto statement = std::make_shared<SqliteStatement>(std::move(compiled), sql, lifted.Values);
         statement->Claim();
         return statement;
     }
@@ -492,6 +491,23 @@ public:
 private:
     static constexpr std::size_t kCacheLimit = 256;
 
+    // The shape and constants of a text, worked out once: a lookup run row
+    // after row repeats a few texts many times.
+    struct Lift {
+        std::string Shape;
+        std::shared_ptr<const std::vector<DbValue>> Values;
+    };
+    const Lift& Lifted(const std::string& sql) {
+        auto it = lifted_.find(sql);
+        if (it != lifted_.end()) return it->second;
+        LiftedStatement lifted;
+        if (!LiftLiterals(sql, lifted)) lifted.Shape = sql;
+        if (lifted_.size() >= kCacheLimit) lifted_.clear();
+        Lift entry{std::move(lifted.Shape),
+                   std::make_shared<const std::vector<DbValue>>(std::move(lifted.Values))};
+        return lifted_.emplace(sql, std::move(entry)).first->second;
+    }
+
     void Trim() {
         // Drop the statements no one else holds.
         for (auto it = cache_.begin(); it != cache_.end();) {
@@ -506,6 +522,7 @@ private:
     bool readOnly_;
     std::string identity_;
     std::unordered_map<std::string, std::shared_ptr<Compiled>> cache_;
+    std::unordered_map<std::string, Lift> lifted_;
 };
 
 std::filesystem::path FsPath(const std::string& path) {

@@ -10,6 +10,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+
+#ifdef QUOR_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
 
 namespace {
 TGuiApplication* instance = nullptr;
@@ -96,4 +101,23 @@ bool GuiAvailable() {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     return (display && *display) || (wayland && *wayland);
 #endif
+}
+
+AnsiString DisplayProblem() {
+#ifdef QUOR_HAVE_XCB
+    // Another platform named explicitly does not use X11.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0) return AnsiString();
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        if (platform && *platform)
+            return "impossibile aprire lo schermo: la variabile DISPLAY non \xE8 impostata";
+        return AnsiString();
+    }
+    xcb_connection_t* connection = xcb_connect(display, nullptr);
+    const bool failed = xcb_connection_has_error(connection) != 0;
+    xcb_disconnect(connection);
+    if (failed) return "impossibile aprire lo schermo \"" + AnsiString(display) + "\"";
+#endif
+    return AnsiString();
 }

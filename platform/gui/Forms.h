@@ -73,3 +73,7 @@ private:
 // or an X11 or Wayland display on Linux. Without one a program should work
 // on the console.
 bool GuiAvailable();
+// Why the X11 display the environment names cannot be opened, naming it;
+// empty when it answers or when no X11 display is to be used. The toolkit
+// ends the program when its display does not answer: ask this first.
+AnsiString DisplayProblem();

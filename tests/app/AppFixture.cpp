@@ -111,3 +111,13 @@ void AppArchiveTest::WriteEngineConfig(const std::string& text) {
 std::string AppArchiveTest::ReadArchiveBytes() const {
     return ReadFileBytes(archive_);
 }
+
+ArchiveWriteLock::ArchiveWriteLock(const std::string& archive) {
+    if (sqlite3_open(archive.c_str(), &db_) != SQLITE_OK) return;
+    held_ = sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+ArchiveWriteLock::~ArchiveWriteLock() {
+    if (held_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db_);
+}

@@ -42,5 +42,20 @@ protected:
     int condominiums_ = 0;
 };
 
+// Another connection holding the archive's exclusive lock, as a program in
+// the middle of writing does, until it is destroyed.
+class ArchiveWriteLock {
+public:
+    explicit ArchiveWriteLock(const std::string& archive);
+    ~ArchiveWriteLock();
+    ArchiveWriteLock(const ArchiveWriteLock&) = delete;
+    ArchiveWriteLock& operator=(const ArchiveWriteLock&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    bool held_ = false;
+};
+
 // The bytes of a file, empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);

@@ -10,9 +10,15 @@
 #include "platform/data/Table.h"
 #include "platform/data/Variant.h"
 
+#include <fcntl.h>
+#include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -24,12 +30,16 @@ struct ProgramRun {
 
 class ExecutableTest : public AppArchiveTest {
 protected:
-    ProgramRun Bracutil(const std::string& args) {
+    // Runs bracutil in the test's folder; environment goes before it
+    // (by default no display of any kind and an Italian user).
+    ProgramRun Bracutil(const std::string& args,
+                        const std::string& environment = "LC_ALL=it_IT.UTF-8") {
         const std::string errFile = dir_ + "/stderr.txt";
-        // No display of any kind: the export must not need one.
-        const std::string command =
-            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM LC_ALL=it_IT.UTF-8 '" +
-            std::string(BRACUTIL_EXE) + "' " + args + " 2>'" + errFile + "' </dev/null";
+        const std::string command = "cd '" + dir_ +
+                                    "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "
+                                    "-u LC_ALL -u LC_NUMERIC -u LC_TIME -u LC_MONETARY -u LANG " +
+                                    environment + " '" + std::string(BRACUTIL_EXE) + "' " + args +
+                                    " 2>'" + errFile + "' </dev/null";
         ProgramRun run;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return run;
@@ -107,6 +117,163 @@ TEST_F(ExecutableTest, FailuresExitWithAMessage) {
     EXPECT_NE(noAlias.status, 0);
     EXPECT_EQ(noAlias.out, "");
     EXPECT_NE(noAlias.err.find("Bracotene"), std::string::npos) << noAlias.err;
+}
+
+TEST_F(ExecutableTest, CommandLineFollowsTheConventions) {
+    const ProgramRun help = Bracutil("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Uso: bracutil", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("--condominio"), std::string::npos);
+    EXPECT_EQ(help.err, "");
+
+    for (const std::string args : {"--exprot", "-x", "--export --condominio", "estraneo",
+                                   "--condominio 3", "--export --screenshot a.png",
+                                   "--screenshot immagine.jpg", "--screenshot --export",
+                                   "--export=si"}) {
+        const ProgramRun refused = Bracutil(args);
+        EXPECT_EQ(refused.status, 2) << args;
+        EXPECT_EQ(refused.out, "") << args;
+        EXPECT_EQ(refused.err.rfind("bracutil: ", 0), 0u) << args << ": " << refused.err;
+        EXPECT_NE(refused.err.find(help.out), std::string::npos) << args << ": " << refused.err;
+    }
+    // Nothing was written under an option's name, nor any picture.
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_NE(name.front(), '-') << name;
+        EXPECT_NE(entry.path().extension(), ".png") << name;
+    }
+}
+
+// Runs bracutil --export with its standard output on a terminal.
+std::string ExportOnATerminal(const std::string& dir) {
+    int master = -1;
+    const pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        if (chdir(dir.c_str()) != 0) _exit(127);
+        unsetenv("DISPLAY");
+        setenv("LC_ALL", "it_IT.UTF-8", 1);
+        // The terminal shows the line breaks as they come.
+        termios settings{};
+        tcgetattr(STDOUT_FILENO, &settings);
+        settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        tcsetattr(STDOUT_FILENO, TCSANOW, &settings);
+        execl(BRACUTIL_EXE, BRACUTIL_EXE, "--export", "--condominio", "1", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string out;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(master, buffer, sizeof buffer)) > 0)
+        out.append(buffer, static_cast<std::size_t>(n));
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(master);
+    return out;
+}
+
+TEST_F(ExecutableTest, ATerminalGetsALineBreakAfterTheTextAPipeGetsTheTextExactly) {
+    const ProgramRun piped = Bracutil("--export --condominio 1");
+    ASSERT_EQ(piped.status, 0);
+    ASSERT_NE(piped.out.back(), '\n');
+    EXPECT_EQ(ExportOnATerminal(dir_), piped.out + "\n");
+    // To a file, the same bytes as to a pipe.
+    const ProgramRun toFile = Bracutil("--export --condominio 1 > export.txt");
+    EXPECT_EQ(toFile.status, 0);
+    EXPECT_EQ(ReadFileBytes(dir_ + "/export.txt"), piped.out);
+}
+
+TEST_F(ExecutableTest, TheCAndPosixLocalesGiveItalianFormats) {
+    const std::string italian = Bracutil("--export --condominio 1").out;
+    ASSERT_NE(italian.find(","), std::string::npos);
+    for (const std::string environment : {"LANG=C.UTF-8", "LC_ALL=C", "LANG=POSIX", ""})
+        EXPECT_EQ(Bracutil("--export --condominio 1", environment).out, italian) << environment;
+    // A locale the user chose still counts.
+    const std::string american = Bracutil("--export --condominio 1", "LANG=en_US.UTF-8").out;
+    EXPECT_NE(american, italian);
+    EXPECT_NE(american.find("\t\xE2\x82\xAC\t"), std::string::npos);
+}
+
+TEST_F(ExecutableTest, ADisplayThatDoesNotAnswerIsNamedAndTheExportFollows) {
+    // A display number nothing listens on.
+    int number = 97;
+    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)))
+        ++number;
+    const std::string display = ":" + std::to_string(number);
+    const ProgramRun run = Bracutil("", "LC_ALL=it_IT.UTF-8 DISPLAY=" + display);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("impossibile aprire lo schermo \"" + display + "\""), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("nessuno schermo disponibile"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, Bracutil("--export").out);
+    // A picture of the window is drawn without the display.
+    const ProgramRun shot = Bracutil("--screenshot finestra.png", "LC_ALL=it_IT.UTF-8 DISPLAY=" + display);
+    EXPECT_EQ(shot.status, 0) << shot.err;
+    EXPECT_GT(std::filesystem::file_size(dir_ + "/finestra.png"), 1000u);
+}
+
+// A virtual X display for the length of a test.
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        for (number_ = 90; std::filesystem::exists(Socket()); --number_) {
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            const std::string display = ":" + std::to_string(number_);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDOUT_FILENO);
+            dup2(null, STDERR_FILENO);
+            execlp("Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", "-screen", "0",
+                   "1280x800x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && !std::filesystem::exists(Socket()); ++i) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return;
+            }
+            usleep(50000);
+        }
+    }
+    ~VirtualDisplay() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    bool Running() const { return pid_ > 0 && std::filesystem::exists(Socket()); }
+    std::string Name() const { return ":" + std::to_string(number_); }
+
+private:
+    std::string Socket() const { return "/tmp/.X11-unix/X" + std::to_string(number_); }
+    int number_ = 90;
+    pid_t pid_ = -1;
+};
+
+TEST_F(ExecutableTest, ADisplayThatAnswersShowsTheWindow) {
+    VirtualDisplay display;
+    if (!display.Running()) GTEST_SKIP() << "Xvfb is not available";
+    const ProgramRun run =
+        Bracutil("--screenshot finestra.png", "LC_ALL=it_IT.UTF-8 DISPLAY=" + display.Name());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.find("schermo"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_GT(std::filesystem::file_size(dir_ + "/finestra.png"), 1000u);
+}
+
+TEST_F(ExecutableTest, ALockedArchiveIsAFailureWithNothingOnStandardOutput) {
+    ArchiveWriteLock lock(archive_);
+    ASSERT_TRUE(lock.Held());
+    const ProgramRun locked = Bracutil("--export --condominio 1");
+    EXPECT_EQ(locked.status, 1);
+    EXPECT_EQ(locked.out, "");
+    // Locked from before the program starts: the engine meets the lock as it
+    // opens the archive, and says so naming it.
+    EXPECT_NE(locked.err.find("Bracotene"), std::string::npos) << locked.err;
+    EXPECT_TRUE(locked.err.find("bloccato") != std::string::npos ||
+                locked.err.find("locked") != std::string::npos)
+        << locked.err;
 }
 
 } // namespace

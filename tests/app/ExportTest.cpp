@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -72,13 +73,98 @@ TEST_F(ExportTest, NullDateAndAmountLeaveEmptyColumns) {
     EXPECT_EQ(std::count(firstLine.begin(), firstLine.end(), '\t'), 4);
 }
 
-TEST_F(ExportTest, NoCurrentCondominiumGivesTheHeaderAlone) {
+TEST_F(ExportTest, TabsAndLineBreaksInTextsBecomeSpaces) {
+    const int id = AddCondominium("Condominio Incollato");
+    Exec("INSERT INTO Causali (idCausale, Nome) VALUES (90, 'Spese' || char(10) || 'varie')");
+    AddMovement(id, 90, "2021-01-04", "5", "uno\tdue\r\ntre\n");
+    AddMovement(id, 1, "2021-01-05", "6", "riga\rsola", "\t");
+    const std::string text = ExportOf(id);
+    EXPECT_EQ(text, kHeader + "\r\n" +
+                        "04/01/2021\t\x80\t'Spese varie'\t'uno due  tre '\t5\r\n"
+                        "05/01/2021\t \t'Quote condominiali'\t'riga sola'\t6");
+    // One line per movement, five cells to a line.
+    std::size_t start = 0, lines = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find("\r\n", start), text.size());
+        const std::string line = text.substr(start, end - start);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 4) << line;
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        ++lines;
+        start = end + 2;
+    }
+    EXPECT_EQ(lines, 3u);
+}
+
+TEST_F(ExportTest, AmountsOfEverySizeRenderInTheGeneralForm) {
+    const int id = AddCondominium("Condominio Grande");
+    // As the archive's NUMERIC(32,2) column stores them: integers up to 64
+    // bits exactly, larger or wider amounts as reals.
+    const char* amounts[] = {"1000000000000000000.00", "-999999999999999999", "922337203685477.58",
+                             "123456789012.34", "0.10", "-0.01", "1E25", "0"};
+    for (const char* amount : amounts)
+        AddMovement(id, 1, "2020-01-01", amount, "x");
+    const std::string text = ExportOf(id);
+    std::vector<std::string> cells;
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+        const std::size_t end = std::min(text.find("\r\n", at + 2), text.size());
+        const std::string line = text.substr(at + 2, end - at - 2);
+        cells.push_back(line.substr(line.rfind('\t') + 1));
+    }
+    EXPECT_EQ(cells, (std::vector<std::string>{"1000000000000000000", "-999999999999999999",
+                                               "922337203685477,6", "123456789012,34", "0,1",
+                                               "-0,01", "10000000000000000000000000", "0"}));
+}
+
+TEST_F(ExportTest, FailuresNameTheirCauseInsteadOfGivingAText) {
+    auto expectFailure = [](TDataSet* condomini, const std::vector<std::string>& named) {
+        try {
+            const quorbase::clsString text = BuildContoCorrenteText(condomini);
+            ADD_FAILURE() << "a text instead of a failure: " << Text(text);
+        } catch (const EDatabaseError& e) {
+            for (const std::string& name : named)
+                EXPECT_NE(e.Message().Pos(name.c_str()), 0) << e.Message().c_str();
+        }
+    };
+    ScopedScriptedDialogs dialogs;
+    {
+        TdatBracoUtil module;
+        // No condominium chosen: no module, or a table with none.
+        expectFailure(nullptr, {"Nessun condominio"});
+        module.tblCondomini->Close();
+        expectFailure(module.tblCondomini, {"Nessun condominio", "Condomini.DB", "aperto"});
+    }
     Exec("DELETE FROM Condomini");
+    {
+        TdatBracoUtil module;
+        ASSERT_TRUE(module.tblCondomini->Active());
+        expectFailure(module.tblCondomini, {"Nessun condominio", "Condomini.DB", "vuoto"});
+    }
+    AddCondominium("Condominio Nuovo");
+    TdatBracoUtil module;
+    ASSERT_EQ(Text(BuildContoCorrenteText(module.tblCondomini)), kHeader);
+    // The movements or the causes gone while the program runs.
+    Exec("ALTER TABLE Causali RENAME TO CausaliVecchie");
+    expectFailure(module.tblCondomini, {"movimenti", "Causali"});
+    Exec("ALTER TABLE CausaliVecchie RENAME TO Causali");
+    Exec("ALTER TABLE MovConti RENAME TO MovContiVecchi");
+    expectFailure(module.tblCondomini, {"movimenti", "MovConti"});
+    Exec("ALTER TABLE MovContiVecchi RENAME TO MovConti");
+    EXPECT_EQ(Text(BuildContoCorrenteText(module.tblCondomini)), kHeader);
+    EXPECT_TRUE(dialogs->Questions().empty());
+}
+
+TEST_F(ExportTest, ALockedArchiveIsAFailureNotAText) {
     ScopedScriptedDialogs dialogs;
     TdatBracoUtil module;
-    ASSERT_TRUE(module.tblCondomini->Active());
-    EXPECT_TRUE(module.tblCondomini->Eof());
-    EXPECT_EQ(Text(BuildContoCorrenteText(module.tblCondomini)), kHeader);
+    ASSERT_TRUE(module.tblCondomini->Locate("IdCondominio", Variant(1)));
+    ArchiveWriteLock lock(archive_);
+    ASSERT_TRUE(lock.Held());
+    try {
+        BuildContoCorrenteText(module.tblCondomini);
+        ADD_FAILURE() << "a text from a locked archive";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(e.Message().Pos("bloccato"), 0) << e.Message().c_str();
+    }
 }
 
 TEST_F(ExportTest, FieldErrorsReachTheCaller) {

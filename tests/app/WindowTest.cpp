@@ -20,8 +20,15 @@
 #include "platform/gui/Panel.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
+#include <QCursor>
 #include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPixmap>
+#include <QTableView>
 
 namespace {
 
@@ -128,33 +135,171 @@ TEST_F(WindowTest, MovementGridFollowsTheChosenCondominium) {
     }
 }
 
-TEST_F(WindowTest, CopyButtonPutsTheExportOnTheClipboard) {
+// The button, clicked as the user does; the cursor shown while the
+// clipboard changes is recorded.
+class CopyButton {
+public:
+    explicit CopyButton(TfrmBracUtil* form)
+        : button_(qobject_cast<QAbstractButton*>(form->cmdCopiaCC->Widget())) {
+        watch_ = QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [this] {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            cursorWhileCopying = cursor ? cursor->shape() : Qt::ArrowCursor;
+        });
+    }
+    ~CopyButton() { QObject::disconnect(watch_); }
+    void Click() {
+        ASSERT_NE(button_, nullptr);
+        button_->click();
+    }
+    Qt::CursorShape cursorWhileCopying = Qt::BlankCursor;
+
+private:
+    QAbstractButton* button_;
+    QMetaObject::Connection watch_;
+};
+
+TEST_F(WindowTest, CopyButtonPutsTheTextAndItsTableOnTheClipboard) {
     form_->Show();
     ASSERT_TRUE(module_->tblCondomini->Locate("IdCondominio", Variant(1)));
-    form_->dbg->SetRow(form_->dbg->Row());
     form_->pgMain->SetActivePage(form_->tbsContoCorrente);
     ASSERT_EQ(form_->DBGrid1->RowCount(), DemoMovements());
     const quorbase::clsString expected = BuildContoCorrenteText(module_->tblCondomini);
     ASSERT_GT(expected.Length(), 100);
 
     Clipboard()->SetTextBuf("prima");
-    auto* button = qobject_cast<QAbstractButton*>(form_->cmdCopiaCC->Widget());
-    ASSERT_NE(button, nullptr);
-    button->click();
+    CopyButton button(form_);
+    button.Click();
     const std::u16string shown = Cp1252ToUtf16(expected.CStr());
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromStdU16String(shown));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    EXPECT_EQ(data->text(), QString::fromStdU16String(shown));
     EXPECT_EQ(Clipboard()->AsText(), expected.CStr());
+    // The table beside it, in one operation: same movements, UTF-8.
+    ASSERT_TRUE(data->hasHtml());
+    const QString html = data->html();
+    EXPECT_EQ(html.count("<tr>"), DemoMovements() + 1);
+    EXPECT_EQ(html.count("<td"), 5 * DemoMovements());
+    EXPECT_TRUE(html.contains(QString::fromUtf8(">€</td>")));
     EXPECT_TRUE((*dialogs_)->Questions().empty());
+    // The hourglass while copying, the usual cursor afterwards.
+    EXPECT_EQ(button.cursorWhileCopying, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
-    // Without the data module the click fails: the error is shown and the
-    // clipboard keeps what it had.
+    // Without the data module there is no condominium: a message says so,
+    // and the clipboard keeps what it had.
     Clipboard()->SetTextBuf("prima");
     datBracoUtil = nullptr;
-    button->click();
+    button.Click();
     datBracoUtil = module_;
     EXPECT_EQ(Clipboard()->AsText(), "prima");
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasHtml());
     ASSERT_EQ((*dialogs_)->Questions().size(), 1u);
-    EXPECT_EQ((*dialogs_)->Questions()[0].kind, ScriptedDialogs::Kind::ShowException);
+    const auto& message = (*dialogs_)->Questions()[0];
+    EXPECT_EQ(message.kind, ScriptedDialogs::Kind::MessageBox);
+    EXPECT_EQ(message.flags, MB_OK | MB_ICONERROR);
+    EXPECT_NE(message.text.Pos("Impossibile copiare"), 0) << message.text.c_str();
+    EXPECT_NE(message.text.Pos("Nessun condominio"), 0) << message.text.c_str();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, ALockedArchiveLeavesTheClipboardAsItWas) {
+    form_->Show();
+    ASSERT_TRUE(module_->tblCondomini->Locate("IdCondominio", Variant(2)));
+    CopyButton button(form_);
+    Clipboard()->SetTextBuf("prima");
+    {
+        // Another program writing, past the engine's wait.
+        ArchiveWriteLock lock(archive_);
+        ASSERT_TRUE(lock.Held());
+        button.Click();
+    }
+    EXPECT_EQ(Clipboard()->AsText(), "prima");
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasHtml());
+    ASSERT_EQ((*dialogs_)->Questions().size(), 1u);
+    const AnsiString& text = (*dialogs_)->Questions()[0].text;
+    EXPECT_NE(text.Pos("bloccato"), 0) << text.c_str();
+    EXPECT_NE(text.Pos("MovConti"), 0) << text.c_str();
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    // Once the other program is done, the copy works.
+    button.Click();
+    EXPECT_EQ(Clipboard()->AsText(), BuildContoCorrenteText(module_->tblCondomini).CStr());
+    EXPECT_EQ((*dialogs_)->Questions().size(), 1u);
+}
+
+// Pixels of the row drawn in the selection's colour, out of those of the row.
+double HighlightedShare(QTableView* view, int row) {
+    const QImage image = view->viewport()->grab().toImage();
+    const QColor highlight = view->palette().color(QPalette::Active, QPalette::Highlight);
+    const QRect first = view->visualRect(view->model()->index(row, 0));
+    const QRect rect(0, first.top(), view->viewport()->width(), first.height());
+    int total = 0, lit = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            if (x >= image.width() || y >= image.height() || y < 0) continue;
+            ++total;
+            lit += image.pixelColor(x, y) == highlight;
+        }
+    return total ? double(lit) / total : 0.0;
+}
+
+void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(widget, &release);
+}
+
+TEST_F(WindowTest, KeyboardMovesKeepTheRowHighlightedAndCtrlTabSwitchesPages) {
+    form_->Show();
+    for (TDBGrid* grid : {form_->dbg, form_->DBGrid1}) {
+        SCOPED_TRACE(grid->Name().c_str());
+        form_->pgMain->SetActivePage(grid == form_->dbg ? form_->tbsCondominio
+                                                          : form_->tbsContoCorrente);
+        auto* view = qobject_cast<QTableView*>(grid->Widget());
+        ASSERT_NE(view, nullptr);
+        view->setFocus();
+        TDataSet* dataSet = grid->DataSet();
+        const int last = grid->RowCount() - 1;
+        ASSERT_GT(last, 20);
+        struct Step {
+            int key;
+            int row; // -1: anywhere past the start, not at the end
+        };
+        for (const Step& step : {Step{Qt::Key_Down, 1}, Step{Qt::Key_Down, 2},
+                                 Step{Qt::Key_PageDown, -1}, Step{Qt::Key_Up, -1},
+                                 Step{Qt::Key_End, last}, Step{Qt::Key_PageUp, -1},
+                                 Step{Qt::Key_Home, 0}, Step{Qt::Key_Down, 1}}) {
+            const int before = grid->Row();
+            Press(view, step.key);
+            const int row = grid->Row();
+            SCOPED_TRACE(testing::Message() << "key " << std::hex << step.key << std::dec
+                                            << " to row " << row);
+            if (step.row >= 0) EXPECT_EQ(row, step.row);
+            else EXPECT_NE(row, before);
+            // The dataset, the grid's current row and its selection agree...
+            EXPECT_EQ(dataSet->RecNo(), row + 1);
+            EXPECT_EQ(view->currentIndex().row(), row);
+            const QModelIndexList selected = view->selectionModel()->selectedRows();
+            ASSERT_EQ(selected.size(), 1);
+            EXPECT_EQ(selected.front().row(), row);
+            // ...and the row is drawn highlighted.
+            EXPECT_GT(HighlightedShare(view, row), 0.5);
+        }
+    }
+    // Ctrl+Tab and Ctrl+Shift+Tab from inside a grid, where Tab moves
+    // between cells, go to the next and the previous page.
+    form_->pgMain->SetActivePage(form_->tbsCondominio);
+    auto* view = qobject_cast<QTableView*>(form_->dbg->Widget());
+    view->setFocus();
+    const int row = form_->dbg->Row();
+    Press(view, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(form_->pgMain->ActivePage(), form_->tbsContoCorrente);
+    Press(qobject_cast<QTableView*>(form_->DBGrid1->Widget()), Qt::Key_Backtab,
+          Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form_->pgMain->ActivePage(), form_->tbsCondominio);
+    Press(view, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form_->pgMain->ActivePage(), form_->tbsContoCorrente);
+    EXPECT_EQ(form_->dbg->Row(), row);
+    EXPECT_TRUE((*dialogs_)->Questions().empty());
 }
 
 } // namespace

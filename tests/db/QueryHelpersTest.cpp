@@ -85,6 +85,20 @@ TEST_F(QueryHelpersTest, QueryAndQueryOpenHandTheCallerABoundQueryOrNull) {
     EXPECT_EQ(Query("select * from Manca", true), nullptr);
     EXPECT_EQ(QueryOpen("select * from Manca", true), nullptr);
     EXPECT_EQ(QueryOpen("select", false), nullptr);
+
+    // The checked forms say why instead.
+    std::unique_ptr<TQuery> checked(QueryOpenChecked("select Nome from Causali order by Id", true));
+    EXPECT_EQ(checked->Fields()->Fields(0)->AsString(), "Spese");
+    EXPECT_FALSE(std::unique_ptr<TQuery>(QueryChecked("select Nome from Causali", false))->Active());
+    for (const char* wrong : {"select * from Manca", "select Manca from Causali", "select"}) {
+        try {
+            delete QueryOpenChecked(wrong, true);
+            ADD_FAILURE() << wrong;
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.Message().Pos(wrong), 0) << e.Message().c_str();
+        }
+        EXPECT_THROW(delete QueryChecked(wrong, true), EDatabaseError) << wrong;
+    }
 }
 
 TEST_F(QueryHelpersTest, CountQueryExecuteReportsRowsOrMinusOneAfterABeep) {

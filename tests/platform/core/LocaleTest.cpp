@@ -71,3 +71,34 @@ TEST(Locale, ItalianUserGetsItalianSettingsEvenWithoutTheLocaleInstalled) {
     EXPECT_EQ(DateToStr(EncodeDate(2007, 3, 5)), "05/03/2007");
     FormatSettings() = saved;
 }
+
+TEST(Locale, TheCAndPosixLocalesChooseNoneAndTakeTheProgramsDefault) {
+    ScopedEnv all("LC_ALL", nullptr);
+    ScopedEnv numeric("LC_NUMERIC", nullptr);
+    ScopedEnv time("LC_TIME", nullptr);
+    ScopedEnv money("LC_MONETARY", nullptr);
+    ScopedEnv lang("LANG", nullptr);
+    for (const char* none : {"C", "POSIX", "C.UTF-8", "C.utf8", "POSIX.UTF-8", ""})
+        EXPECT_TRUE(TFormatSettings::ChoosesNoLocale(none)) << none;
+    for (const char* chosen : {"it_IT.UTF-8", "en_US", "Catalan", "ca_ES.UTF-8"})
+        EXPECT_FALSE(TFormatSettings::ChoosesNoLocale(chosen)) << chosen;
+
+    // Nothing set at all, then each way of saying "no locale".
+    for (const char* none : {static_cast<const char*>(nullptr), "C.UTF-8", "POSIX", "C"}) {
+        if (none) setenv("LANG", none, 1);
+        const TFormatSettings s = TFormatSettings::FromEnvironment("it_IT.UTF-8");
+        EXPECT_EQ(s.DecimalSeparator, ',') << (none ? none : "unset");
+        EXPECT_EQ(s.ShortDateFormat, "dd/MM/yyyy");
+        EXPECT_EQ(s.CurrencyString, "\x80");
+        // Without a default the platform's own settings stay.
+        EXPECT_EQ(TFormatSettings::FromEnvironment().DecimalSeparator, '.');
+    }
+    // A chosen locale wins, category by category.
+    setenv("LANG", "C.UTF-8", 1);
+    setenv("LC_TIME", "en_US.UTF-8", 1);
+    const TFormatSettings mixed = TFormatSettings::FromEnvironment("it_IT.UTF-8");
+    EXPECT_EQ(mixed.DecimalSeparator, ',');
+    EXPECT_EQ(mixed.ShortDateFormat, "M/d/yyyy");
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    EXPECT_EQ(TFormatSettings::FromEnvironment("it_IT.UTF-8").DateSeparator, '.');
+}

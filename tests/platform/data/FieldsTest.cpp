@@ -131,6 +131,49 @@ INSERT INTO MovConti (idMovConti, Data, Importo, Valuta, Registrato, Saldo, Camb
     EXPECT_TRUE(data->IsNull());
 }
 
+TEST(FieldsTest, AmountsBeyondACurrencyStillReadAndRender) {
+    TestArchive archive;
+    // Every size a NUMERIC(32,2) column holds: integers up to 64 bits exactly,
+    // larger ones and wide decimals as the reals the file keeps.
+    archive.Exec(R"SQL(
+INSERT INTO MovConti (idMovConti, Importo) VALUES
+  (1, 1000000000000000000.00), (2, -9223372036854775808), (3, 123456789012345678901234567890.12),
+  (4, 99999999999999.99), (5, 922337203685477.58), (6, 92233720368547758.07),
+  (7, 0.005), (8, '-0.004');
+)SQL");
+    ASSERT_EQ(archive.Scalar("SELECT Importo FROM MovConti WHERE idMovConti=1", true),
+              "1000000000000000000|integer");
+    TTable t;
+    archive.Bind(&t);
+    t.SetTableName("MovConti");
+    t.Open();
+    TField* importo = t.FieldByName("Importo");
+    const char* expected[] = {"1000000000000000000",
+                              "-9223372036854775808",
+                              "123456789012345680000000000000", // as many digits as a real keeps
+                              "99999999999999,98",
+                              "922337203685477,6",
+                              "92233720368547760",
+                              "0,01",
+                              "0"};
+    for (const char* text : expected) {
+        EXPECT_EQ(importo->AsString(), text) << t.RecNo();
+        t.Next();
+    }
+    t.First();
+    EXPECT_DOUBLE_EQ(importo->AsFloat(), 1e18);
+    EXPECT_THROW(importo->AsCurrency(), Exception); // no Currency holds it
+    static_cast<TNumericField*>(importo)->SetDisplayFormat(",0.00");
+    EXPECT_EQ(importo->DisplayText(), "1.000.000.000.000.000.000,00");
+    // Written back, a wide amount keeps its value.
+    t.Edit();
+    importo->SetAsFloat(2e20);
+    t.Post();
+    EXPECT_EQ(archive.Scalar("SELECT Importo FROM MovConti WHERE idMovConti=1", true),
+              "2.0e+20|real");
+    EXPECT_EQ(importo->AsString(), "200000000000000000000");
+}
+
 TEST(FieldsTest, DisplayFormatsApplyToNumericAndDateFields) {
     TestArchive archive;
     archive.Exec(

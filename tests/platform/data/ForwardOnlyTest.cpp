@@ -237,3 +237,54 @@ TEST(ForwardOnlyTest, UntypedColumnsTakeTheFirstValueSeenAndRowsStayApart) {
         }
     }
 }
+
+TEST(ForwardOnlyTest, ALongScanKeepsOnlyTheRowsBehindItThatItMayStillNeed) {
+    TestArchive archive;
+    archive.Exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+                 "INSERT INTO Causali SELECT i, 'Causale ' || i FROM n");
+    const std::string sql = "select idCausale from Causali order by idCausale";
+    const int kept = TQuery::RowsKeptBehind;
+    for (bool forwardOnly : {true, false}) {
+        SCOPED_TRACE(forwardOnly ? "forward-only" : "both ways");
+        auto q = MakeQuery(archive, sql, forwardOnly);
+        q->Open();
+        const TBookmark first = q->GetBookmark();
+        TField* id = q->Fields()->Fields(0);
+        int count = 0;
+        for (; !q->Eof(); q->Next())
+            EXPECT_EQ(id->AsInteger(), ++count);
+        EXPECT_EQ(count, 5000);
+        // Positions count from the first row whatever was let go of.
+        EXPECT_EQ(q->RecNo(), 5000);
+        EXPECT_EQ(q->RecordCount(), 5000);
+        EXPECT_EQ(q->CurrentRow(), 4999);
+        EXPECT_EQ(q->ValueAt(4999 - kept, id).ToInt(), 5000 - kept);
+        // The rows just passed are still there.
+        EXPECT_EQ(q->MoveBy(-kept), -kept);
+        EXPECT_EQ(id->AsInteger(), 5000 - kept);
+        q->SetRecNo(5000);
+        q->Prior();
+        EXPECT_EQ(id->AsInteger(), 4999);
+        if (forwardOnly) {
+            // The first ones are gone: asking for them says so.
+            EXPECT_TRUE(q->ValueAt(0, id).IsNull());
+            EXPECT_FALSE(q->BookmarkValid(first));
+            EXPECT_THROW(q->GotoBookmark(first), EDatabaseError);
+            EXPECT_THROW(q->First(), EDatabaseError);
+            EXPECT_THROW(q->SetRecNo(1), EDatabaseError);
+            EXPECT_THROW(q->MoveBy(-4000), EDatabaseError);
+            EXPECT_THROW(q->Locate("idCausale", Variant(4999)), EDatabaseError);
+            EXPECT_EQ(id->AsInteger(), 4999); // a refused move stays put
+            // Opening again reads from the start.
+            q->Close();
+            q->Open();
+            EXPECT_EQ(q->RecNo(), 1);
+            EXPECT_EQ(q->Fields()->Fields(0)->AsInteger(), 1);
+        } else {
+            EXPECT_EQ(q->ValueAt(0, id).ToInt(), 1);
+            q->GotoBookmark(first);
+            EXPECT_EQ(id->AsInteger(), 1);
+            EXPECT_TRUE(q->Locate("idCausale", Variant(4999)));
+        }
+    }
+}

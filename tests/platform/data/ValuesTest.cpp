@@ -107,6 +107,18 @@ TEST(DecimalTest, ParsesAndFormatsExactAmounts) {
     EXPECT_EQ(dbengine::Rescale(125, 2, 0), 1);
     EXPECT_EQ(dbengine::Rescale(-150, 2, 0), -2);
     EXPECT_EQ(dbengine::Rescale(7, 0, 4), 70000);
+    // Reals in plain notation, for amounts past the units.
+    EXPECT_EQ(dbengine::FormatDouble(1e18, 2, ','), "1000000000000000000");
+    EXPECT_EQ(dbengine::FormatDouble(1.23456789012346e29, 2, ','),
+              "123456789012346000000000000000");
+    EXPECT_EQ(dbengine::FormatDouble(12.5, 2, ','), "12,5");
+    EXPECT_EQ(dbengine::FormatDouble(0.1 + 0.2, 2, '.'), "0.3");
+    EXPECT_EQ(dbengine::FormatDouble(9.999, 2, '.'), "10");
+    EXPECT_EQ(dbengine::FormatDouble(0.000123, 4, '.'), "0.0001");
+    EXPECT_EQ(dbengine::FormatDouble(-0.004, 2, '.'), "0");
+    EXPECT_EQ(dbengine::FormatDouble(-1234.5678, 2, ','), "-1234,57");
+    EXPECT_EQ(dbengine::FormatDouble(0.0, 2, ','), "0");
+
 }
 
 TEST_F(FormatFloatTest, AppliesThePlatformPatterns) {

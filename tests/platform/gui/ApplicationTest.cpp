@@ -2,6 +2,7 @@
 
 #include "platform/core/Exception.h"
 #include "platform/core/ScriptedDialogs.h"
+#include "platform/core/TextBlocks.h"
 #include "platform/gui/Clipboard.h"
 #include "platform/gui/Form.h"
 #include "platform/gui/Forms.h"
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QMimeData>
 #include <QTimer>
 #include <QWidget>
 
@@ -78,6 +80,26 @@ TEST(Clipboard, TextCrossesAsWindows1252AndReplacesTheContent) {
     EXPECT_EQ(Clipboard()->AsText(), AnsiString("Citt\xE0"));
     Clipboard()->SetTextBuf(nullptr);
     EXPECT_EQ(Clipboard()->AsText(), AnsiString());
+
+    // A text and its HTML go on together, both in UTF-8, across blocks.
+    TTextBlocks text(4), html(4);
+    text.Append("Caff\xE8\t\x80 12,5");
+    html.Append("<html><head><meta charset=\"utf-8\"/></head><body><p>Caff\xE8 \x80</p></body></html>");
+    Clipboard()->SetTextAndHtml(text, html);
+    EXPECT_TRUE(text.Empty());
+    EXPECT_TRUE(html.Empty());
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasText());
+    EXPECT_TRUE(data->hasHtml());
+    EXPECT_EQ(data->text(), QString::fromUtf8("Caffè\t€ 12,5"));
+    EXPECT_EQ(data->data("text/html"),
+              QByteArray("<html><head><meta charset=\"utf-8\"/></head><body><p>Caff\xC3\xA8 "
+                         "\xE2\x82\xAC</p></body></html>"));
+    EXPECT_EQ(Clipboard()->AsText(), AnsiString("Caff\xE8\t\x80 12,5"));
+    // Setting text alone replaces both.
+    Clipboard()->SetAsText("solo");
+    EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasHtml());
 }
 
 TEST(GuiApplication, CreatesInOrderRunsTheMainFormAndDestroysInReverse) {
