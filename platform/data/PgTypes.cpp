@@ -2,6 +2,7 @@
 
 #include "platform/core/Encoding.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,7 +57,12 @@ DbValue ExactValue(const char* text, int length) {
             plain = false; // NaN, exponents
         }
     }
-    if (plain && whole && digits <= 18) return std::int64_t{std::strtoll(s.c_str(), nullptr, 10)};
+    if (plain && whole) {
+        // Beyond 64 bits the range error leaves it to the forms below.
+        errno = 0;
+        const long long v = std::strtoll(s.c_str(), nullptr, 10);
+        if (errno == 0) return std::int64_t{v};
+    }
     if (!plain || digits <= 15) return std::strtod(s.c_str(), nullptr);
     return s;
 }

@@ -90,7 +90,8 @@ TEST_F(QueryHelpersTest, QueryAndQueryOpenHandTheCallerABoundQueryOrNull) {
     std::unique_ptr<TQuery> checked(QueryOpenChecked("select Nome from Causali order by Id", true));
     EXPECT_EQ(checked->Fields()->Fields(0)->AsString(), "Spese");
     EXPECT_FALSE(std::unique_ptr<TQuery>(QueryChecked("select Nome from Causali", false))->Active());
-    for (const char* wrong : {"select * from Manca", "select Manca from Causali", "select"}) {
+    for (const char* wrong :
+         {"select * from Manca", "select Manca from Causali", "select Nome from"}) {
         try {
             delete QueryOpenChecked(wrong, true);
             ADD_FAILURE() << wrong;
