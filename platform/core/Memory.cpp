@@ -2,22 +2,32 @@
 
 #include <cstdlib> // defines __GLIBC__ where it applies
 
+#if defined(_WIN32)
+#include <malloc.h>
+#include <windows.h>
+#include <psapi.h>
+#else
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
-#if defined(__unix__) || defined(__APPLE__)
 #include <sys/resource.h>
 #endif
 
 void ReturnFreeMemory() {
-#if defined(__GLIBC__)
+#if defined(_WIN32)
+    _heapmin();
+#elif defined(__GLIBC__)
     // glibc keeps freed pages for later allocations until told otherwise.
     malloc_trim(0);
 #endif
 }
 
 long long PeakMemoryUse() {
-#if defined(__unix__) || defined(__APPLE__)
+#if defined(_WIN32)
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return static_cast<long long>(counters.PeakWorkingSetSize);
+#else
     rusage usage{};
     if (getrusage(RUSAGE_SELF, &usage) != 0) return 0;
 #if defined(__APPLE__)
@@ -25,7 +35,5 @@ long long PeakMemoryUse() {
 #else
     return static_cast<long long>(usage.ru_maxrss) * 1024;
 #endif
-#else
-    return 0;
 #endif
 }
