@@ -352,11 +352,14 @@ int main(int argc, char** argv) {
                     "time = %.2f (goal: 2.00 or less)\n",
                     size, program / shell,
                     (p.cpuSeconds / p.runs) / (s.cpuSeconds / s.runs));
+        // The program's own libraries weigh more than a small text: the goal
+        // is for a text large enough to matter.
         std::printf("%d movements, bracutil --export peak memory = %.0f MB for %.0f MB of text, "
-                    "%.2f times the text (goal: 3.00 or less)\n",
+                    "%.2f times the text%s\n",
                     size, static_cast<double>(p.peakBytes) / 1e6,
                     static_cast<double>(p.textBytes) / 1e6,
-                    static_cast<double>(p.peakBytes) / static_cast<double>(p.textBytes));
+                    static_cast<double>(p.peakBytes) / static_cast<double>(p.textBytes),
+                    size == kLarge ? " (goal: 3.00 or less)" : "");
     }
     TheModule().module.reset();
     TheModule().dialogs.reset();
