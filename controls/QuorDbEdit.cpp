@@ -15,9 +15,9 @@
 #include <QTextOption>
 
 #include <algorithm>
-
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -218,13 +218,16 @@ QuorDbEdit::Kind QuorDbEdit::FieldKind() const {
 
 void QuorDbEdit::Change() {
     if (changing_) return;
+    Reformat(Text(), SelStart(), false);
+}
+
+void QuorDbEdit::Reformat(const AnsiString& text, int caret, bool typed) {
     // A field that refuses the edit (a record locked elsewhere) is reported
     // once the control shows what was typed.
     std::exception_ptr failure;
     {
         FlagScope changing(changing_);
-        int caret = SelStart();
-        const AnsiString text = Text();
+        const int caretAsTyped = caret;
         AnsiString display = text;
         AnsiString raw = text;
         int rawCaret = caret;
@@ -254,38 +257,71 @@ void QuorDbEdit::Change() {
                 failure = std::current_exception();
             }
         }
-        if (Text() != display) ReplaceText(display, caret);
+        // A text the formatting leaves as it is keeps the caret where it was
+        // typed.
+        if (display == text) caret = caretAsTyped;
+        if (Text() != display)
+            ReplaceText(display, caret);
+        else if (typed)
+            SetSelStart(caret);
     }
     if (failure) std::rethrow_exception(failure);
     TCustomMemo::Change();
 }
 
+bool QuorDbEdit::EditsKeysItself() const {
+    if (!formatted_ || ReadOnly() || !ExistingWidget() || FieldKind() == Kind::Text) return false;
+    return Text().str().find_first_of("\r\n") == std::string::npos;
+}
+
+void QuorDbEdit::Retype(const std::string& with, int caretStep) {
+    std::string text = Text().str();
+    const int start = SelStart();
+    text.replace(static_cast<std::size_t>(start), static_cast<std::size_t>(SelLength()), with);
+    Reformat(AnsiString(text), start + caretStep, true);
+}
+
 void QuorDbEdit::KeyDown(unsigned short& key, TShiftState shift) {
     TCustomMemo::KeyDown(key, shift);
-    if ((key != VK_BACK && key != VK_DELETE) || !formatted_ || shift.Contains(ssCtrl) ||
-        SelLength() > 0)
-        return;
+    shortcutKey_ = shift.Contains(ssCtrl) || shift.Contains(ssAlt);
+    if ((key != VK_BACK && key != VK_DELETE) || !formatted_ || shift.Contains(ssCtrl)) return;
     const Kind kind = FieldKind();
     if (kind == Kind::Text) return;
-    const char sep =
-        kind == Kind::Number ? FormatSettings().ThousandSeparator : FormatSettings().DateSeparator;
-    const AnsiString current = Text();
-    const std::string& text = current.str();
-    const int length = static_cast<int>(text.size());
-    int caret = SelStart();
-    // The formatting would put a deleted separator straight back: step over
-    // the separators so that the key takes the character beyond them.
-    if (key == VK_BACK) {
-        int q = caret;
-        while (q > 0 && text[static_cast<size_t>(q - 1)] == sep)
-            --q;
-        if (q != caret && q > 0) SetSelStart(q);
-    } else {
-        int q = caret;
-        while (q < length && text[static_cast<size_t>(q)] == sep)
-            ++q;
-        if (q != caret && q < length) SetSelStart(q);
+    if (SelLength() == 0) {
+        const char sep = kind == Kind::Number ? FormatSettings().ThousandSeparator
+                                              : FormatSettings().DateSeparator;
+        const AnsiString current = Text();
+        const std::string& text = current.str();
+        const int length = static_cast<int>(text.size());
+        int caret = SelStart();
+        // The formatting would put a deleted separator straight back: step
+        // over the separators so that the key takes the character beyond them.
+        if (key == VK_BACK) {
+            int q = caret;
+            while (q > 0 && text[static_cast<size_t>(q - 1)] == sep)
+                --q;
+            if (q != caret && q > 0) SetSelStart(q);
+        } else {
+            int q = caret;
+            while (q < length && text[static_cast<size_t>(q)] == sep)
+                ++q;
+            if (q != caret && q < length) SetSelStart(q);
+        }
     }
+    // Shift+Delete cuts: the widget's own.
+    if ((key == VK_DELETE && shift.Contains(ssShift)) || !EditsKeysItself()) return;
+    if (SelLength() == 0) {
+        const int caret = SelStart();
+        const int length = Text().Length();
+        if (key == VK_BACK ? caret == 0 : caret == length) {
+            key = 0;
+            return;
+        }
+        SetSelStart(key == VK_BACK ? caret - 1 : caret);
+        SetSelLength(1);
+    }
+    key = 0;
+    Retype(std::string(), 0);
 }
 
 void QuorDbEdit::KeyPress(char& key) {
@@ -294,6 +330,12 @@ void QuorDbEdit::KeyPress(char& key) {
         key = 0;
     else if (key == '.' && pointToComma_)
         key = ',';
+    const bool shortcut = std::exchange(shortcutKey_, false);
+    if (static_cast<unsigned char>(key) >= 0x20 && key != 0x7F && !shortcut &&
+        EditsKeysItself()) {
+        Retype(std::string(1, key), 1);
+        key = 0;
+    }
 }
 
 void QuorDbEdit::SetWidgetText(const AnsiString& text) {

@@ -91,6 +91,17 @@ protected:
 private:
     enum class Kind { Text, Number, Date };
     Kind FieldKind() const;
+    // Formats and saves text as the control's text with the caret at caret.
+    // typed: the widget does not hold text yet (a key the control edits
+    // itself), so the caret is placed even when the formatting gives back
+    // what the widget already shows.
+    void Reformat(const AnsiString& text, int caret, bool typed);
+    // Whether a key's edit goes to Reformat instead of the widget: a
+    // formatted number or date on one line rewrites the whole text at every
+    // key, and one change lays a long line out once instead of twice.
+    bool EditsKeysItself() const;
+    // The text with the selection replaced by with, to Reformat.
+    void Retype(const std::string& with, int caretStep);
 
     std::unique_ptr<TDBEdit> dbEdit_;
     // Waits here for LinkDataSource; the internal edit holds it afterwards.
@@ -100,6 +111,9 @@ private:
     bool pointToComma_ = false;
     bool multiLine_ = false;
     bool selectAllOnEnter_ = true;
+    // Ctrl or Alt held with the key on its way to KeyPress: a shortcut, the
+    // widget's own.
+    bool shortcutKey_ = false;
     // Both start set: nothing is loaded or saved before the first binding.
     bool changing_ = true;
     bool loading_ = true;

@@ -209,6 +209,51 @@ TEST_F(QuorDbEditTest, BackspaceAfterAndDeleteBeforeASeparatorTakeTheDigitBeyond
     EXPECT_EQ(Stored("Quantita"), "2467");
 }
 
+TEST_F(QuorDbEditTest, ASelectionIsReplacedOrErasedAndEachKeyIsOneUndoStep) {
+    Bind("Quantita", 1);
+    EXPECT_EQ(Shown(), "1.234");
+    int changes = 0;
+    edit->OnChange = [&](TObject*) { ++changes; };
+    edit->SetSelStart(1);
+    edit->SetSelLength(3); // "1[.23]4"
+    TypeKeys(widget, "9");
+    EXPECT_EQ(Shown(), "194");
+    EXPECT_EQ(Caret(), 2);
+    EXPECT_EQ(edit->SelLength(), 0);
+    EXPECT_EQ(Stored("Quantita"), "194");
+    EXPECT_EQ(changes, 1);
+    edit->SelectAll();
+    PressKey(widget, Qt::Key_Delete);
+    EXPECT_EQ(Shown(), "");
+    EXPECT_EQ(Stored("Quantita"), "<null>");
+    // Backspace at the start and Delete at the end have nothing to take.
+    TypeKeys(widget, "56");
+    PutCaret(0);
+    PressKey(widget, Qt::Key_Backspace);
+    PutCaret(2);
+    PressKey(widget, Qt::Key_Delete);
+    EXPECT_EQ(Shown(), "56");
+    // Undo takes back one key at a time, the field following.
+    PressKey(widget, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), "5");
+    EXPECT_EQ(Stored("Quantita"), "5");
+    PressKey(widget, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), "");
+    PressKey(widget, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), "194");
+    EXPECT_EQ(Stored("Quantita"), "194");
+    PressKey(widget, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Shown(), "1.234");
+    EXPECT_EQ(Stored("Quantita"), "1234");
+    // A read-only control takes no key at all.
+    edit->SetReadOnly(true);
+    PutCaret(3);
+    TypeKeys(widget, "7");
+    PressKey(widget, Qt::Key_Backspace);
+    EXPECT_EQ(Shown(), "1.234");
+    EXPECT_EQ(Stored("Quantita"), "1234");
+}
+
 TEST_F(QuorDbEditTest, EnterIsSwallowedUnlessMultiLine) {
     Bind("Nota", 3, false);
     TypeKeys(widget, "uno");
