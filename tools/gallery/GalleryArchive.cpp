@@ -1,4 +1,5 @@
 #include "tools/gallery/GalleryArchive.h"
+#include "tools/gallery/GalleryFolder.h"
 
 #include "platform/core/Encoding.h"
 #include "platform/core/Exception.h"
@@ -16,10 +17,6 @@ namespace gallery {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
 
 // Removes a file with the journals SQLite may have left beside it.
 void RemoveArchive(const fs::path& file) {
@@ -103,12 +100,8 @@ bool MakeGalleryCopy(const std::string& source, const std::string& folder, Galle
         error = archive.error();
         return false;
     }
-    const fs::path dir = fs::absolute(folder, ec);
-    if (!ec) fs::create_directories(dir, ec);
-    if (ec || !fs::is_directory(dir)) {
-        error = "non riesco a creare la cartella della galleria " + Quoted(folder);
-        return false;
-    }
+    fs::path dir;
+    if (!MakeGalleryFolder(folder, dir, error)) return false;
     const fs::path target = dir / kCopyName;
     const fs::path config = dir / kConfigName;
     if (fs::equivalent(from, target, ec) || fs::equivalent(from, config, ec)) {

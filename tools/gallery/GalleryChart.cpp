@@ -1,4 +1,5 @@
 #include "tools/gallery/GalleryChart.h"
+#include "tools/gallery/GalleryFolder.h"
 
 #include "platform/core/Encoding.h"
 #include "platform/core/Files.h"
@@ -9,15 +10,8 @@
 #include <initializer_list>
 
 namespace gallery {
-namespace {
 
 namespace fs = std::filesystem;
-
-std::string Quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
-
-} // namespace
 
 bool ExampleChart(std::string& file, std::string& error) {
     const fs::path program(Cp1252ToUtf8(ProgramFileName().view()));
@@ -43,12 +37,8 @@ bool MakeChartCopy(const std::string& source, const std::string& folder, std::st
         error = "il diagramma da copiare " + Quoted(source) + " non esiste";
         return false;
     }
-    const fs::path dir = fs::absolute(folder, ec);
-    if (!ec) fs::create_directories(dir, ec);
-    if (ec || !fs::is_directory(dir)) {
-        error = "non riesco a creare la cartella della galleria " + Quoted(folder);
-        return false;
-    }
+    fs::path dir;
+    if (!MakeGalleryFolder(folder, dir, error)) return false;
     const fs::path target = dir / kChartName;
     // The gallery saves into its copy: the example must never be it.
     if (fs::equivalent(from, target, ec)) {
