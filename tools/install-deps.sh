@@ -4,7 +4,7 @@
 # --windows: what the Windows build needs instead (tools/test-windows.sh).
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev libxcb1-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
   libpq-dev postgresql postgresql-client
