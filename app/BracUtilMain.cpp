@@ -47,6 +47,7 @@ constexpr const char* kUsage =
     "                         senza, il primo in ordine di nome\n"
     "  --screenshot FILE.png  salva l'immagine della finestra appena aperta, poi esce\n"
     "  --help                 mostra questo aiuto\n"
+    "  --version              mostra la versione\n"
     "\n"
     "Esce con 0 se tutto va bene, 1 per un errore (il messaggio va sullo standard error),\n"
     "2 per una riga di comando sbagliata.\n";

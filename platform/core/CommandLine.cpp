@@ -37,6 +37,11 @@ int CommandLine::Parse(int argc, char** argv, std::ostream& out, std::ostream& e
             out.flush();
             return 0;
         }
+        if (arg == "--version") {
+            out << program_ << ' ' << QuorVersion() << '\n';
+            out.flush();
+            return 0;
+        }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         const auto option = options_.find(name);
@@ -70,6 +75,14 @@ int CommandLine::Fail(std::ostream& err, const std::string& message) const {
     err << program_ << ": " << message << '\n';
     err.flush();
     return 1;
+}
+
+const char* QuorVersion() {
+#ifdef QUOR_VERSION
+    return QUOR_VERSION;
+#else
+    return "0.0.0";
+#endif
 }
 
 bool HasExtension(const std::string& path, std::initializer_list<const char*> extensions) {

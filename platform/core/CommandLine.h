@@ -1,6 +1,7 @@
 #pragma once
 // The command-line conventions every executable of the product follows:
-// "--help" prints the usage on standard output and exits 0; an unknown option,
+// "--help" prints the usage on standard output and exits 0, "--version" prints
+// "program VERSION" the same way; an unknown option,
 // a missing value or a wrong argument prints the usage on standard error and
 // exits 2; an error while working prints "program: message" and exits 1.
 
@@ -21,7 +22,7 @@ public:
     CommandLine& Value(const std::string& name);
 
     // Returns -1 when the program should go on; otherwise the exit status
-    // (0 after --help, 2 on a refused command line), with the usage printed.
+    // (0 after --help or --version, 2 on a refused command line), with the usage printed.
     // "--" ends the options; "-" alone is an argument.
     int Parse(int argc, char** argv, std::ostream& out, std::ostream& err);
 
@@ -45,6 +46,9 @@ private:
     std::map<std::string, std::string> given_;
     std::vector<std::string> arguments_;
 };
+
+// The product's version, one for every program and library ("1.0.0").
+const char* QuorVersion();
 
 // True when path ends in one of the extensions (".png"), whatever the case.
 bool HasExtension(const std::string& path, std::initializer_list<const char*> extensions);

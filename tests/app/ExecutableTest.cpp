@@ -1,6 +1,7 @@
 // bracutil --export run as a separate program, without any display: the
 // bytes it writes, its exit codes and its messages.
 
+#include "platform/core/CommandLine.h"
 #include "app/ContoCorrenteExport.h"
 #include "app/datBracUtil.h"
 #include "tests/app/AppFixture.h"
@@ -125,6 +126,10 @@ TEST_F(ExecutableTest, CommandLineFollowsTheConventions) {
     EXPECT_EQ(help.out.rfind("Uso: bracutil", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("--condominio"), std::string::npos);
     EXPECT_EQ(help.err, "");
+    const ProgramRun version = Bracutil("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("bracutil ") + QuorVersion() + "\n");
+    EXPECT_EQ(version.err, "");
 
     for (const std::string args : {"--exprot", "-x", "--export --condominio", "estraneo",
                                    "--condominio 3", "--export --screenshot a.png",

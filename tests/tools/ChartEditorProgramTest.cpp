@@ -1,6 +1,7 @@
 // charteditor run as a program: its command line, its picture of the
 // window, and charts it saves drawn by chartrender as it exports them.
 
+#include "platform/core/CommandLine.h"
 #include "tests/tools/EditorFixture.h"
 #include "tests/tools/RunProgram.h"
 
@@ -27,6 +28,9 @@ TEST(ChartEditorProgram, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.out.rfind("Uso: charteditor", 0), 0u) << help.out;
     EXPECT_TRUE(Contains(help.out, "--screenshot"));
     EXPECT_EQ(help.err, "");
+    const auto version = RunEditor(dir, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("charteditor ") + QuorVersion() + "\n");
 
     const auto unknown = RunEditor(dir, {"--nuovo", "conti.chart"});
     EXPECT_EQ(unknown.status, 2);

@@ -1,6 +1,7 @@
 // chartrender run as a separate program: its command line, what it draws by
 // default, and what it says about charts it cannot draw whole.
 
+#include "platform/core/CommandLine.h"
 #include "tests/quorgrafica/DeepChartText.h"
 #include "tests/tools/RunProgram.h"
 
@@ -49,6 +50,9 @@ TEST_F(ChartRenderTest, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.out.rfind("Uso: chartrender", 0), 0u) << help.out;
     EXPECT_TRUE(Contains(help.out, "--no-names"));
     EXPECT_EQ(help.err, "");
+    const auto version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("chartrender ") + QuorVersion() + "\n");
     EXPECT_EQ(Run({"c.chart", "--help"}).status, 0);
 
     const auto unknown = Run({"--nomi", "c.chart", "x.png"});

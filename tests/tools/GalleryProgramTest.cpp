@@ -1,6 +1,7 @@
 // gallery run as a separate program: its command line, what it says without
 // a display, and its screenshots over copies that leave the originals alone.
 
+#include "platform/core/CommandLine.h"
 #include "tests/tools/ArchiveQueries.h"
 #include "tests/tools/RunProgram.h"
 
@@ -59,6 +60,9 @@ TEST_F(GalleryProgramTest, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.out.rfind("Uso: gallery", 0), 0u) << help.out;
     EXPECT_TRUE(Contains(help.out, "--archivio")) << help.out;
     EXPECT_EQ(help.err, "");
+    const auto version = Run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("gallery ") + QuorVersion() + "\n");
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--nuova"},

@@ -1,5 +1,6 @@
 // make-demo-archive run as a separate program: its command line.
 
+#include "platform/core/CommandLine.h"
 #include "tests/tools/RunProgram.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,9 @@ TEST(MakeDemoArchiveTest, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Uso: make-demo-archive", 0), 0u) << help.out;
     EXPECT_EQ(help.err, "");
+    const auto version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("make-demo-archive ") + QuorVersion() + "\n");
 
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"a", "b"},

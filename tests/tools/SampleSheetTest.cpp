@@ -1,5 +1,6 @@
 // samplesheet run as a separate program: its command line and its files.
 
+#include "platform/core/CommandLine.h"
 #include "tests/tools/RunProgram.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,9 @@ TEST(SampleSheetTest, OptionsNeverBecomeFileNames) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Uso: samplesheet", 0), 0u) << help.out;
     EXPECT_EQ(help.err, "");
+    const auto version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("samplesheet ") + QuorVersion() + "\n");
 
     const auto unknown = run({"-x"});
     EXPECT_EQ(unknown.status, 2);

@@ -17,7 +17,9 @@ const char* const kUsage =
     "di un altro alias, in un'unica transazione. Gli alias sono quelli del file di\n"
     "configurazione del motore (QUOR_ENGINE_CONFIG, o ~/.config/Quor/engine.ini).\n"
     "  --sostituisci   rimpiazza le tabelle con gli stessi nomi gi\xC3\xA0 presenti nella\n"
-    "                  destinazione (senza, la copia non parte)\n";
+    "                  destinazione (senza, la copia non parte)\n"
+    "  --help          mostra questo aiuto\n"
+    "  --version       mostra la versione\n";
 
 } // namespace
 

@@ -33,7 +33,8 @@ const char* const Usage =
     "  --graf=G1/G2         mostra il grafico annidato nei gruppi G1, poi G2\n"
     "  --select=NOME        seleziona il box NOME del grafico mostrato\n"
     "  --screenshot=F.png   salva l'immagine della finestra in F.png ed esce\n"
-    "  --help               mostra questo aiuto\n";
+    "  --help               mostra questo aiuto\n"
+    "  --version            mostra la versione\n";
 
 // The window, once on screen, into a PNG file written aside and renamed; false
 // with a message naming the file when it cannot be written.

@@ -34,7 +34,8 @@ const char* const Usage =
     "  --columns=N        colonne di caratteri della pagina (0: larghezza / 10)\n"
     "  --rows=N           righe di caratteri della pagina (0: altezza / 10)\n"
     "  --dpi=N            risoluzione del PDF (96)\n"
-    "  --help             mostra questo aiuto\n";
+    "  --help             mostra questo aiuto\n"
+    "  --version          mostra la versione\n";
 
 // A whole number from low to 100000; false for anything else.
 bool ParseInt(const std::string& text, int low, int& value) {

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
                    "  Scrive in CARTELLA l'archivio dimostrativo Archivi/Bracotene.db e il file\n"
                    "  engine.ini che lo chiama \"Bracotene\".\n"
                    "  --movements N      movimenti del condominio 1 (predefinito 1200)\n"
-                   "  --help             mostra questo aiuto\n");
+                   "  --help             mostra questo aiuto\n"
+                   "  --version          mostra la versione\n");
     cl.Value("--movements");
     if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
     if (cl.Arguments().size() != 1) return cl.Refuse(std::cerr, "serve una e una sola cartella");

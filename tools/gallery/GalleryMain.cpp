@@ -33,7 +33,8 @@ const char* const kUsage =
     "  --screenshot FILE.png  salva l'immagine della finestra e termina: la pagina\n"
     "                         dell'archivio col menu dell'albero aperto, o quella\n"
     "                         del diagramma dentro il gruppo Verifiche\n"
-    "  --help                 mostra questo aiuto\n";
+    "  --help                 mostra questo aiuto\n"
+    "  --version              mostra la versione\n";
 
 // The screenshot waits for the window to be laid out and shown.
 void ScheduleScreenshot(TGuiApplication& application, TfrmGalleria* form, const std::string& file,

@@ -145,7 +145,8 @@ int main(int argc, char** argv) {
                                   "  Disegna il foglio di prova in ogni file indicato, immagine\n"
                                   "  .png o pagina .pdf; senza file, in samplesheet.png e\n"
                                   "  samplesheet.pdf nella cartella corrente.\n"
-                                  "  --help             mostra questo aiuto\n");
+                                  "  --help             mostra questo aiuto\n"
+                                  "  --version          mostra la versione\n");
     if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
     std::vector<std::string> outputs = cl.Arguments();
     if (outputs.empty()) outputs = {"samplesheet.png", "samplesheet.pdf"};

@@ -37,6 +37,20 @@ TEST(CommandLine, HelpPrintsUsageOnStandardOutput) {
     }
 }
 
+TEST(CommandLine, VersionPrintsTheProgramAndTheProjectVersion) {
+    EXPECT_STREQ(QuorVersion(), PROJECT_VERSION);
+    CommandLine cl = Tool();
+    Outcome r = ParseArgs(cl, {"x.png", "--version", "--unknown"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("tool ") + PROJECT_VERSION + "\n");
+    EXPECT_EQ(r.err, "");
+    // After "--" it is a file name like any other.
+    r = ParseArgs(cl, {"--", "--version"});
+    EXPECT_EQ(r.status, -1);
+    EXPECT_EQ(cl.Arguments(), std::vector<std::string>{"--version"});
+    EXPECT_EQ(ParseArgs(cl, {"--version=2"}).status, 2);
+}
+
 TEST(CommandLine, RefusesUnknownOptionsAndMissingValues) {
     struct Case {
         std::vector<const char*> args;

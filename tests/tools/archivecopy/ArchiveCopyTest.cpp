@@ -1,6 +1,7 @@
 // archive-copy: every table of a SQLite archive into the archive of the
 // engine under test (another file, or a schema on the server), and back.
 
+#include "platform/core/CommandLine.h"
 #include "tools/archivecopy/ArchiveCopy.h"
 
 #include "tests/platform/data/EngineUnderTest.h"
@@ -305,6 +306,9 @@ TEST_F(ArchiveCopyTest, TheProgramFollowsTheCommandLineConventions) {
     const tooltest::ProgramRun help = Program(ARCHIVE_COPY_EXE, "--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Uso: archive-copy", 0), 0u) << help.out;
+    const tooltest::ProgramRun version = Program(ARCHIVE_COPY_EXE, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("archive-copy ") + QuorVersion() + "\n");
     for (const char* wrong : {"", "Origine", "--nessuna Origine Destinazione", "a b c"}) {
         const tooltest::ProgramRun refused = Program(ARCHIVE_COPY_EXE, wrong);
         EXPECT_EQ(refused.status, 2) << wrong;
