@@ -40,6 +40,8 @@ constexpr const char* kUsage =
     "Uso: bracutil [--export [--condominio ID]] [--screenshot FILE.png]\n"
     "Apre la finestra di BracUtil sull'archivio dell'alias \"Bracotene\". Senza uno schermo\n"
     "stampa invece il conto corrente del primo condominio, come --export.\n"
+    "L'alias si cerca nel file indicato da QUOR_ENGINE_CONFIG, se c'\xC3\xA8; se no in\n"
+    "~/.config/Quor/engine.ini (o $XDG_CONFIG_HOME/Quor/engine.ini), poi in /etc/quor/engine.ini.\n"
     "\n"
     "  --export               stampa sullo standard output il conto corrente (testo UTF-8,\n"
     "                         colonne separate da tabulazioni) invece di aprire la finestra\n"

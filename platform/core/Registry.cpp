@@ -1,5 +1,6 @@
 #include "platform/core/Registry.h"
 
+#include "platform/core/ConfigDirs.h"
 #include "platform/core/Encoding.h"
 #include "platform/core/Files.h"
 
@@ -170,11 +171,31 @@ bool TRegistry::DeleteValue(const AnsiString& name) {
 
 std::string TRegistry::StoreFileName() {
     if (const char* named = std::getenv("QUOR_REGISTRY"); named && *named) return named;
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : ".") + "/.config/Quor/registry.reg";
+    return UserConfigDir() + "/registry.reg";
+}
+
+std::string TRegistry::SystemStoreFileName() {
+    if (const char* named = std::getenv("QUOR_REGISTRY"); named && *named) return {};
+    return SystemConfigDir() + "/registry.reg";
 }
 
 namespace {
+
+regfile::Store SystemStore() {
+    const std::string name = TRegistry::SystemStoreFileName();
+    return name.empty() ? regfile::Store() : regfile::Load(name);
+}
+
+// What reading sees: the user's values, and the system's where the user has none.
+regfile::Store VisibleStore() {
+    regfile::Store store = regfile::Load(TRegistry::StoreFileName());
+    for (const regfile::Key& key : SystemStore().keys) {
+        if (!store.HasKey(key.path)) store.AddKey(key.path);
+        for (const regfile::Value& value : key.values)
+            if (!store.FindValue(key.path, value.name)) store.SetValue(key.path, value);
+    }
+    return store;
+}
 
 AnsiString FullPath(HKEY root, const AnsiString& path) {
     const AnsiString rootName = regfile::RootName(root);
@@ -192,7 +213,7 @@ bool TRegistry::OpenKey(const AnsiString& key, bool canCreate) {
     const AnsiString path = Resolve(key);
     const AnsiString full = FullPath(root_, path);
     regfile::Store store = regfile::Load(StoreFileName());
-    if (!store.HasKey(full)) {
+    if (!store.HasKey(full) && !SystemStore().HasKey(full)) {
         if (!canCreate || regfile::RootName(root_).IsEmpty()) return false;
         store.AddKey(full);
         if (!regfile::Save(store, StoreFileName())) return false;
@@ -203,16 +224,16 @@ bool TRegistry::OpenKey(const AnsiString& key, bool canCreate) {
 }
 
 bool TRegistry::KeyExists(const AnsiString& key) {
-    return regfile::Load(StoreFileName()).HasKey(FullPath(root_, Resolve(key)));
+    return VisibleStore().HasKey(FullPath(root_, Resolve(key)));
 }
 
 bool TRegistry::ValueExists(const AnsiString& name) {
-    const regfile::Store store = regfile::Load(StoreFileName());
+    const regfile::Store store = VisibleStore();
     return store.FindValue(FullPath(root_, currentPath_), name) != nullptr;
 }
 
 AnsiString TRegistry::ReadString(const AnsiString& name) {
-    const regfile::Store store = regfile::Load(StoreFileName());
+    const regfile::Store store = VisibleStore();
     const regfile::Value* value = store.FindValue(FullPath(root_, currentPath_), name);
     if (!value) return AnsiString();
     // Expandable text reads as it is stored, as the system's ReadString gives it.
@@ -223,7 +244,7 @@ AnsiString TRegistry::ReadString(const AnsiString& name) {
 }
 
 int TRegistry::ReadInteger(const AnsiString& name) {
-    const regfile::Store store = regfile::Load(StoreFileName());
+    const regfile::Store store = VisibleStore();
     const regfile::Value* value = store.FindValue(FullPath(root_, currentPath_), name);
     if (!value || value->type != regfile::Value::Type::Dword) RaiseType(name);
     return static_cast<int>(value->dword);

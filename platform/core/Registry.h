@@ -1,8 +1,9 @@
 #pragma once
 // TRegistry: typed values under keys of a registry root. On Windows it is the
 // system registry; elsewhere a file in the registry-export syntax as regedit
-// writes it (RegistryFile.h), named by the environment variable QUOR_REGISTRY
-// or ~/.config/Quor/registry.reg.
+// writes it (RegistryFile.h): the user's registry.reg (ConfigDirs.h), over
+// the system-wide one whose values it lacks; QUOR_REGISTRY names a file that
+// stands alone instead. Only the user's file is ever written.
 // Key paths are case-insensitive; reading never creates a key or the file.
 
 #include "platform/core/AnsiString.h"
@@ -72,8 +73,10 @@ public:
     bool DeleteValue(const AnsiString& name);
 
 #ifndef _WIN32
-    // The file that holds the values on this system.
+    // The file that holds the values on this system, the one written.
     static std::string StoreFileName();
+    // The system-wide file read under it; empty when QUOR_REGISTRY is set.
+    static std::string SystemStoreFileName();
 #endif
 
 private:

@@ -1,5 +1,6 @@
 #include "platform/data/EngineConfig.h"
 
+#include "platform/core/ConfigDirs.h"
 #include "platform/core/Encoding.h"
 #include "platform/core/Exception.h"
 #include "platform/core/Files.h"
@@ -26,11 +27,12 @@ bool IsAbsolute(const std::string& p) {
 
 using Section = std::map<std::string, std::string>;
 
-// Reads the section of the alias (names compared case-insensitively); false
-// when the file or the section is missing.
-bool ReadSection(const std::string& file, const std::string& alias, Section& out) {
+enum class Lookup { Found, NoSection, Unreadable };
+
+// Reads the section of the alias (names compared case-insensitively).
+Lookup ReadSection(const std::string& file, const std::string& alias, Section& out) {
     std::ifstream in(Cp1252ToUtf8(file));
-    if (!in) return false;
+    if (!in) return Lookup::Unreadable;
     std::string line;
     bool inSection = false, found = false;
     while (std::getline(in, line)) {
@@ -48,32 +50,55 @@ bool ReadSection(const std::string& file, const std::string& alias, Section& out
         std::string key = AnsiString(Trim(line.substr(0, eq))).UpperCase().str();
         out[key] = Trim(line.substr(eq + 1));
     }
-    return found;
+    return found ? Lookup::Found : Lookup::NoSection;
+}
+
+[[noreturn]] void RaiseNotConfigured(const std::string& alias, const AnsiString& looked) {
+    throw EDatabaseError(
+        "Alias '" + AnsiString(alias) + "' non configurato. File cercati: " + looked +
+        ". Una sezione [" + AnsiString(alias) +
+        "] deve contenere Driver=SQLITE e Path=<file dell'archivio> (relativo alla cartella del "
+        "file), oppure Driver=POSTGRES e Connection=<parametri di libpq>");
 }
 
 } // namespace
 
-std::string EngineConfigPath() {
-    if (const char* env = std::getenv("QUOR_ENGINE_CONFIG"); env && *env) return Utf8ToCp1252(env);
+std::vector<std::string> EngineConfigFiles() {
+    if (const char* env = std::getenv("QUOR_ENGINE_CONFIG"); env && *env)
+        return {Utf8ToCp1252(env)};
 #ifdef _WIN32
-    const char* base = std::getenv("APPDATA");
-    return Utf8ToCp1252(base ? base : ".") + "\\Quor\\engine.ini";
+    const char* sep = "\\";
 #else
-    const char* home = std::getenv("HOME");
-    return Utf8ToCp1252(home ? home : ".") + "/.config/Quor/engine.ini";
+    const char* sep = "/";
 #endif
+    return {Utf8ToCp1252(UserConfigDir() + sep + "engine.ini"),
+            Utf8ToCp1252(SystemConfigDir() + sep + "engine.ini")};
+}
+
+std::string EngineConfigPath() {
+    return EngineConfigFiles().front();
 }
 
 ConnectParams ResolveAlias(const std::string& alias, bool fileMayBeNew) {
-    const std::string file = EngineConfigPath();
-    const AnsiString where = " (file di configurazione '" + AnsiString(file) + "')";
-    if (!FileExistsOnDisk(AnsiString(file)))
-        throw EDatabaseError("Alias '" + AnsiString(alias) +
-                             "' non configurato: il file di configurazione del motore '" +
-                             AnsiString(file) + "' non esiste");
+    std::string file;
     Section section;
-    if (!ReadSection(file, alias, section))
-        throw EDatabaseError("Alias '" + AnsiString(alias) + "' non configurato" + where);
+    AnsiString looked;
+    for (const std::string& candidate : EngineConfigFiles()) {
+        if (!looked.IsEmpty()) looked += ", ";
+        looked += "'" + AnsiString(candidate) + "'";
+        if (!FileExistsOnDisk(AnsiString(candidate))) {
+            looked += " (non esiste)";
+            continue;
+        }
+        const Lookup found = ReadSection(candidate, alias, section);
+        if (found == Lookup::Found) {
+            file = candidate;
+            break;
+        }
+        looked += found == Lookup::Unreadable ? " (illeggibile)" : " (senza la sezione)";
+    }
+    if (file.empty()) RaiseNotConfigured(alias, looked);
+    const AnsiString where = " (file di configurazione '" + AnsiString(file) + "')";
     ConnectParams params;
     params.AliasName = alias;
     params.Driver = section.count("DRIVER") ? section["DRIVER"] : "SQLITE";
