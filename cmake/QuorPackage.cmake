@@ -7,7 +7,7 @@ set(QUOR_MAINTAINER "Quor maintainers <maintainers@quor.example.org>" CACHE STRI
 set(QUOR_DEVELOPER "Quor" CACHE STRING "Developer named in the AppStream metadata")
 set(QUOR_HOMEPAGE "https://quor.example.org" CACHE STRING
   "Home page of the product; the screenshots are under its docs/")
-set(QUOR_COPYRIGHT "the Quor developers" CACHE STRING "Copyright holder of the packages")
+set(QUOR_COPYRIGHT "2026 the Quor developers" CACHE STRING "Copyright holder of the packages")
 set(QUOR_LICENSE "LicenseRef-proprietary" CACHE STRING "SPDX licence of the product")
 set(QUOR_LICENSE_TEXT "All rights reserved." CACHE STRING "Licence text for the copyright file")
 
@@ -33,7 +33,7 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_BRACUTIL_PACKAGE_NAME ${QUOR_PACKAGE_bracutil})
 set(CPACK_DEBIAN_BRACUTIL_PACKAGE_SECTION misc)
-set(CPACK_COMPONENT_BRACUTIL_DESCRIPTION
+set(CPACK_DEBIAN_BRACUTIL_DESCRIPTION
   "utilità per l'archivio condominiale di Bracotene
 BracUtil apre in sola lettura l'archivio di Bracotene, un programma di
 amministrazione condominiale. Elenca i condomini e mostra i movimenti di
@@ -45,7 +45,7 @@ Gli alias si leggono da /etc/quor/engine.ini e da ~/.config/Quor/engine.ini.")
 
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME ${QUOR_PACKAGE_tools})
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION misc)
-set(CPACK_COMPONENT_TOOLS_DESCRIPTION
+set(CPACK_DEBIAN_TOOLS_DESCRIPTION
   "editor di diagrammi, galleria dei componenti e strumenti d'archivio Quor
 I programmi costruiti sulla libreria Quor accanto a BracUtil: charteditor
 modifica i diagrammi di flusso (.chart), gallery mostra al lavoro i
@@ -55,10 +55,9 @@ server PostgreSQL) e make-demo-archive crea un archivio dimostrativo.")
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME ${QUOR_PACKAGE_dev})
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEV_PACKAGE_ARCHITECTURE ${CMAKE_SYSTEM_PROCESSOR})
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
   "qt6-base-dev, libsqlite3-dev, libpq-dev, libxcb1-dev, libgl-dev, cmake (>= 3.25)")
-set(CPACK_COMPONENT_DEV_DESCRIPTION
+set(CPACK_DEBIAN_DEV_DESCRIPTION
   "file di sviluppo della libreria Quor
 Intestazioni in /usr/include/quor, librerie statiche e pacchetto CMake
 della libreria Quor: stringhe a 8 bit e collezioni, date e registro,

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zbar-tools xvfb xauth
   fonts-dejavu-core fonts-liberation
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 )
 if [ "${1:-}" = --windows ]; then
   # GoogleTest's sources, built for Windows; npm fetches SQLite's sources.
