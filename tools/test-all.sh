@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build, then a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer that halts on the first error;
-# then the Windows build of the libraries without a GUI, under Wine. The
+# then the Debian packages, checked and run from a scratch root, with the
+# example program built on them; then the Windows build of the libraries
+# without a GUI, under Wine. The
 # engine's tests also run on a throwaway PostgreSQL server of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,6 +34,8 @@ for flavour in release sanitize; do
     status=1
   fi
 done
-# Third leg: the libraries without a GUI, built for Windows and tested under Wine.
+# The packages, made from the release build.
+tools/test-packages.sh || status=1
+# Last leg: the libraries without a GUI, built for Windows and tested under Wine.
 tools/test-windows.sh || status=1
 exit $status
