@@ -55,6 +55,10 @@ head -n 1 "$root/export.txt" | grep -q '^"Data"	"Valuta"	"Causale"	"Descrizione"
   fail "the export does not start with its header"
 [ "$(wc -l < "$root/export.txt")" -gt 1 ] || fail "the export has no movements"
 [ ! -e "$HOME/.config" ] || fail "running the program wrote into the user's configuration"
+# The gallery finds the packaged example chart, not the one in this source tree.
+(cd "$root" && "$bin/gallery" --screenshot "$root/galleria.png" > "$root/galleria.txt" 2>&1) ||
+  fail "the gallery does not start: $(cat "$root/galleria.txt")"
+grep -q "Copia del diagramma" "$root/galleria.txt" || fail "the gallery found no example chart"
 
 echo "== the example program on the unpacked libquor-dev"
 example=$root/example

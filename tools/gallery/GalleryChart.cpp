@@ -16,16 +16,18 @@ namespace fs = std::filesystem;
 bool ExampleChart(std::string& file, std::string& error) {
     const fs::path program(Cp1252ToUtf8(ProgramFileName().view()));
     const fs::path beside = program.parent_path() / kChartName;
+    // Where the packages put it: share/quor beside the programs' bin.
+    const fs::path installed = program.parent_path().parent_path() / "share" / "quor" / kChartName;
     const fs::path source =
         fs::path(GALLERY_SOURCE_DIR) / "tools" / "chartrender" / "examples" / kChartName;
     std::error_code ec;
-    for (const fs::path& place : {beside, source})
+    for (const fs::path& place : {beside, installed, source})
         if (fs::is_regular_file(place, ec)) {
             file = place.string();
             return true;
         }
-    error = "non trovo il diagramma d'esempio: l'ho cercato in " + Quoted(beside) + " e in " +
-            Quoted(source);
+    error = "non trovo il diagramma d'esempio: l'ho cercato in " + Quoted(beside) + ", in " +
+            Quoted(installed) + " e in " + Quoted(source);
     return false;
 }
 
