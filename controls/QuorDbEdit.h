@@ -102,6 +102,10 @@ private:
     bool EditsKeysItself() const;
     // The text with the selection replaced by with, to Reformat.
     void Retype(const std::string& with, int caretStep);
+    // Backspace (back) or Delete on a formatted number or date: steps over
+    // the separators next to the caret; with itself, also erases and
+    // reformats (true: the key is done).
+    bool Erase(bool back, bool itself);
 
     std::unique_ptr<TDBEdit> dbEdit_;
     // Waits here for LinkDataSource; the internal edit holds it afterwards.
@@ -114,6 +118,8 @@ private:
     // Ctrl or Alt held with the key on its way to KeyPress: a shortcut, the
     // widget's own.
     bool shortcutKey_ = false;
+    // A Backspace on its way to KeyPress that the control erases with.
+    bool backspace_ = false;
     // Both start set: nothing is loaded or saved before the first binding.
     bool changing_ = true;
     bool loading_ = true;
