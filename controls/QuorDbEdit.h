@@ -19,6 +19,8 @@
 // the field keeps its value. Backspace just after a separator deletes the
 // character before it (Delete just before one, the character after it), so
 // every digit can be erased; a date emptied of digits makes the field null.
+// Backspace reaches the form's OnKeyPress first, as any typed key does, and
+// the form may refuse it there.
 // OnChange runs after the control's own handling, once for each change of
 // its text.
 
