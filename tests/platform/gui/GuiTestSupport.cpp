@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QTest>
+#include <QWindow>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -53,4 +56,18 @@ int CountPixels(const QImage& image, unsigned rgb, int left, int top, int right,
         for (int x = left; x < right; ++x)
             if (PixelAt(image, x, y) == rgb) ++n;
     return n;
+}
+
+bool GiveFocus(QWidget* widget) {
+    QWidget* window = widget->window();
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) return false;
+    widget->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    return widget->hasFocus();
+}
+
+void KeyToWindow(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(widget->window()->windowHandle(), key, modifiers);
 }
