@@ -10,6 +10,7 @@
 # runs as the unprivileged user "nobody". Its superuser is "quor", trusted on
 # the socket: nothing else can reach it.
 set -euo pipefail
+. "$(dirname "$0")/steps.sh"
 
 bindir() {
   local dir
