@@ -1,4 +1,4 @@
-#include "platform/data/PgLocks.h"
+#include "platform/data/postgres/PgLocks.h"
 
 #include <set>
 

@@ -1,9 +1,9 @@
-#include "platform/data/PgDriver.h"
+#include "platform/data/postgres/PgDriver.h"
 
 #include "platform/data/EngineConfig.h"
-#include "platform/data/PgLocks.h"
-#include "platform/data/PgSql.h"
-#include "platform/data/PgTypes.h"
+#include "platform/data/postgres/PgLocks.h"
+#include "platform/data/postgres/PgSql.h"
+#include "platform/data/postgres/PgTypes.h"
 #include "platform/data/SqlLiterals.h"
 
 #include "platform/core/Encoding.h"
