@@ -154,6 +154,18 @@ void TdatBracoUtil::DataModuleCreate(TObject* /*sender*/) {
     sesBracUtil->SetActive(true);
 }
 
+void TdatBracoUtil::ReopenLostTables(const AnsiString& idCondominio) {
+    bool lost = false;
+    for (TTable* table : {tblCondomini, tblMovConti})
+        lost = lost || !table->Active() || table->ConnectionLost();
+    if (!lost) return;
+    tblMovConti->Close();
+    tblCondomini->Close();
+    tblCondomini->Open();
+    tblMovConti->Open();
+    if (!idCondominio.IsEmpty()) tblCondomini->Locate("IdCondominio", Variant(idCondominio));
+}
+
 void TdatBracoUtil::sesBracUtilStartup(TObject* /*sender*/) {
     CreaBdeDir(sesBracUtil, Net, Priv);
 }

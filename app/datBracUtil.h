@@ -29,6 +29,10 @@ public:
     TDataSource* datMovConti;
 
     void DataModuleCreate(TObject* sender);
+    // The tables closed, or left on a connection that is gone, after the
+    // server restarted are opened again, on the condominium of that key when
+    // it is still there. Nothing happens while they are open and well.
+    void ReopenLostTables(const AnsiString& idCondominio);
     void sesBracUtilStartup(TObject* sender);
 
 private:

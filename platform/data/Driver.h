@@ -111,6 +111,9 @@ public:
     virtual TFieldDef FieldDefFor(const ColumnInfo& column) const = 0;
     // A text that names the archive the same way in every program (for locks).
     virtual std::string Identity() const = 0;
+    // True once the connection is known to be gone (the server restarted, the
+    // network fell): nothing more can run on it, and its locks are gone too.
+    virtual bool Broken() const { return false; }
 };
 
 struct ConnectParams {

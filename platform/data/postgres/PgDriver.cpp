@@ -571,7 +571,10 @@ public:
     void Begin() override { session_->Exec("BEGIN"); }
     void Commit() override { session_->Exec("COMMIT"); }
     void Rollback() override {
-        if (PQtransactionStatus(session_->conn) != PQTRANS_IDLE) session_->Exec("ROLLBACK");
+        // A transaction on a connection that is gone went with it.
+        if (PQstatus(session_->conn) == CONNECTION_OK &&
+            PQtransactionStatus(session_->conn) != PQTRANS_IDLE)
+            session_->Exec("ROLLBACK");
         // What the transaction made is gone: so is what was learnt of it.
         session_->Changed();
     }
@@ -631,6 +634,8 @@ public:
     }
 
     std::string Identity() const override { return identity_; }
+
+    bool Broken() const override { return PQstatus(session_->conn) != CONNECTION_OK; }
 
     std::unique_ptr<TableLock> OpenTableLock(const std::string& table,
                                              const std::string&) override {
@@ -813,6 +818,10 @@ public:
                 if (!b.empty()) values.push_back(b);
                 Result r = s->Exec(sql, values);
                 return r.Rows() == 1 && r.Text(0, 0) == "t";
+            },
+            [weak] {
+                std::shared_ptr<Session> s = weak.lock();
+                return s && PQstatus(s->conn) == CONNECTION_OK;
             });
         Result place = session->Exec("SELECT current_database(), current_schema()");
         const std::string identity = "postgres://" + Utf8ToCp1252(PQhost(session->conn)) + ":" +
