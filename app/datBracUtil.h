@@ -17,7 +17,11 @@ public:
     // then DataModuleCreate opens the tables. An error while the components
     // load (the session cannot start, the alias cannot be connected) leaves
     // the constructor; one in DataModuleCreate is shown and swallowed.
-    explicit TdatBracoUtil(TComponent* owner = nullptr);
+    // forExport: the movements are read by the export's own query, so the
+    // table of the current condominium's movements opens without rows (it
+    // only tells that the table is there): a condominium first in name
+    // order with a million movements is not read twice.
+    explicit TdatBracoUtil(TComponent* owner = nullptr, bool forExport = false);
     ~TdatBracoUtil() override;
     QUOR_CLASS_NAME(TdatBracoUtil)
 
@@ -36,6 +40,7 @@ public:
     void sesBracUtilStartup(TObject* sender);
 
 private:
+    bool forExport_;
     void CreateComponents();
     void CreateCondominiFields();
     void CreateMovContiFields();
