@@ -44,6 +44,10 @@ public:
     // they stay the rows of the moment it started and no connection waits
     // for this one's read to end. Empty: no call.
     virtual void SetBeforeWrite(std::function<void()> readRest) = 0;
+    // Set before the first Step: the holder reads the rows once, front to
+    // back, and lets each go as it moves on. A driver that would otherwise
+    // hold every row at once may then hand them over in blocks.
+    virtual void SetForwardOnly(bool forwardOnly) { (void)forwardOnly; }
 };
 
 struct ColumnInfo {

@@ -124,6 +124,7 @@ void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<TFieldD
     }
     for (std::size_t i = 0; i < params.size(); ++i)
         stmt->Bind(static_cast<int>(i + 1), params[i]);
+    stmt->SetForwardOnly(UniDirectional());
     const int columns = stmt->ColumnCount();
     if (columns == 0)
         DatabaseError(
