@@ -527,10 +527,6 @@ ScriptScan ScanFrom(std::string_view text, int firstLine, std::set<std::string>&
 
 } // namespace
 
-bool IsShellBuiltin(std::string_view word) {
-    return kBuiltins.count(word) > 0;
-}
-
 ScriptScan ScanScript(std::string_view text) {
     std::set<std::string> functions;
     ScriptScan scan = ScanFrom(text, 1, functions);

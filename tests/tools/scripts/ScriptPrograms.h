@@ -25,6 +25,4 @@ struct ScriptScan {
 
 ScriptScan ScanScript(std::string_view text);
 
-bool IsShellBuiltin(std::string_view word);
-
 } // namespace scripts
