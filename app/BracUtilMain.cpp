@@ -116,7 +116,7 @@ int ExportContoCorrente(const std::optional<int>& condominio, std::ostream& out,
     ReadProductSettings();
     std::unique_ptr<TdatBracoUtil> module;
     try {
-        module = std::make_unique<TdatBracoUtil>();
+        module = std::make_unique<TdatBracoUtil>(nullptr, true);
     } catch (const Exception& e) {
         Say(err, e.Message());
         return 1;

@@ -100,7 +100,14 @@ void TfrmBracUtil::cmdCopiaCCClick(TObject* /*sender*/) {
     AnsiString failure;
     {
         TWaitCursor hourglass;
+        // After a server restart the tables are opened again on a new
+        // connection, on the condominium the user chose.
+        AnsiString chosen;
+        if (datBracoUtil && datBracoUtil->tblCondomini->Active() &&
+            datBracoUtil->tblCondomini->RecNo() > 0)
+            chosen = datBracoUtil->tblCondomini->FieldByName("IdCondominio")->AsString();
         try {
+            if (datBracoUtil) datBracoUtil->ReopenLostTables(chosen);
             TTextBlocks text, html;
             WriteContoCorrente(datBracoUtil ? datBracoUtil->tblCondomini : nullptr, text, &html);
             Clipboard()->SetTextAndHtml(text, html);
@@ -108,6 +115,13 @@ void TfrmBracUtil::cmdCopiaCCClick(TObject* /*sender*/) {
             failure = e.Message();
         } catch (const std::bad_alloc&) {
             failure = "memoria insufficiente";
+        }
+        // The copy may have found the connection lost and made a new one,
+        // closing the tables of the old: the grids get them back.
+        try {
+            if (datBracoUtil) datBracoUtil->ReopenLostTables(chosen);
+        } catch (const Exception& e) {
+            if (failure.IsEmpty()) failure = e.Message();
         }
     }
     // A large copy leaves much memory free: the system gets it back.

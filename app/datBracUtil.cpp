@@ -18,7 +18,8 @@ constexpr const char* kDatabaseName = "dbBracUtil";
 
 } // namespace
 
-TdatBracoUtil::TdatBracoUtil(TComponent* owner) : TDataModule(owner) {
+TdatBracoUtil::TdatBracoUtil(TComponent* owner, bool forExport)
+    : TDataModule(owner), forExport_(forExport) {
     SetName("datBracoUtil");
     CreateComponents();
     OnCreate = [this](TObject* sender) {
@@ -83,6 +84,11 @@ void TdatBracoUtil::CreateComponents() {
     tblMovConti->SetMasterSource(datCondomini);
     tblMovConti->SetMasterFields("IdCondominio");
     CreateMovContiFields();
+    if (forExport_) {
+        // No movement has key 0: the table opens at once, empty.
+        tblMovConti->SetFilter("idMovConti = 0");
+        tblMovConti->SetFiltered(true);
+    }
 
     datMovConti = new TDataSource(this);
     datMovConti->SetName("datMovConti");
@@ -152,6 +158,18 @@ void TdatBracoUtil::DataModuleCreate(TObject* /*sender*/) {
     SetDataBase(kDatabaseName, kSessionName);
     OpenData(this, true);
     sesBracUtil->SetActive(true);
+}
+
+void TdatBracoUtil::ReopenLostTables(const AnsiString& idCondominio) {
+    bool lost = false;
+    for (TTable* table : {tblCondomini, tblMovConti})
+        lost = lost || !table->Active() || table->ConnectionLost();
+    if (!lost) return;
+    tblMovConti->Close();
+    tblCondomini->Close();
+    tblCondomini->Open();
+    tblMovConti->Open();
+    if (!idCondominio.IsEmpty()) tblCondomini->Locate("IdCondominio", Variant(idCondominio));
 }
 
 void TdatBracoUtil::sesBracUtilStartup(TObject* /*sender*/) {

@@ -17,7 +17,11 @@ public:
     // then DataModuleCreate opens the tables. An error while the components
     // load (the session cannot start, the alias cannot be connected) leaves
     // the constructor; one in DataModuleCreate is shown and swallowed.
-    explicit TdatBracoUtil(TComponent* owner = nullptr);
+    // forExport: the movements are read by the export's own query, so the
+    // table of the current condominium's movements opens without rows (it
+    // only tells that the table is there): a condominium first in name
+    // order with a million movements is not read twice.
+    explicit TdatBracoUtil(TComponent* owner = nullptr, bool forExport = false);
     ~TdatBracoUtil() override;
     QUOR_CLASS_NAME(TdatBracoUtil)
 
@@ -29,9 +33,14 @@ public:
     TDataSource* datMovConti;
 
     void DataModuleCreate(TObject* sender);
+    // The tables closed, or left on a connection that is gone, after the
+    // server restarted are opened again, on the condominium of that key when
+    // it is still there. Nothing happens while they are open and well.
+    void ReopenLostTables(const AnsiString& idCondominio);
     void sesBracUtilStartup(TObject* sender);
 
 private:
+    bool forExport_;
     void CreateComponents();
     void CreateCondominiFields();
     void CreateMovContiFields();

@@ -4,6 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 tools_dir="$root/tools"
+. "$tools_dir/steps.sh"
 "$tools_dir/install-deps.sh"
 dir="$root/build/run"
 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOR_BUILD_TESTS=OFF \

@@ -7,6 +7,7 @@
 # Without a display it says so and exits 1.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/steps.sh
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ] && [[ " $* " != *" --screenshot"* ]]; then
   echo "gallery.sh: nessuno schermo disponibile (DISPLAY non è impostato): la galleria è una" \
        "finestra e ha bisogno di un display" >&2

@@ -8,13 +8,13 @@
 # - for the letters that table leaves as '?' but Unicode writes as a Windows-1252
 #   letter with accents (canonical decomposition), that letter: Romanian
 #   comma-below letters, Vietnamese, and the like.
-# Needs g++-mingw-w64-x86-64-posix and wine64 (tools/install-deps.sh --windows),
-# unicode-data and python3.
+# Installs what it needs: the Windows build's packages, unicode-data and python3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/steps.sh
+tools/install-deps.sh --windows python3 unicode-data
 out=platform/core/Cp1252BestFit.h
 unicode=/usr/share/unicode/UnicodeData.txt
-[ -r "$unicode" ] || { echo "gen-cp1252-bestfit: $unicode missing (apt-get install unicode-data)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -35,7 +35,7 @@ int main() {
 CPP
 x86_64-w64-mingw32-g++-posix -O2 -static -o "$work/dump.exe" "$work/dump.cpp"
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot --init > /dev/null 2>&1
+quietly wineboot --init
 wine "$work/dump.exe" | tr -d '\r' > "$work/windows.txt"
 count=$(wc -l < "$work/windows.txt")
 [ "$count" -gt 100 ] || { echo "gen-cp1252-bestfit: only $count characters from Wine" >&2; exit 1; }

@@ -3,6 +3,9 @@
 #
 #   eval "$(tools/pg-cluster.sh start)"   starts one in a new temporary folder and
 #                                         prints the exports that reach it
+#   tools/pg-cluster.sh restart [FOLDER]  restarts it as an administrator would
+#                                         (pg_ctl restart -m fast): every session
+#                                         is ended, the data stays
 #   tools/pg-cluster.sh stop [FOLDER]     stops it and removes its folder
 #                                         (FOLDER: $QUOR_PG_CLUSTER by default)
 #
@@ -10,6 +13,7 @@
 # runs as the unprivileged user "nobody". Its superuser is "quor", trusted on
 # the socket: nothing else can reach it.
 set -euo pipefail
+. "$(dirname "$0")/steps.sh"
 
 bindir() {
   local dir
@@ -56,6 +60,20 @@ start() {
   echo "export QUOR_TEST_PG='host=$dir port=5432 dbname=postgres user=quor'"
 }
 
+restart() {
+  local dir=${1:-${QUOR_PG_CLUSTER:-}}
+  if [ -z "$dir" ] || [ ! -d "$dir/data" ]; then
+    echo "pg-cluster: nessun server da riavviare in '$dir'" >&2
+    exit 1
+  fi
+  if ! as_owner "$(bindir)/pg_ctl" -D "$dir/data" -l "$dir/server.log" -m fast -w -t 60 \
+         restart > /dev/null; then
+    tail -n 20 "$dir/server.log" >&2 || true
+    echo "pg-cluster: il server non riparte" >&2
+    exit 1
+  fi
+}
+
 stop() {
   local dir=${1:-${QUOR_PG_CLUSTER:-}}
   [ -n "$dir" ] && [ -d "$dir/data" ] || return 0
@@ -65,6 +83,7 @@ stop() {
 
 case "${1:-}" in
   start) start ;;
+  restart) restart "${2:-}" ;;
   stop) stop "${2:-}" ;;
-  *) echo "Uso: tools/pg-cluster.sh start | stop [cartella]" >&2; exit 2 ;;
+  *) echo "Uso: tools/pg-cluster.sh start | restart [cartella] | stop [cartella]" >&2; exit 2 ;;
 esac

@@ -3,6 +3,7 @@
 # Without a display it says so and prints the export of the first condominium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/steps.sh
 tools/install-deps.sh
 dir=build/run
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOR_BUILD_TESTS=OFF -DQUOR_BUILD_BENCH=OFF > /dev/null

@@ -5,6 +5,7 @@
 # BUILD_DIR picks the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/steps.sh
 dir=${BUILD_DIR:-build/run}
 if [ ! -x "$dir/tools/charteditor/charteditor" ]; then
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOR_BUILD_TESTS=OFF \

@@ -4,6 +4,7 @@
 # it is shown (bracutil --screenshot FILE). BUILD_DIR picks the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/steps.sh
 dir=${BUILD_DIR:-build/run}
 if [ ! -x "$dir/app/bracutil" ] || [ ! -x "$dir/tools/demoarchive/make-demo-archive" ]; then
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUOR_BUILD_TESTS=OFF \

@@ -7,6 +7,7 @@
 # engine's tests also run on a throwaway PostgreSQL server of their own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/steps.sh
 tools/install-deps.sh
 cluster=$(tools/pg-cluster.sh start)
 eval "$cluster"

@@ -5,6 +5,7 @@
 # package sqlite3, which carries SQLite's own release archive.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/steps.sh
 tools/install-deps.sh --windows
 dir=build/windows
 jobs=$(nproc)
@@ -30,7 +31,7 @@ export WINEPREFIX=$PWD/$dir-wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml
 unset DISPLAY WAYLAND_DISPLAY
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== Wine prefix"
-  wineboot --init > /dev/null 2>&1
+  quietly wineboot --init
 fi
 # A Wine program idle on an open pipe keeps one Wine server up for the whole
 # run: without it the server stops in gaps between tests, and a test that

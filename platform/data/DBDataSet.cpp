@@ -31,6 +31,26 @@ TDatabase* TDBDataSet::OpenDatabase() {
     return db;
 }
 
+dbengine::Connection& TDBDataSet::LiveConnection() {
+    TDatabase* db = Database();
+    dbengine::Connection& conn = db->Connection(this);
+    if (!Active())
+        connectionSerial_ = db->ConnectionSerial();
+    else if (connectionSerial_ != db->ConnectionSerial())
+        DatabaseError(db->LostConnectionMessage() + " (" + DisplayName() + ")");
+    return conn;
+}
+
+bool TDBDataSet::ConnectionLost() {
+    if (!Active() || !database_) return false;
+    return database_->ConnectionLost() || connectionSerial_ != database_->ConnectionSerial();
+}
+
+bool TDBDataSet::RetryOpen() {
+    TDatabase* db = Sessions->SessionByName(sessionName_)->FindDatabase(databaseName_);
+    return db && db->ConnectionLost();
+}
+
 void TDBDataSet::InternalClose() {
     if (database_) database_->UnregisterDataSet(this);
     database_ = nullptr;

@@ -73,7 +73,12 @@ void TDataSet::Open() {
         openWhenLoaded_ = true;
         return;
     }
-    DoOpen();
+    try {
+        DoOpen();
+    } catch (const EDatabaseError&) {
+        if (!RetryOpen()) throw;
+        DoOpen();
+    }
 }
 
 void TDataSet::DoOpen() {

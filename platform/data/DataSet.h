@@ -185,6 +185,8 @@ protected:
     // Reads every row not read yet.
     void FetchAll() const;
     virtual void InternalClose() {}
+    // After an open failed: true when trying once more may succeed.
+    virtual bool RetryOpen() { return false; }
     // Before Edit: lock the record and read it again (the values may be
     // replaced). Default: nothing.
     virtual void InternalEdit(TRecordBuffer& record);

@@ -1,8 +1,8 @@
 #include "platform/data/Driver.h"
 
-#include "platform/data/SqliteDriver.h"
+#include "platform/data/sqlite/SqliteDriver.h"
 #ifdef QUOR_WITH_POSTGRES
-#include "platform/data/PgDriver.h"
+#include "platform/data/postgres/PgDriver.h"
 #endif
 
 #include <algorithm>

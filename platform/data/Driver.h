@@ -44,6 +44,10 @@ public:
     // they stay the rows of the moment it started and no connection waits
     // for this one's read to end. Empty: no call.
     virtual void SetBeforeWrite(std::function<void()> readRest) = 0;
+    // Set before the first Step: the holder reads the rows once, front to
+    // back, and lets each go as it moves on. A driver that would otherwise
+    // hold every row at once may then hand them over in blocks.
+    virtual void SetForwardOnly(bool forwardOnly) { (void)forwardOnly; }
 };
 
 struct ColumnInfo {
@@ -111,6 +115,9 @@ public:
     virtual TFieldDef FieldDefFor(const ColumnInfo& column) const = 0;
     // A text that names the archive the same way in every program (for locks).
     virtual std::string Identity() const = 0;
+    // True once the connection is known to be gone (the server restarted, the
+    // network fell): nothing more can run on it, and its locks are gone too.
+    virtual bool Broken() const { return false; }
 };
 
 struct ConnectParams {

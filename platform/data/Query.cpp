@@ -71,7 +71,13 @@ void TQuery::Prepare() {
     if (std::all_of(text->begin(), text->end(),
                     [](char c) { return static_cast<unsigned char>(c) <= ' '; }))
         DatabaseError("Nessuna istruzione SQL in " + DisplayName());
-    statement_ = Database()->Connection().Prepare(*text);
+    statement_ = LiveConnection().Prepare(*text);
+}
+
+bool TQuery::RetryOpen() {
+    if (!TDBDataSet::RetryOpen()) return false;
+    UnPrepare();
+    return true;
 }
 
 void TQuery::UnPrepare() {
@@ -85,7 +91,7 @@ void TQuery::ExecSQL() {
     CheckInactive();
     Prepare();
     rowsAffected_ = 0;
-    rowsAffected_ = static_cast<int>(Database()->Connection().Execute(statement_->Sql(), {}));
+    rowsAffected_ = static_cast<int>(LiveConnection().Execute(statement_->Sql(), {}));
 }
 
 void TQuery::StopCursor() {
@@ -99,7 +105,7 @@ void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<TFieldD
                      std::vector<std::string>& declTypes) {
     StopCursor();
     Prepare();
-    dbengine::Connection& conn = Database()->Connection();
+    dbengine::Connection& conn = LiveConnection();
     std::shared_ptr<dbengine::Statement> stmt = statement_;
     std::vector<DbValue> params;
     if (const FilterNode* tree = FilterTree()) {
@@ -118,6 +124,7 @@ void TQuery::Execute(std::vector<std::vector<DbValue>>& out, std::vector<TFieldD
     }
     for (std::size_t i = 0; i < params.size(); ++i)
         stmt->Bind(static_cast<int>(i + 1), params[i]);
+    stmt->SetForwardOnly(UniDirectional());
     const int columns = stmt->ColumnCount();
     if (columns == 0)
         DatabaseError(

@@ -51,6 +51,8 @@ protected:
     void InternalFetch(std::vector<TRecordBuffer>& rows) override;
     bool InternalFetchMore(std::vector<TRecordBuffer>& rows) override;
     void InternalClose() override;
+    // The statement prepared on a lost connection is prepared again.
+    bool RetryOpen() override;
 
 private:
     class Lines;

@@ -211,6 +211,7 @@ void TDatabase::SetConnected(bool connected) {
         dbengine::ConnectParams params = dbengine::ResolveAlias(alias.str());
         params.ReadOnly = readOnly_;
         connection_ = dbengine::FindDriver(params.Driver)->Connect(params);
+        ++connectionSerial_;
         // Lock files left by programs that died go when a program starts on the archive.
         dbengine::LockFile::RemoveUnheld(LockDir().str());
     } else {
@@ -230,12 +231,39 @@ void TDatabase::Loaded() {
     }
 }
 
-dbengine::Connection& TDatabase::Connection() {
+dbengine::Connection& TDatabase::Connection(TDataSet* keep) {
+    if (connection_ && connection_->Broken()) DropBrokenConnection(keep);
     if (!connection_) SetConnected(true);
     if (!connection_)
         throw EDatabaseError("Database '" + databaseName_ +
                              "' non connesso durante il caricamento");
     return *connection_;
+}
+
+void TDatabase::DropBrokenConnection(TDataSet* keep) {
+    const bool keepRegistered =
+        keep && std::find(dataSets_.begin(), dataSets_.end(), keep) != dataSets_.end();
+    for (TDataSet* ds : std::vector<TDataSet*>(dataSets_)) {
+        if (ds == keep) continue;
+        // Nothing of theirs is left on the server to release.
+        try {
+            ds->Close();
+        } catch (...) {
+        }
+    }
+    dataSets_.clear();
+    if (keepRegistered) dataSets_.push_back(keep);
+    connection_.reset();
+}
+
+bool TDatabase::ConnectionLost() const {
+    return connection_ && connection_->Broken();
+}
+
+AnsiString TDatabase::LostConnectionMessage() const {
+    const AnsiString alias = aliasName_.IsEmpty() ? databaseName_ : aliasName_;
+    return "La connessione al server dell'alias '" + alias +
+           "' \xE8 stata interrotta: chiudere e riaprire l'archivio per riconnettersi";
 }
 
 AnsiString TDatabase::LockDir() const {

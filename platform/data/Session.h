@@ -6,6 +6,7 @@
 #include "platform/core/AnsiString.h"
 #include "platform/core/Component.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -109,8 +110,17 @@ public:
     void Open() { SetConnected(true); }
     void Close() { SetConnected(false); }
 
-    // The live connection; connects when needed.
-    dbengine::Connection& Connection();
+    // The live connection; connects when needed. A connection found broken
+    // is dropped first: every open dataset but keep is closed (their locks
+    // died with it), and a new connection is made.
+    dbengine::Connection& Connection(TDataSet* keep = nullptr);
+    // Moves on with every new connection: a dataset opened on an older one
+    // has lost it.
+    std::uint64_t ConnectionSerial() const { return connectionSerial_; }
+    // True when the connection is known to be gone: the next use drops it.
+    bool ConnectionLost() const;
+    // What an open dataset says once its connection is gone.
+    AnsiString LostConnectionMessage() const;
     // The folder where the lock files of this database's tables are kept.
     AnsiString LockDir() const;
 
@@ -129,5 +139,8 @@ private:
     TTransIsolation transIsolation_ = tiReadCommitted;
     bool connectWhenLoaded_ = false;
     std::unique_ptr<dbengine::Connection> connection_;
+    std::uint64_t connectionSerial_ = 0;
     std::vector<TDataSet*> dataSets_;
+
+    void DropBrokenConnection(TDataSet* keep);
 };

@@ -95,8 +95,8 @@ void TTable::SetExclusive(bool exclusive) {
 bool TTable::CanModify() const {
     if (readOnly_ || !Active()) return false;
     auto* self = const_cast<TTable*>(this);
-    TDatabase* db = self->Database();
-    return !db->ReadOnly() && !db->Connection().ReadOnly();
+    // A table whose connection was lost says so rather than "read-only".
+    return !self->Database()->ReadOnly() && !self->LiveConnection().ReadOnly();
 }
 
 void TTable::MasterChanged() {
@@ -106,7 +106,7 @@ void TTable::MasterChanged() {
 
 std::vector<TFieldDef> TTable::InternalDescribe() {
     TDatabase* db = OpenDatabase();
-    dbengine::Connection& conn = db->Connection();
+    dbengine::Connection& conn = LiveConnection();
     // "Condomini.DB" is the table Condomini.
     std::string found;
     const AnsiString ext = ExtractFileExt(tableName_);
@@ -149,7 +149,7 @@ std::vector<TFieldDef> TTable::InternalDescribe() {
 }
 
 std::string TTable::SelectSql(std::vector<DbValue>& params) {
-    dbengine::Connection& conn = Database()->Connection();
+    dbengine::Connection& conn = LiveConnection();
     auto quote = [&conn](const std::string& n) { return conn.QuoteIdentifier(n); };
     std::string sql = "SELECT " + conn.RowKeyExpression(storedName_);
     for (int i = 0; i < FieldCount(); ++i)
@@ -196,7 +196,7 @@ std::string TTable::SelectSql(std::vector<DbValue>& params) {
 void TTable::InternalFetch(std::vector<TRecordBuffer>& rows) {
     std::vector<DbValue> params;
     const std::string sql = SelectSql(params);
-    std::shared_ptr<dbengine::Statement> stmt = Database()->Connection().Prepare(sql);
+    std::shared_ptr<dbengine::Statement> stmt = LiveConnection().Prepare(sql);
     for (std::size_t i = 0; i < params.size(); ++i)
         stmt->Bind(static_cast<int>(i + 1), params[i]);
     const int n = FieldCount();
@@ -218,7 +218,7 @@ void TTable::InternalFetch(std::vector<TRecordBuffer>& rows) {
 }
 
 bool TTable::ReadRecord(std::int64_t key, TRecordBuffer& record) {
-    dbengine::Connection& conn = Database()->Connection();
+    dbengine::Connection& conn = LiveConnection();
     const std::string rowKey = conn.RowKeyExpression(storedName_);
     std::string sql = "SELECT " + rowKey;
     for (int i = 0; i < FieldCount(); ++i)
@@ -249,7 +249,7 @@ std::vector<std::string> TTable::DetailColumns() {
     // master's names.
     std::vector<dbengine::IndexColumn> index;
     if (!indexName_.IsEmpty())
-        index = Database()->Connection().IndexColumns(storedName_, indexName_.str());
+        index = LiveConnection().IndexColumns(storedName_, indexName_.str());
     std::vector<std::string> out;
     const std::vector<AnsiString> masters = SplitFieldNames(masterFields_);
     for (std::size_t i = 0; i < masters.size(); ++i)
@@ -283,6 +283,7 @@ void TTable::InternalClose() {
 }
 
 void TTable::InternalEdit(TRecordBuffer& record) {
+    LiveConnection(); // a lost connection says so before its locks do
     if (lock_) {
         if (!lock_->LockRecord(record.Key))
             DatabaseError("Il record \xE8 in uso da un altro utente (tabella '" + tableName_ +
@@ -311,9 +312,9 @@ void TTable::InternalCancel(TRecordBuffer&) {
 }
 
 void TTable::InternalPost(TRecordBuffer& record, bool inserting, const std::vector<bool>& changed) {
+    dbengine::Connection& conn = LiveConnection();
     if (!CanModify())
         DatabaseError("Impossibile modificare " + DisplayName() + ": archivio di sola lettura");
-    dbengine::Connection& conn = Database()->Connection();
     std::vector<DbValue> params;
     std::string sql;
     if (inserting) {
@@ -360,7 +361,7 @@ void TTable::InternalPost(TRecordBuffer& record, bool inserting, const std::vect
 }
 
 void TTable::InternalDelete(const TRecordBuffer& record) {
-    dbengine::Connection& conn = Database()->Connection();
+    dbengine::Connection& conn = LiveConnection();
     bool locked = false;
     if (lock_) {
         if (!lock_->LockRecord(record.Key))

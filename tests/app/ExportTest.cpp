@@ -246,3 +246,27 @@ TEST_F(GeneratedExportTest, MatchesTheRowsOfTheArchive) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(GeneratedExportTest, TheExportsModuleDoesNotReadTheMovementsOfTheFirstCondominium) {
+    ScopedScriptedDialogs dialogs;
+    std::string first, text;
+    {
+        // The window's table follows the first condominium in name order...
+        TdatBracoUtil window;
+        ASSERT_TRUE(window.tblCondomini->Active());
+        ASSERT_GT(window.tblMovConti->RecordCount(), 0);
+        first = window.tblCondomini->FieldByName("IdCondominio")->AsString().str();
+        text = Text(BuildContoCorrenteText(window.tblCondomini));
+    }
+    // ...the export's only tells that the table is there, whatever that one holds.
+    TdatBracoUtil exporting(nullptr, true);
+    EXPECT_TRUE(exporting.tblMovConti->Active());
+    EXPECT_EQ(exporting.tblMovConti->RecordCount(), 0);
+    EXPECT_EQ(exporting.tblCondomini->FieldByName("IdCondominio")->AsString().str(), first);
+    EXPECT_EQ(Text(BuildContoCorrenteText(exporting.tblCondomini)), text);
+    EXPECT_TRUE(dialogs->Questions().empty());
+}
+
+} // namespace

@@ -13,6 +13,7 @@
 #include "platform/data/Variant.h"
 #include "platform/graphics/Font.h"
 #include "platform/gui/Button.h"
+#include "platform/data/DataSource.h"
 #include "platform/gui/Clipboard.h"
 #include "platform/gui/DBGrid.h"
 #include "platform/gui/Forms.h"
@@ -199,6 +200,23 @@ TEST_F(WindowTest, CopyButtonPutsTheTextAndItsTableOnTheClipboard) {
     EXPECT_NE(message.text.Pos("Impossibile copiare"), 0) << message.text.c_str();
     EXPECT_NE(message.text.Pos("Nessun condominio"), 0) << message.text.c_str();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, ACopyAfterALostConnectionOpensTheTablesAgain) {
+    form_->Show();
+    module_->tblCondomini->First();
+    const quorbase::clsString expected = BuildContoCorrenteText(module_->tblCondomini);
+    // A server that restarts leaves the tables of the old connection closed.
+    module_->tblMovConti->Close();
+    module_->tblCondomini->Close();
+    Clipboard()->SetTextBuf("prima");
+    CopyButton button(form_);
+    button.Click();
+    EXPECT_TRUE((*dialogs_)->Questions().empty());
+    EXPECT_EQ(Clipboard()->AsText(), expected.CStr());
+    EXPECT_TRUE(module_->tblCondomini->Active());
+    EXPECT_TRUE(module_->tblMovConti->Active());
+    EXPECT_EQ(form_->dbg->DataSource()->DataSet(), module_->tblCondomini);
 }
 
 TEST_F(WindowTest, ALockedArchiveLeavesTheClipboardAsItWas) {

@@ -20,6 +20,7 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/Screen.h"
 #include "platform/data/Driver.h"
+#include "platform/data/Query.h"
 #include "platform/gui/ImgList.h"
 #include "tools/demoarchive/ChartOfAccounts.h"
 #include "tools/demoarchive/DemoArchive.h"
@@ -349,4 +350,17 @@ TEST_F(GalleryWindowTest, TheTreeAndTheGridOfTheChartAgreeFromTheStart) {
     PressKey(view_, Qt::Key_F5);
     agree("after F5");
     EXPECT_EQ(data_->tblPianoConti->State(), dsBrowse);
+}
+
+TEST_F(GalleryWindowTest, F5OpensAgainTheTablesALostConnectionClosed) {
+    Open();
+    // A server that restarts leaves the datasets of the old connection closed.
+    data_->tblMovConti->Close();
+    data_->qryCausali->Close();
+    form_->tvConti->SetFocus();
+    PressKey(view_, Qt::Key_F5);
+    EXPECT_TRUE(data_->tblMovConti->Active());
+    EXPECT_TRUE(data_->qryCausali->Active());
+    EXPECT_EQ(form_->tvConti->Items()->GetFirstNode()->Text(), AnsiString("Spese generali"));
+    EXPECT_FALSE(GridCell(form_->dbgMovimenti, "Descrizione").empty());
 }

@@ -87,6 +87,20 @@ void TdatGalleria::CreateMovContiFields() {
     tblMovConti->AddPersistentField("Descrizione", ftString, "Descrizione", true, 34)->SetSize(50);
 }
 
+bool TdatGalleria::ReopenLost() {
+    const std::initializer_list<TDBDataSet*> all = {tblPianoConti, tblSottoconti, tblMovConti,
+                                                     qryCausali};
+    bool lost = false;
+    for (TDBDataSet* dataSet : all)
+        lost = lost || !dataSet->Active() || dataSet->ConnectionLost();
+    if (!lost) return false;
+    for (TDBDataSet* dataSet : all)
+        dataSet->Close();
+    for (TDBDataSet* dataSet : all)
+        dataSet->Open();
+    return true;
+}
+
 void TdatGalleria::DataModuleCreate(TObject* /*sender*/) {
     dbGalleria->SetConnected(true);
     for (TDataSet* dataSet : {static_cast<TDataSet*>(tblPianoConti),

@@ -34,6 +34,9 @@ public:
     TDataSource* datCausali;
 
     void DataModuleCreate(TObject* sender);
+    // Opens again the datasets closed, or left on a connection that is gone,
+    // when the archive's server restarted; true when there was one.
+    bool ReopenLost();
 
 private:
     void CreateComponents();

@@ -447,6 +447,8 @@ void TfrmGalleria::ReloadChart() {
 
 void TfrmGalleria::ReloadArchive() {
     try {
+        // After a server restart: the datasets come back on a new connection.
+        data_->ReopenLost();
         for (TDataSet* dataSet : {static_cast<TDataSet*>(data_->tblMovConti),
                                   static_cast<TDataSet*>(data_->qryCausali)}) {
             dataSet->Cancel();

@@ -7,7 +7,7 @@
 #include <sqlite3.h>
 
 #ifdef QUOR_WITH_POSTGRES
-#include "platform/data/PgSql.h"
+#include "platform/data/postgres/PgSql.h"
 
 #include <libpq-fe.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "platform/data/PgSql.h"
+#include "platform/data/postgres/PgSql.h"
 
 #include "platform/data/Driver.h"
 

@@ -21,7 +21,10 @@ public:
     // integer parameters and answers it; it raises when the server cannot.
     using Ask =
         std::function<bool(const std::string& sql, const std::string& a, const std::string& b)>;
-    explicit SessionLocks(Ask ask) : ask_(std::move(ask)) {}
+    // alive answers whether the session still reaches the server: releasing
+    // a lock on a session that is gone is silent, the lock went with it.
+    SessionLocks(Ask ask, std::function<bool()> alive)
+        : ask_(std::move(ask)), alive_(std::move(alive)) {}
 
     // The locks of a new owner on the table of that number.
     std::unique_ptr<TableLock> Open(unsigned tableOid);
@@ -38,6 +41,7 @@ private:
     void Release(const Key& key, bool exclusive);
 
     Ask ask_;
+    std::function<bool()> alive_;
     std::map<Key, Held> held_;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/data/PgTypes.h"
+#include "platform/data/postgres/PgTypes.h"
 
 #include "platform/core/Encoding.h"
 

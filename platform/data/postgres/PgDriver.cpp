@@ -1,9 +1,9 @@
-#include "platform/data/PgDriver.h"
+#include "platform/data/postgres/PgDriver.h"
 
 #include "platform/data/EngineConfig.h"
-#include "platform/data/PgLocks.h"
-#include "platform/data/PgSql.h"
-#include "platform/data/PgTypes.h"
+#include "platform/data/postgres/PgLocks.h"
+#include "platform/data/postgres/PgSql.h"
+#include "platform/data/postgres/PgTypes.h"
 #include "platform/data/SqlLiterals.h"
 
 #include "platform/core/Encoding.h"
@@ -115,6 +115,13 @@ struct TableInfo {
 struct Session {
     PGconn* conn = nullptr;
     std::string alias;
+    std::string conninfo;  // UTF-8, as the connection was made
+    std::string settings;  // what every connection of the session is set to
+    // A second connection for the forward-only read in progress: its rows
+    // come one by one while the statements between them (lookups) run on
+    // conn. Made when first needed; one read at a time.
+    PGconn* reader = nullptr;
+    bool readerBusy = false;
     // Moves on whenever this session changes the schema: statements prepared
     // before are prepared again.
     std::uint64_t generation = 0;
@@ -126,10 +133,38 @@ struct Session {
     std::shared_ptr<pg::SessionLocks> locks;
 
     ~Session() {
+        if (reader) PQfinish(reader);
         if (conn) PQfinish(conn);
     }
 
+    // The reader connection, idle; null when it cannot be had (the read then
+    // goes on conn, in one piece).
+    PGconn* Reader() {
+        if (readerBusy) return nullptr;
+        if (reader && PQstatus(reader) != CONNECTION_OK) {
+            PQfinish(reader);
+            reader = nullptr;
+        }
+        if (!reader) {
+            reader = PQconnectdb(conninfo.c_str());
+            PQsetNoticeProcessor(
+                reader, [](void*, const char*) {}, nullptr);
+            if (PQstatus(reader) != CONNECTION_OK ||
+                PQsetClientEncoding(reader, "UTF8") != 0 ||
+                PQresultStatus(Result(PQexec(reader, settings.c_str())).get()) != PGRES_COMMAND_OK) {
+                PQfinish(reader);
+                reader = nullptr;
+                return nullptr;
+            }
+        }
+        return reader;
+    }
+
     [[noreturn]] void Fail(const Result* result, const std::string& sql) const {
+        FailOn(conn, result, sql);
+    }
+
+    [[noreturn]] void FailOn(PGconn* on, const Result* result, const std::string& sql) const {
         std::string message;
         std::string state;
         if (result && result->get()) {
@@ -139,9 +174,9 @@ struct Session {
             message = primary ? primary : Trimmed(PQresultErrorMessage(result->get()));
             if (detail) message += std::string(" (") + detail + ")";
         }
-        if (message.empty()) message = Trimmed(PQerrorMessage(conn));
+        if (message.empty()) message = Trimmed(PQerrorMessage(on));
         message = Utf8ToCp1252(message);
-        if (PQstatus(conn) != CONNECTION_OK)
+        if (PQstatus(on) != CONNECTION_OK)
             message =
                 "connessione al server dell'alias '" + alias + "' interrotta (" + message + ")";
         else if (state == "55P03" || state == "40P01" || state == "40001")
@@ -413,17 +448,26 @@ public:
     }
     void ClearBindings() override { bound_.clear(); }
 
+    ~PgStatement() override { EndStream(); }
+
     bool Step() override {
         if (!result_.get()) Run();
         ++row_;
+        if (row_ >= rows_ && streaming_) {
+            NextStreamRow();
+            row_ = 0;
+        }
         return row_ < rows_;
     }
 
     void Reset() override {
+        EndStream();
         result_ = Result();
         row_ = -1;
         rows_ = 0;
     }
+
+    void SetForwardOnly(bool forwardOnly) override { forwardOnly_ = forwardOnly; }
 
     int ColumnCount() const override { return static_cast<int>(compiled_->columns.size()); }
     std::string ColumnName(int column) const override {
@@ -469,6 +513,9 @@ private:
             RunScript(session, values.empty());
             return;
         }
+        if (forwardOnly_ && compiled_->text.Kind == StatementKind::Select &&
+            !compiled_->returnsKey && StartStream(session, values))
+            return;
         for (int attempt = 0;; ++attempt) {
             if (compiled_->generation != session.generation) compiled_->Prepare(sql_);
             result_ = Result(PQexecPrepared(session.conn, compiled_->name.c_str(),
@@ -488,6 +535,61 @@ private:
             session.Fail(&failed, sql_);
         }
         Finish(session);
+    }
+
+    // A forward-only read, outside any transaction of the program, comes
+    // row by row over the session's reader connection: the rows never all
+    // sit in the program at once, and the program's other statements run on
+    // in between. Inside a transaction it must see what the transaction
+    // wrote: it runs on the session's own connection, in one piece.
+    bool StartStream(Session& session, const std::vector<const char*>& values) {
+        if (PQtransactionStatus(session.conn) != PQTRANS_IDLE) return false;
+        PGconn* reader = session.Reader();
+        if (!reader) return false;
+        if (!PQsendQueryParams(reader, Cp1252ToUtf8(compiled_->sql).c_str(),
+                               static_cast<int>(values.size()), nullptr, values.data(), nullptr,
+                               nullptr, 0) ||
+            !PQsetSingleRowMode(reader))
+            session.FailOn(reader, nullptr, sql_);
+        session.readerBusy = true;
+        streaming_ = true;
+        NextStreamRow();
+        return true;
+    }
+
+    void NextStreamRow() {
+        Session& session = *compiled_->session;
+        result_ = Result(PQgetResult(session.reader));
+        const ExecStatusType status = PQresultStatus(result_.get());
+        if (result_.get() && status == PGRES_SINGLE_TUPLE) {
+            rows_ = 1;
+            row_ = -1;
+            return;
+        }
+        // The end, or an error: what remains of the read is collected.
+        Result failed = std::move(result_);
+        result_ = Result(PQmakeEmptyPGresult(nullptr, PGRES_TUPLES_OK));
+        rows_ = 0;
+        row_ = -1;
+        EndStream();
+        if (!failed.get() || status != PGRES_TUPLES_OK) session.FailOn(session.reader, &failed, sql_);
+    }
+
+    // Stops a read still under way, so that the reader connection is free.
+    void EndStream() {
+        if (!streaming_) return;
+        streaming_ = false;
+        Session& session = *compiled_->session;
+        if (PQisBusy(session.reader) || PQtransactionStatus(session.reader) == PQTRANS_ACTIVE) {
+            if (PGcancel* cancel = PQgetCancel(session.reader)) {
+                char error[256];
+                PQcancel(cancel, error, sizeof error);
+                PQfreeCancel(cancel);
+            }
+        }
+        while (PGresult* rest = PQgetResult(session.reader))
+            PQclear(rest);
+        session.readerBusy = false;
     }
 
     void RunScript(Session& session, bool noParams) {
@@ -542,6 +644,8 @@ private:
     int row_ = -1;
     int rows_ = 0;
     std::int64_t changed_ = 0;
+    bool forwardOnly_ = false;
+    bool streaming_ = false; // rows still to come over the reader connection
 };
 
 class PgConnection : public Connection {
@@ -571,7 +675,10 @@ public:
     void Begin() override { session_->Exec("BEGIN"); }
     void Commit() override { session_->Exec("COMMIT"); }
     void Rollback() override {
-        if (PQtransactionStatus(session_->conn) != PQTRANS_IDLE) session_->Exec("ROLLBACK");
+        // A transaction on a connection that is gone went with it.
+        if (PQstatus(session_->conn) == CONNECTION_OK &&
+            PQtransactionStatus(session_->conn) != PQTRANS_IDLE)
+            session_->Exec("ROLLBACK");
         // What the transaction made is gone: so is what was learnt of it.
         session_->Changed();
     }
@@ -631,6 +738,8 @@ public:
     }
 
     std::string Identity() const override { return identity_; }
+
+    bool Broken() const override { return PQstatus(session_->conn) != CONNECTION_OK; }
 
     std::unique_ptr<TableLock> OpenTableLock(const std::string& table,
                                              const std::string&) override {
@@ -802,8 +911,10 @@ public:
         PQsetClientEncoding(session->conn, "UTF8");
         // Dates as the archive writes them; a lock held elsewhere waits as
         // long as SQLite would, then fails.
-        session->Exec(std::string("SET datestyle = 'ISO, YMD'; SET lock_timeout = '5s'") +
-                      (params.ReadOnly ? "; SET default_transaction_read_only = on" : ""));
+        session->conninfo = conninfo;
+        session->settings = std::string("SET datestyle = 'ISO, YMD'; SET lock_timeout = '5s'") +
+                            (params.ReadOnly ? "; SET default_transaction_read_only = on" : "");
+        session->Exec(session->settings);
         std::weak_ptr<Session> weak = session;
         session->locks = std::make_shared<pg::SessionLocks>(
             [weak](const std::string& sql, const std::string& a, const std::string& b) {
@@ -813,6 +924,10 @@ public:
                 if (!b.empty()) values.push_back(b);
                 Result r = s->Exec(sql, values);
                 return r.Rows() == 1 && r.Text(0, 0) == "t";
+            },
+            [weak] {
+                std::shared_ptr<Session> s = weak.lock();
+                return s && PQstatus(s->conn) == CONNECTION_OK;
             });
         Result place = session->Exec("SELECT current_database(), current_schema()");
         const std::string identity = "postgres://" + Utf8ToCp1252(PQhost(session->conn)) + ":" +

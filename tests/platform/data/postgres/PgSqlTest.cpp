@@ -1,6 +1,6 @@
 // The engine's SQL as the server reads it.
 
-#include "platform/data/PgSql.h"
+#include "platform/data/postgres/PgSql.h"
 
 #include <gtest/gtest.h>
 

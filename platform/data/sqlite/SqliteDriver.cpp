@@ -1,4 +1,4 @@
-#include "platform/data/SqliteDriver.h"
+#include "platform/data/sqlite/SqliteDriver.h"
 
 #include "platform/data/SqlLiterals.h"
 

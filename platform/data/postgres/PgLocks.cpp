@@ -1,4 +1,4 @@
-#include "platform/data/PgLocks.h"
+#include "platform/data/postgres/PgLocks.h"
 
 #include <set>
 
@@ -112,13 +112,18 @@ void SessionLocks::Release(const Key& key, bool exclusive) {
     if (held.shared > 0 || held.exclusive) return;
     held_.erase(it);
     const auto& [record, oid, value] = key;
-    if (record)
-        ask_("SELECT pg_advisory_unlock($1::integer, $2::integer)",
-             std::to_string(static_cast<std::int32_t>(oid)), RecordKey(value));
-    else if (exclusive)
-        ask_("SELECT pg_advisory_unlock($1::bigint)", TableKey(oid), {});
-    else
-        ask_("SELECT pg_advisory_unlock_shared($1::bigint)", TableKey(oid), {});
+    if (!alive_()) return;
+    try {
+        if (record)
+            ask_("SELECT pg_advisory_unlock($1::integer, $2::integer)",
+                 std::to_string(static_cast<std::int32_t>(oid)), RecordKey(value));
+        else if (exclusive)
+            ask_("SELECT pg_advisory_unlock($1::bigint)", TableKey(oid), {});
+        else
+            ask_("SELECT pg_advisory_unlock_shared($1::bigint)", TableKey(oid), {});
+    } catch (...) {
+        if (alive_()) throw; // the connection went while releasing: so did the lock
+    }
 }
 
 } // namespace dbengine::pg

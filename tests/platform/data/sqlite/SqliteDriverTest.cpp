@@ -3,8 +3,8 @@
 // cannot write. The user without rights is a child process that gives up
 // root's rights, as root passes every permission check.
 
-#include "OtherProgram.h"
-#include "TestArchive.h"
+#include "tests/platform/data/OtherProgram.h"
+#include "tests/platform/data/TestArchive.h"
 
 #include "platform/core/Exception.h"
 #include "platform/data/Driver.h"

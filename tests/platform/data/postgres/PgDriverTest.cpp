@@ -1,7 +1,7 @@
 // What only the server has: sessions that can be lost, tables made on the
 // server by other means, rows that move on disk, the hidden key.
 
-#include "TestArchive.h"
+#include "tests/platform/data/TestArchive.h"
 
 #include "platform/data/Driver.h"
 #include "platform/data/Query.h"

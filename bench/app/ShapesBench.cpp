@@ -1,0 +1,215 @@
+// The export of a million movements on archives of other shapes than the
+// demo's: few causes or many, short descriptions or long, the condominium
+// alone in its table or interleaved with another as busy, and first in name
+// order (the one the window opens on). For each, `bracutil --export` against
+// the sqlite3 shell printing the same rows with one join, in the same run,
+// and the export's peak memory beside the size of its text.
+
+#include "tools/demoarchive/DemoArchive.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kMovements = 1000000;
+
+struct Shape {
+    const char* name;
+    int causes;
+    const char* description; // SQL of the description of movement i
+    bool interleaved;        // another condominium's movements between its own
+};
+
+const Shape kShapes[] = {
+    {"few_causes_short_texts", 50, "'Movimento numero ' || i", false},
+    {"many_causes_long_texts", 5000,
+     "'Manutenzione straordinaria ascensore scala B n. ' || i", false},
+    {"interleaved_with_another", 50, "'Movimento numero ' || i", true},
+};
+
+struct Archive {
+    std::string dir, db, engineConfig, id;
+};
+
+std::map<std::string, Archive>& Archives() {
+    static std::map<std::string, Archive> archives;
+    return archives;
+}
+
+bool Exec(sqlite3* db, const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) == SQLITE_OK) return true;
+    std::fprintf(stderr, "%s\n", error ? error : "sqlite3_exec");
+    sqlite3_free(error);
+    return false;
+}
+
+// The demo archive, its busiest condominium made the first in name order and
+// given the shape's movements and causes.
+bool MakeShape(const Shape& shape, Archive& archive) {
+    archive.dir = (std::filesystem::temp_directory_path() / ("bracutil-shape-" + std::string(shape.name))).string();
+    demoarchive::Options options;
+    options.movements = 10;
+    demoarchive::Result result;
+    std::string error;
+    if (!demoarchive::MakeDemoArchive(archive.dir, options, result, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return false;
+    }
+    archive.db = result.archive;
+    archive.engineConfig = result.engineConfig;
+    archive.id = "1";
+    sqlite3* db = nullptr;
+    if (sqlite3_open(archive.db.c_str(), &db) != SQLITE_OK) return false;
+    const std::string step = shape.interleaved ? "2" : "1";
+    const bool ok =
+        Exec(db, "BEGIN; DELETE FROM MovConti; DELETE FROM Causali;"
+                 "UPDATE Condomini SET Nome = ' ' || Nome WHERE IdCondominio = 1;"
+                 "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < " +
+                     std::to_string(shape.causes) +
+                     ") INSERT INTO Causali (idCausale, Nome) SELECT i, 'Causale numero ' || i FROM c;"
+                     "WITH RECURSIVE m(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM m WHERE i < " +
+                     std::to_string(kMovements * (shape.interleaved ? 2 : 1)) +
+                     ") INSERT INTO MovConti (idCondominio, idMovimento, idCausale, Data, Importo, "
+                     "Valuta, Descrizione) SELECT CASE WHEN i % " + step +
+                     " = 0 THEN 1 ELSE 2 END, i, 1 + i % " + std::to_string(shape.causes) +
+                     ", date('2020-01-01', '+' || (i % 1500) || ' days'), (i % 100000) / 100.0, "
+                     "'E', " + shape.description + " FROM m; COMMIT;");
+    sqlite3_close(db);
+    return ok;
+}
+
+struct ChildRun {
+    std::size_t outBytes = 0;
+    double realSeconds = 0;
+    long long peakBytes = 0;
+    int status = -1;
+};
+
+ChildRun RunChild(std::vector<std::string> args) {
+    ChildRun run;
+    int fds[2];
+    if (pipe(fds) != 0) return run;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    static char buffer[1 << 16];
+    ssize_t n;
+    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
+        run.outBytes += static_cast<std::size_t>(n);
+    close(fds[0]);
+    rusage usage{};
+    int status = 0;
+    wait4(pid, &status, 0, &usage);
+    run.realSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.peakBytes = static_cast<long long>(usage.ru_maxrss) * 1024;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+struct Totals {
+    double bestSeconds = 1e30;
+    long long peakBytes = 0;
+    std::size_t textBytes = 0;
+};
+
+std::map<std::string, Totals>& Results() {
+    static std::map<std::string, Totals> results;
+    return results;
+}
+
+void Run(benchmark::State& state, const std::string& key, const std::vector<std::string>& args) {
+    for (auto _ : state) {
+        const ChildRun run = RunChild(args);
+        if (run.status != 0) state.SkipWithError("the program failed");
+        state.SetIterationTime(run.realSeconds);
+        Totals& t = Results()[key];
+        t.bestSeconds = std::min(t.bestSeconds, run.realSeconds);
+        t.peakBytes = std::max(t.peakBytes, run.peakBytes);
+        t.textBytes = run.outBytes;
+    }
+    state.counters["peak_MB"] = static_cast<double>(Results()[key].peakBytes) / 1e6;
+    state.counters["text_MB"] = static_cast<double>(Results()[key].textBytes) / 1e6;
+}
+
+std::vector<std::string> Program(const Archive& a) {
+    setenv("QUOR_ENGINE_CONFIG", a.engineConfig.c_str(), 1);
+    return {BRACUTIL_EXE, "--export", "--condominio", a.id};
+}
+
+std::vector<std::string> Shell(const Archive& a) {
+    return {"sqlite3", "-batch", "-noheader", "-readonly", "-separator", "\t", "-newline", "\r\n",
+            a.db,
+            "SELECT coalesce(strftime('%d/%m/%Y', m.Data), ''), m.Valuta, "
+            "'''' || replace(coalesce(c.Nome, ''), '''', '''''') || '''', "
+            "'''' || replace(coalesce(m.Descrizione, ''), '''', '''''') || '''', "
+            "replace(coalesce(CAST(m.Importo AS TEXT), ''), '.', ',') "
+            "FROM MovConti m LEFT JOIN Causali c ON c.idCausale = m.idCausale "
+            "WHERE m.idCondominio = " + a.id};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    setenv("LC_ALL", "it_IT.UTF-8", 1);
+    for (const Shape& shape : kShapes) {
+        Archive& archive = Archives()[shape.name];
+        if (!MakeShape(shape, archive)) return 1;
+        const std::string name = shape.name;
+        benchmark::RegisterBenchmark(("BM_Sqlite3ShellJoin/" + name).c_str(),
+                                     [&archive, name](benchmark::State& s) {
+                                         Run(s, "shell/" + name, Shell(archive));
+                                     })
+            ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+        benchmark::RegisterBenchmark(("BM_BracUtilProgram/" + name).c_str(),
+                                     [&archive, name](benchmark::State& s) {
+                                         Run(s, "program/" + name, Program(archive));
+                                     })
+            ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    for (const Shape& shape : kShapes) {
+        const Totals& program = Results()["program/" + std::string(shape.name)];
+        const Totals& shell = Results()["shell/" + std::string(shape.name)];
+        if (program.textBytes == 0 || shell.bestSeconds <= 0) continue;
+        std::printf("%s: %d movements, bracutil --export / sqlite3 shell, best real time = %.2f "
+                    "(goal: 1.50 or less); peak memory %.0f MB for %.0f MB of text, text + %.0f MB "
+                    "(goal: text + 50 MB or less)\n",
+                    shape.name, kMovements, program.bestSeconds / shell.bestSeconds,
+                    static_cast<double>(program.peakBytes) / 1e6,
+                    static_cast<double>(program.textBytes) / 1e6,
+                    static_cast<double>(program.peakBytes - static_cast<long long>(program.textBytes)) / 1e6);
+    }
+    for (auto& [name, archive] : Archives()) {
+        std::error_code ec;
+        std::filesystem::remove_all(archive.dir, ec);
+    }
+    return 0;
+}
