@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QTest>
+#include <QWindow>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -53,4 +56,13 @@ int CountPixels(const QImage& image, unsigned rgb, int left, int top, int right,
         for (int x = left; x < right; ++x)
             if (PixelAt(image, x, y) == rgb) ++n;
     return n;
+}
+
+void TypeKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWindow* window = widget ? widget->window()->windowHandle() : nullptr;
+    if (!window || !window->isVisible()) {
+        ADD_FAILURE() << "a key typed into a window that is not shown";
+        return;
+    }
+    QTest::keyClick(window, key, modifiers);
 }

@@ -28,4 +28,8 @@ void MakeArchive(const TempDir& dir, const std::string& alias, const std::string
 inline unsigned PixelAt(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFF;
 }
+// A key as the user types it: handed to the window system for the window of
+// widget, which routes it through shortcuts to that window's focused widget.
+void TypeKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
 int CountPixels(const QImage& image, unsigned rgb, int left, int top, int right, int bottom);
