@@ -97,6 +97,14 @@ XSession::~XSession() {
     }
 }
 
+bool XSession::UseForQt() const {
+    if (!Running()) return false;
+    setenv("DISPLAY", display_.c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    unsetenv("WAYLAND_DISPLAY");
+    return true;
+}
+
 std::string XSession::Run(const std::string& command, int* status) const {
     const std::string full = "DISPLAY=" + display_ + " " + command;
     std::string out;

@@ -17,6 +17,10 @@ public:
     // ":N", for DISPLAY.
     const std::string& Display() const { return display_; }
 
+    // Points the Qt application this process is about to make at the
+    // session; false, leaving everything alone, when it is not running.
+    bool UseForQt() const;
+
     // Whether a window named title is mapped on the display; waits while the
     // program that should show it is still running (pid, when given), at most
     // timeoutMs. "xwininfo" asks the server itself.
