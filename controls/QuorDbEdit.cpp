@@ -284,9 +284,17 @@ void QuorDbEdit::Retype(const std::string& with, int caretStep) {
 void QuorDbEdit::KeyDown(unsigned short& key, TShiftState shift) {
     TCustomMemo::KeyDown(key, shift);
     shortcutKey_ = shift.Contains(ssCtrl) || shift.Contains(ssAlt);
-    if ((key != VK_BACK && key != VK_DELETE) || !formatted_ || shift.Contains(ssCtrl)) return;
+    // Backspace is a character: it waits for KeyPress, where the form sees
+    // it and may refuse it.
+    backspace_ = key == VK_BACK && formatted_ && !shift.Contains(ssCtrl);
+    if (key != VK_DELETE || !formatted_ || shift.Contains(ssCtrl)) return;
+    // Shift+Delete cuts: the widget's own.
+    if (Erase(false, !shift.Contains(ssShift))) key = 0;
+}
+
+bool QuorDbEdit::Erase(bool back, bool itself) {
     const Kind kind = FieldKind();
-    if (kind == Kind::Text) return;
+    if (kind == Kind::Text) return false;
     if (SelLength() == 0) {
         const char sep = kind == Kind::Number ? FormatSettings().ThousandSeparator
                                               : FormatSettings().DateSeparator;
@@ -296,7 +304,7 @@ void QuorDbEdit::KeyDown(unsigned short& key, TShiftState shift) {
         int caret = SelStart();
         // The formatting would put a deleted separator straight back: step
         // over the separators so that the key takes the character beyond them.
-        if (key == VK_BACK) {
+        if (back) {
             int q = caret;
             while (q > 0 && text[static_cast<size_t>(q - 1)] == sep)
                 --q;
@@ -308,29 +316,30 @@ void QuorDbEdit::KeyDown(unsigned short& key, TShiftState shift) {
             if (q != caret && q < length) SetSelStart(q);
         }
     }
-    // Shift+Delete cuts: the widget's own.
-    if ((key == VK_DELETE && shift.Contains(ssShift)) || !EditsKeysItself()) return;
+    if (!itself || !EditsKeysItself()) return false;
     if (SelLength() == 0) {
         const int caret = SelStart();
         const int length = Text().Length();
-        if (key == VK_BACK ? caret == 0 : caret == length) {
-            key = 0;
-            return;
-        }
-        SetSelStart(key == VK_BACK ? caret - 1 : caret);
+        if (back ? caret == 0 : caret == length) return true;
+        SetSelStart(back ? caret - 1 : caret);
         SetSelLength(1);
     }
-    key = 0;
     Retype(std::string(), 0);
+    return true;
 }
 
 void QuorDbEdit::KeyPress(char& key) {
     TCustomMemo::KeyPress(key);
+    const bool backspace = std::exchange(backspace_, false);
+    const bool shortcut = std::exchange(shortcutKey_, false);
+    if (key == 8 && backspace) {
+        if (Erase(true, true)) key = 0;
+        return;
+    }
     if (key == 13 && !multiLine_)
         key = 0;
     else if (key == '.' && pointToComma_)
         key = ',';
-    const bool shortcut = std::exchange(shortcutKey_, false);
     if (static_cast<unsigned char>(key) >= 0x20 && key != 0x7F && !shortcut &&
         EditsKeysItself()) {
         Retype(std::string(1, key), 1);

@@ -19,6 +19,8 @@
 // the field keeps its value. Backspace just after a separator deletes the
 // character before it (Delete just before one, the character after it), so
 // every digit can be erased; a date emptied of digits makes the field null.
+// Backspace reaches the form's OnKeyPress first, as any typed key does, and
+// the form may refuse it there.
 // OnChange runs after the control's own handling, once for each change of
 // its text.
 
@@ -102,6 +104,10 @@ private:
     bool EditsKeysItself() const;
     // The text with the selection replaced by with, to Reformat.
     void Retype(const std::string& with, int caretStep);
+    // Backspace (back) or Delete on a formatted number or date: steps over
+    // the separators next to the caret; with itself, also erases and
+    // reformats (true: the key is done).
+    bool Erase(bool back, bool itself);
 
     std::unique_ptr<TDBEdit> dbEdit_;
     // Waits here for LinkDataSource; the internal edit holds it afterwards.
@@ -114,6 +120,8 @@ private:
     // Ctrl or Alt held with the key on its way to KeyPress: a shortcut, the
     // widget's own.
     bool shortcutKey_ = false;
+    // A Backspace on its way to KeyPress that the control erases with.
+    bool backspace_ = false;
     // Both start set: nothing is loaded or saved before the first binding.
     bool changing_ = true;
     bool loading_ = true;

@@ -350,6 +350,9 @@ void TQuorTreeView::DragDrop(TObject* source, int x, int y) {
         const int key = SelectedKey();
         const int targetKey = NodeKey(target);
         if (key == 0 || targetKey == 0) return;
+        // The tree may show a descendant apart from its parent (at the top,
+        // with HideLinked off): the table's own parent links decide.
+        if (LinksReach(targetKey, key)) return;
         // The dragged item's own record, wherever the master stands now.
         if (!ItemSelect(key)) return;
         master->Edit();
@@ -358,6 +361,20 @@ void TQuorTreeView::DragDrop(TObject* source, int x, int y) {
         node->MoveTo(target, naAddChild);
     } catch (...) {
     }
+}
+
+bool TQuorTreeView::LinksReach(int from, int key) {
+    TDataSet* master = GetMasterDataSet();
+    ControlsDisabled disabled(master);
+    // A chain already looping in the table ends the walk after every record.
+    const int limit = master->RecordCount() + 1;
+    int at = from;
+    for (int step = 0; at != 0 && step <= limit; ++step) {
+        if (at == key) return true;
+        if (!master->Locate(keyField_, Variant(at))) return false;
+        at = IntField(master, linkField_);
+    }
+    return at == key;
 }
 
 void Quortreeview::Register() {

@@ -139,6 +139,9 @@ protected:
 
 private:
     bool FieldsSet() const;
+    // Whether the chain of parent links in the master table leads from the
+    // record with key from to key (from itself included). Moves the master.
+    bool LinksReach(int from, int key);
 
     TDataSource* dataSourceMaster_ = nullptr;
     TDataSource* dataSourceSlave_ = nullptr;

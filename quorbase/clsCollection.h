@@ -207,11 +207,12 @@ template <class T> bool clsCollection<T>::Grow() {
 
 template <class T> int clsCollection<T>::Add(const clsString& key, T* value, bool notOwned) {
     if (!items_) {
-        Clear(true);
-        const int size = capacity_ > 0 ? capacity_ : 2;
-        items_ = new (std::nothrow) clsNodo<T>*[static_cast<std::size_t>(size)]();
+        // The first array is the collection's own business: a subclass's
+        // Clear (a graph drops its selection) must not run on an Add.
+        items_ = new (std::nothrow) clsNodo<T>*[2]();
         if (!items_) return -1;
-        capacity_ = size;
+        count_ = 0;
+        capacity_ = 2;
     }
     if (count_ + 1 >= capacity_ && !Grow()) return -1;
     clsNodo<T>*& slot = items_[count_];

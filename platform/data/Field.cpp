@@ -7,8 +7,11 @@
 #include "platform/data/FormatFloat.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 using dbengine::DbValue;
 
@@ -334,16 +337,25 @@ AnsiString TIntegerField::TextOf(const Variant& value) const {
 
 Variant TIntegerField::Coerce(const Variant& value) const {
     if (value.IsNull() || TextIsEmpty(value)) return Variant();
+    // What the field keeps must read back as its type: a 32-bit integer
+    // unless it is a large integer.
+    const auto fits = [this](long long v) {
+        return DataType() == ftLargeint || (v >= std::numeric_limits<std::int32_t>::min() &&
+                                            v <= std::numeric_limits<std::int32_t>::max());
+    };
     if (value.Type() == TVarType::varString) {
         // Whole numbers only: "12,5" in an integer field is a mistake, not 12.
         const AnsiString t = value.ToString().Trim();
         char* end = nullptr;
+        errno = 0;
         const long long v = std::strtoll(t.c_str(), &end, 10);
-        if (end != t.c_str() + t.Length())
+        if (end != t.c_str() + t.Length() || errno == ERANGE || !fits(v))
             throw EConvertError("'" + t + "' non \xE8 un valore intero valido");
         return Variant(v);
     }
-    return Variant(static_cast<long long>(value.ToInt64()));
+    const long long v = value.ToInt64();
+    if (!fits(v)) throw EConvertError("'" + IntToStr(v) + "' non \xE8 un valore intero valido");
+    return Variant(v);
 }
 
 Variant TIntegerField::FromStorage(const DbValue& value) const {

@@ -191,6 +191,10 @@ void TControl::InitWidget(QWidget* widget) {
     ApplyGeometry();
     widget->setEnabled(enabled_);
     if (!widget->isWindow() && !visible_) widget->setVisible(false);
+    // Qt leaves a child made after its parent was shown hidden.
+    if (!widget->isWindow() && visible_ && widget->parentWidget() &&
+        widget->parentWidget()->isVisible())
+        widget->show();
     if (cursor_ != crDefault) widget->setCursor(ToQtCursor(cursor_));
     FontChanged();
     ColorChanged();

@@ -4,6 +4,8 @@
 #include "platform/core/Encoding.h"
 #include "platform/gui/WinControl.h"
 
+#include <QApplication>
+#include <QList>
 #include <QPointer>
 
 QString ToQString(const AnsiString& text) {
@@ -247,6 +249,68 @@ bool ControlEvents::KeyRelease(TControl* control, QKeyEvent* event) {
     if (!win || !key) return true;
     Guard([&] { win->KeyUp(key, KeyShift(event)); });
     return key != 0;
+}
+
+namespace {
+
+// Follows the focus among a control widget's children and runs leave when it
+// goes outside the widget.
+class FocusWatcher : public QObject {
+public:
+    FocusWatcher(QWidget* owner, std::function<void()> leave)
+        : QObject(owner), owner_(owner), leave_(std::move(leave)) {}
+
+    void Watch(QWidget* child) {
+        if (!watched_.contains(child)) {
+            watched_.append(child);
+            child->installEventFilter(this);
+        }
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() != QEvent::FocusOut) return false;
+        const auto* focus = static_cast<QFocusEvent*>(event);
+        if (focus->reason() == Qt::PopupFocusReason) return false;
+        Unwatch(object);
+        QWidget* now = QApplication::focusWidget();
+        if (now == owner_) return false;
+        if (now && owner_->isAncestorOf(now)) {
+            Watch(now);
+            return false;
+        }
+        for (QObject* other : watched_)
+            if (other) other->removeEventFilter(this);
+        watched_.clear();
+        // leave may destroy the control and with it this watcher.
+        const std::function<void()> leave = leave_;
+        leave();
+        return false;
+    }
+
+private:
+    void Unwatch(QObject* object) {
+        object->removeEventFilter(this);
+        watched_.removeAll(object);
+    }
+
+    QWidget* owner_;
+    std::function<void()> leave_;
+    QList<QPointer<QObject>> watched_;
+};
+
+} // namespace
+
+bool ControlEvents::FocusStaysInside(QWidget* widget, QFocusEvent* event,
+                                     const std::function<void()>& leave, QObject*& watcher) {
+    if (event->reason() == Qt::PopupFocusReason) return true;
+    QWidget* now = QApplication::focusWidget();
+    // A click into an open popup: the focus comes back when it closes.
+    if (now && now->window()->windowType() == Qt::Popup) return true;
+    if (!now || now == widget || !widget->isAncestorOf(now)) return false;
+    if (!watcher) watcher = new FocusWatcher(widget, leave);
+    static_cast<FocusWatcher*>(watcher)->Watch(now);
+    return true;
 }
 
 void ControlEvents::Focus(TControl* control, bool entering) {

@@ -40,6 +40,13 @@ struct ControlEvents {
     static bool KeyPress(TControl* control, QKeyEvent* event, QString& text);
     static bool KeyRelease(TControl* control, QKeyEvent* event);
     static void Focus(TControl* control, bool entering);
+    // Whether a focus-out keeps the control focused as the form sees it: the
+    // focus went to a popup (a list or a menu), which gives it back when it
+    // closes, or into one of the widget's own children (the tree's in-place
+    // editor). For a child, the returned watcher (a child of widget) runs
+    // leave once the focus goes anywhere outside widget.
+    static bool FocusStaysInside(QWidget* widget, QFocusEvent* event,
+                                 const std::function<void()>& leave, QObject*& watcher);
     static void PaintGraphic(TGraphicControl* control, QPainter& painter, const QRect& area);
     static void FormClosedByUser(TForm* form);
     // Shows the control's popup menu; false when it has none to show.
@@ -59,6 +66,8 @@ public:
     template <class... Args>
     explicit TControlWidget(TControl* control, Args&&... args)
         : Base(std::forward<Args>(args)...), control_(control) {}
+    // The watcher must not hear the focus leave the children being destroyed.
+    ~TControlWidget() override { delete focusWatcher_; }
     TControl* Control() const { return control_; }
 
 protected:
@@ -113,11 +122,18 @@ protected:
     }
     void focusInEvent(QFocusEvent* event) override {
         Base::focusInEvent(event);
+        // Back from the control's own popup or in-place editor: it never left.
+        if (entered_) return;
+        entered_ = true;
         ControlEvents::Focus(control_, true);
     }
     void focusOutEvent(QFocusEvent* event) override {
         Base::focusOutEvent(event);
-        ControlEvents::Focus(control_, false);
+        const auto leave = [this] {
+            entered_ = false;
+            ControlEvents::Focus(control_, false);
+        };
+        if (!ControlEvents::FocusStaysInside(this, event, leave, focusWatcher_)) leave();
     }
     void contextMenuEvent(QContextMenuEvent* event) override {
         if (ControlEvents::ContextMenu(control_, event))
@@ -133,4 +149,7 @@ protected:
 private:
     TControl* control_;
     bool inDoubleClick_ = false;
+    // DoEnter ran and DoExit has not yet.
+    bool entered_ = false;
+    QObject* focusWatcher_ = nullptr;
 };

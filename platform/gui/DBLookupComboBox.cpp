@@ -79,6 +79,8 @@ class TLookupListPopup : public QListWidget {
 public:
     TLookupListPopup(TDBLookupComboBox* box, QWidget* parent) : QListWidget(parent), box_(box) {
         setWindowFlags(Qt::Popup);
+        // The box keeps the keyboard; a click in the list does not take it.
+        setFocusPolicy(Qt::NoFocus);
         setUniformItemSizes(true);
         connect(this, &QListWidget::currentRowChanged, [this](int row) {
             if (!filling_ && box_) box_->listIndex_ = row;
@@ -103,6 +105,19 @@ public:
     }
 
 protected:
+    bool event(QEvent* event) override {
+        // A press outside the list closes it unchanged. The list's frame
+        // never hears such a press by itself: the scroll area drops it.
+        if (event->type() == QEvent::MouseButtonPress &&
+            !rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            ControlEvents::Guard([this] {
+                if (box_ && box_->ListVisible()) box_->CloseUp(false);
+            });
+            hide();
+            return true;
+        }
+        return QListWidget::event(event);
+    }
     void keyPressEvent(QKeyEvent* event) override {
         if (!box_) return;
         // The box keeps the keyboard, as on the platform: only moving in

@@ -158,3 +158,33 @@ TEST_F(QuorLookupTest, ARecordBeingInsertedIsClearedWithoutLeavingInsertState) {
     movimenti->Post();
     EXPECT_EQ(Value("select IdCausale from MovConti where Descrizione = 'nuovo'"), "<null>");
 }
+
+// On the focused box, as the user meets it in a form: the keyboard drops the
+// list down, it stays down, and Backspace then clears the field and closes it.
+TEST_F(QuorLookupTest, AFocusedBoxDropsItsListAndBackspaceClearsAndClosesIt) {
+    form_.Show();
+    ASSERT_TRUE(GiveFocus(widget)) << "the platform does not activate windows";
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::NoModifier),
+                                                  Qt::KeyboardModifiers(Qt::AltModifier)}) {
+        KeyToWindow(widget, modifiers ? Qt::Key_Down : Qt::Key_F4, modifiers);
+        QApplication::processEvents();
+        ASSERT_TRUE(box->ListVisible());
+        ASSERT_NE(OpenList(), nullptr);
+        KeyToWindow(widget, Qt::Key_Escape);
+        EXPECT_FALSE(box->ListVisible());
+        EXPECT_TRUE(widget->hasFocus());
+    }
+    box->DropDown();
+    QApplication::processEvents();
+    ASSERT_TRUE(box->ListVisible());
+    KeyToWindow(widget, Qt::Key_Down);
+    EXPECT_EQ(box->ListIndex(), 2);
+    KeyToWindow(widget, Qt::Key_Backspace);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(OpenList(), nullptr);
+    EXPECT_TRUE(Causale()->IsNull());
+    EXPECT_EQ(box->Text(), AnsiString());
+    EXPECT_TRUE(widget->hasFocus());
+    movimenti->Post();
+    EXPECT_EQ(Value("select IdCausale from MovConti where Id = 1"), "<null>");
+}

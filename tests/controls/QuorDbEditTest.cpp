@@ -113,7 +113,8 @@ TEST_F(QuorDbEditTest, TypingInsideANumberKeepsTheCaretAfterTheNewDigit) {
     TypeKeys(widget, "0");
     EXPECT_EQ(Shown(), "5.120.934.567");
     EXPECT_EQ(Caret(), 6);
-    EXPECT_EQ(Stored("Quantita"), "5120934567");
+    // Beyond the integer range: the field keeps the last value it could take.
+    EXPECT_EQ(Stored("Quantita"), "512934567");
 }
 
 TEST_F(QuorDbEditTest, DecimalsSignsAndALoneMinus) {
@@ -395,4 +396,62 @@ TEST_F(QuorDbEditTest, ADataSourceDestroyedFirstLeavesTheControlUnbound) {
     TypeKeys(widget, "x");
     EXPECT_EQ(Shown(), "x");
     EXPECT_EQ(table->State(), dsBrowse);
+}
+
+TEST_F(QuorDbEditTest, ANumberBeyondTheIntegerRangeStaysOnScreenAndIsNotStored) {
+    Bind("Quantita", 3);
+    TypeKeys(widget, "214748364");
+    EXPECT_EQ(Stored("Quantita"), "214748364");
+    TypeKeys(widget, "8");
+    EXPECT_EQ(Shown(), "2.147.483.648");
+    EXPECT_EQ(Stored("Quantita"), "214748364");
+    EXPECT_EQ(table->FieldByName("Quantita")->AsInteger(), 214748364);
+    PressKey(widget, Qt::Key_Backspace);
+    TypeKeys(widget, "7");
+    EXPECT_EQ(Stored("Quantita"), "2147483647");
+    table->Post();
+    EXPECT_EQ(Value("select Quantita from Movimenti where Id = 3"), "2147483647");
+}
+
+// The form's key handler sees Backspace as character 8 in both modes, and
+// may refuse it; the formatting of a formatted edit comes only with a key
+// that goes through.
+TEST_F(QuorDbEditTest, TheFormSeesBackspaceAndMayRefuseItInBothModes) {
+    Bind("Quantita", 1);
+    std::vector<int> seen;
+    bool refuse = false;
+    edit->OnKeyPress = [&](TObject*, char& key) {
+        seen.push_back(static_cast<unsigned char>(key));
+        if (refuse && key == 8) key = 0;
+    };
+    ASSERT_TRUE(GiveFocus(widget)) << "the platform does not activate windows";
+    for (const bool formatted : {true, false}) {
+        SCOPED_TRACE(formatted ? "formatted" : "plain");
+        edit->SetFormatted(formatted);
+        table->Cancel();
+        ASSERT_TRUE(table->Locate("Id", Variant(1)));
+        ASSERT_EQ(Stored("Quantita"), "1234");
+        const std::string before = Shown();
+        EXPECT_EQ(before, formatted ? "1.234" : "1234");
+        PutCaret(static_cast<int>(before.size()));
+        seen.clear();
+        refuse = true;
+        KeyToWindow(widget, Qt::Key_Backspace);
+        EXPECT_EQ(seen, std::vector<int>{8});
+        EXPECT_EQ(Shown(), before);
+        EXPECT_EQ(Stored("Quantita"), "1234");
+        refuse = false;
+        KeyToWindow(widget, Qt::Key_Backspace);
+        EXPECT_EQ(seen, (std::vector<int>{8, 8}));
+        EXPECT_EQ(Shown(), "123");
+        EXPECT_EQ(Stored("Quantita"), "123");
+        // Just after a separator, Backspace takes the digit before it.
+        TypeKeys(widget, "4");
+        if (formatted) {
+            PutCaret(2);
+            KeyToWindow(widget, Qt::Key_Backspace);
+            EXPECT_EQ(Shown(), "234");
+            EXPECT_EQ(Stored("Quantita"), "234");
+        }
+    }
 }

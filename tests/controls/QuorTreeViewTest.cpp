@@ -592,3 +592,41 @@ TEST_F(QuorTreeViewTest, ItemSelectFindsTheRecordOrEndsAtTheLast) {
     tree->SetKeyField("Id");
     EXPECT_FALSE(tree->ItemSelect(5));
 }
+
+// With HideLinked off a child also shows at the top level. A drop of an item
+// onto that copy of its own descendant would make the two records each
+// other's ancestors in the table: refused, nothing written, nothing moved.
+TEST_F(QuorTreeViewTest, ADropOntoADescendantShownAtTheTopIsRefused) {
+    tree->SetHideLinked(false);
+    tree->Reload();
+    const auto top = [this](const char* name) {
+        for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->getNextSibling())
+            if (n->Text() == AnsiString(name)) return n;
+        return static_cast<TTreeNode*>(nullptr);
+    };
+    const auto topNames = [this] { return Names(nullptr); };
+    const std::vector<std::string> before = topNames();
+    ASSERT_EQ(before.size(), 8u);
+    Click("Spese generali");
+    // Its child and its grandchild, at the top.
+    for (const char* descendant : {"Pulizie", "Prodotti"}) {
+        SCOPED_TRACE(descendant);
+        TTreeNode* target = top(descendant);
+        ASSERT_NE(target, nullptr);
+        ASSERT_EQ(target->Parent(), nullptr);
+        Drag("Spese generali", Centre(target));
+        EXPECT_EQ(Column("Padre", 1), "0");
+        EXPECT_EQ(Column("Padre", 3), "1");
+        EXPECT_EQ(Column("Padre", 6), "3");
+        EXPECT_EQ(master->State(), dsBrowse);
+        EXPECT_EQ(topNames(), before);
+        EXPECT_EQ(top(descendant)->Count(), 0);
+    }
+    // An item that is no ancestor of the target still moves under it.
+    Click("Riscaldamento");
+    Drag("Riscaldamento", Centre(top("Prodotti")));
+    EXPECT_EQ(Column("Padre", 2), "6");
+    EXPECT_EQ(master->State(), dsBrowse);
+    ASSERT_EQ(top("Prodotti")->Count(), 1);
+    EXPECT_EQ(top("Prodotti")->Item(0)->Text(), AnsiString("Riscaldamento"));
+}

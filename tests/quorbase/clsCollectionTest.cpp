@@ -224,3 +224,34 @@ TEST(clsStrings, PairsSplitAndJoin) {
     EXPECT_EQ(s.Split("", ';'), 0);
     EXPECT_EQ(s.Split(";", ';'), 1);
 }
+
+namespace {
+
+// Counts the clearing a subclass would hang its own state on.
+class CountingCollection : public clsCollection<clsString> {
+public:
+    CountingCollection() : clsCollection<clsString>(true) {}
+    void Clear(bool destroy = true) override {
+        ++clears;
+        clsCollection<clsString>::Clear(destroy);
+    }
+    int clears = 0;
+};
+
+} // namespace
+
+TEST(clsCollection, AddingToAnEmptyCollectionRunsNoClear) {
+    CountingCollection list;
+    EXPECT_EQ(list.Add("a", new clsString("uno")), 0);
+    EXPECT_EQ(list.clears, 0);
+    EXPECT_EQ(list.Add("b", new clsString("due")), 1);
+    list.Clear();
+    EXPECT_EQ(list.clears, 1);
+    EXPECT_EQ(list.GetCount(), 0);
+    // After a clear the next Add starts a fresh array, again without Clear.
+    EXPECT_EQ(list.Add("c", new clsString("tre")), 0);
+    EXPECT_EQ(list.clears, 1);
+    EXPECT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(list.Find("C"), 0);
+    EXPECT_STREQ(list.GetValue(0)->CStr(), "tre");
+}

@@ -516,3 +516,29 @@ TEST_F(FlowChart, RegisteredOnTheQuorGraficaPage) {
     EXPECT_EQ(made->Owner(), &owner);
     EXPECT_STREQ(made->ClassName(), "TQuorFlowChart");
 }
+
+// The first box of an empty page: a handler that selects it keeps the
+// selection, and the release announces its frame. Clearing the page still
+// drops the selection.
+TEST_F(FlowChart, AHandlerSelectingTheFirstBoxOfAnEmptyPageKeepsTheSelection) {
+    chart->OnAfterNewBox = [&](TObject*, clsBox* box, bool&) { chart->SetSelectedBox(box); };
+    std::vector<clsBox*> announced;
+    chart->OnBoxFrameChanged = [&](TObject*, clsBox* box) { announced.push_back(box); };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "a new chart" : "after ClearBoxes");
+        announced.clear();
+        Drag(40, 30, 130, 100);
+        ASSERT_EQ(chart->CurrentGraf()->GetCount(), 1);
+        clsBox* box = chart->CurrentGraf()->BoxAt(0);
+        EXPECT_EQ(chart->SelectedBox(), box);
+        EXPECT_EQ(announced, std::vector<clsBox*>{box});
+        // The next box goes into an array that is already there.
+        Drag(200, 150, 300, 250);
+        ASSERT_EQ(chart->CurrentGraf()->GetCount(), 2);
+        EXPECT_EQ(chart->SelectedBox(), chart->CurrentGraf()->BoxAt(1));
+        EXPECT_EQ(announced.size(), 2u);
+        chart->ClearBoxes();
+        EXPECT_EQ(chart->SelectedBox(), nullptr);
+        EXPECT_EQ(chart->CurrentGraf()->GetCount(), 0);
+    }
+}

@@ -320,3 +320,33 @@ TEST_F(GalleryWindowTest, F5ReadsTheFileAgain) {
     EXPECT_EQ(GridCell(form_->dbgMovimenti, "Descrizione"), "Cambiata fuori");
     EXPECT_EQ(form_->edtDescrizione->Text(), AnsiString("Cambiata fuori"));
 }
+
+TEST_F(GalleryWindowTest, TheTreeAndTheGridOfTheChartAgreeFromTheStart) {
+    Open();
+    TQuorTreeView* tree = form_->tvConti;
+    const auto agree = [&](const char* when) {
+        SCOPED_TRACE(when);
+        TTreeNode* selected = tree->Selected();
+        ASSERT_NE(selected, nullptr);
+        EXPECT_EQ(data_->tblPianoConti->FieldByName("IdConto")->AsInteger(), tree->SelectedKey());
+        EXPECT_EQ(GridCell(form_->dbgConti, "Descrizione"), selected->Text().str());
+    };
+    agree("at start");
+    EXPECT_EQ(tree->Selected(), tree->Items()->GetFirstNode());
+    EXPECT_EQ(tree->SelectedKey(),
+              std::stoi(Copy("SELECT IdConto FROM PianoConti WHERE Padre = 0 AND Ordine = 1")));
+
+    // A sub-account selected before F5 is not shown again at once: the tree
+    // and the grid still agree.
+    TTreeNode* second = tree->Items()->GetFirstNode()->getNextSibling();
+    ASSERT_NE(second, nullptr);
+    second->SetSelected(true);
+    agree("on another account");
+    ASSERT_NE(second->getFirstChild(), nullptr);
+    second->getFirstChild()->SetSelected(true);
+    agree("on a sub-account");
+    tree->SetFocus();
+    PressKey(view_, Qt::Key_F5);
+    agree("after F5");
+    EXPECT_EQ(data_->tblPianoConti->State(), dsBrowse);
+}

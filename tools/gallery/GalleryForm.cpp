@@ -232,6 +232,15 @@ void TfrmGalleria::SetupTree() {
     tvConti->SetAskDeleteItem("Eliminare il conto? I suoi sottoconti restano nell'archivio.");
     tvConti->SetCaptionRoot("Piano dei conti");
     tvConti->Reload();
+    AgreeTreeAndGrid();
+}
+
+void TfrmGalleria::AgreeTreeAndGrid() {
+    // Reading the tree leaves the chart on its last record.
+    if (tvConti->Selected())
+        tvConti->ItemSelect(tvConti->SelectedKey());
+    else if (TTreeNode* first = tvConti->Items()->GetFirstNode())
+        first->SetSelected(true);
 }
 
 void TfrmGalleria::CreateMovement() {
@@ -444,6 +453,7 @@ void TfrmGalleria::ReloadArchive() {
             dataSet->Refresh();
         }
         tvConti->Reload();
+        AgreeTreeAndGrid();
         ShowStatus(tbsArchivio, AnsiString(), false);
     } catch (const Exception& e) {
         ShowStatus(tbsArchivio, "Non riesco a rileggere " + archiveName_ + ": " + e.Message(),

@@ -120,6 +120,9 @@ private:
     void CreateDiagram();
     void CreateStatus();
     void SetupTree();
+    // The tree's selection and the chart's current record agree: the
+    // selected account, else the first one, selected and current.
+    void AgreeTreeAndGrid();
     // A heading with the keys of its part beside it.
     TQuorLabel* CreateHeading(TPanel* parent, const char* name, const AnsiString& caption,
                               const AnsiString& hint);

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -296,6 +298,60 @@ TEST(FieldsTest, NamesOutsideTheCodePageReadAsWindowsWouldShowThem) {
     t.Next();
     EXPECT_EQ(t.FieldByName("Nome")->AsString(), "Stefan");
     EXPECT_EQ(t.FieldByName("Comune")->AsString(), "?");
+}
+
+} // namespace
+
+namespace {
+
+// Integers outside their field's type are refused as any invalid text is,
+// and the field keeps its value: nothing written can fail to read back.
+TEST(FieldsTest, IntegersOutsideTheirTypeAreRefusedAndTheFieldKeepsItsValue) {
+    TestArchive archive;
+    archive.Exec("CREATE TABLE Numeri (Id INTEGER PRIMARY KEY NOT NULL, Intero INTEGER, "
+                 "Piccolo SMALLINT, Grande BIGINT)");
+    archive.Exec("INSERT INTO Numeri (Id, Intero, Piccolo, Grande) VALUES (1, 7, 8, 9)");
+    TTable t;
+    archive.Bind(&t);
+    t.SetTableName("Numeri");
+    t.Open();
+    TField* intero = t.FieldByName("Intero");
+    TField* piccolo = t.FieldByName("Piccolo");
+    TField* grande = t.FieldByName("Grande");
+    ASSERT_EQ(intero->DataType(), ftInteger);
+    ASSERT_EQ(grande->DataType(), ftLargeint);
+    t.Edit();
+    for (TField* f : {intero, piccolo}) {
+        for (const char* text : {"2147483648", "-2147483649", "99999999999999999999",
+                                 " 4294967296 "}) {
+            EXPECT_THROW(f->SetAsString(text), EConvertError) << f->FieldName().str() << text;
+        }
+        EXPECT_THROW(f->SetAsLargeInt(std::int64_t{1} << 40), EConvertError);
+        EXPECT_THROW(f->SetAsVariant(Variant(5e9)), EConvertError);
+    }
+    EXPECT_EQ(intero->AsInteger(), 7);
+    EXPECT_EQ(piccolo->AsInteger(), 8);
+    // The ends of the range are values like any other.
+    intero->SetAsString("2147483647");
+    EXPECT_EQ(intero->AsInteger(), 2147483647);
+    intero->SetAsString("-2147483648");
+    EXPECT_EQ(intero->AsInteger(), -2147483647 - 1);
+    intero->SetAsString("2147483647");
+    piccolo->SetAsString("-12");
+
+    for (const char* text : {"9223372036854775808", "-9223372036854775809",
+                             "123456789012345678901234567890"})
+        EXPECT_THROW(grande->SetAsString(text), EConvertError) << text;
+    EXPECT_EQ(grande->AsLargeInt(), 9);
+    grande->SetAsString("9223372036854775807");
+    EXPECT_EQ(grande->AsLargeInt(), std::numeric_limits<std::int64_t>::max());
+    grande->SetAsString("-9223372036854775808");
+    t.Post();
+    EXPECT_EQ(archive.Scalar("SELECT Intero FROM Numeri"), "2147483647");
+    EXPECT_EQ(archive.Scalar("SELECT Piccolo FROM Numeri"), "-12");
+    EXPECT_EQ(archive.Scalar("SELECT Grande FROM Numeri"), "-9223372036854775808");
+    EXPECT_EQ(intero->AsInteger(), 2147483647);
+    EXPECT_EQ(grande->AsLargeInt(), std::numeric_limits<std::int64_t>::min());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/data/Field.h"
 #include "platform/data/Table.h"
 #include "platform/gui/DBLookupComboBox.h"
+#include "platform/gui/Edit.h"
 #include "platform/gui/Form.h"
 
 #include <gtest/gtest.h>
@@ -187,4 +188,86 @@ TEST_F(LookupFixture, WithoutADataSourceTheBoxKeepsItsOwnValueAndReadOnlyKeepsIt
     QTest::keyClicks(widget, "a");
     EXPECT_EQ(box->KeyValue(), Variant(40));
     EXPECT_EQ(movimenti->State(), dsBrowse);
+}
+
+// Opening the list moves Qt's focus to the popup for a moment; the box keeps
+// the focus as the form sees it, and its list stays down until the user
+// closes it or the focus really goes elsewhere.
+TEST_F(LookupFixture, AFocusedBoxDropsItsListFromTheKeyboardAndKeepsItDown) {
+    auto* other = new TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(10, 160, 150, 22);
+    int enters = 0;
+    int exits = 0;
+    box->OnEnter = [&](TObject*) { ++enters; };
+    box->OnExit = [&](TObject*) { ++exits; };
+    ASSERT_TRUE(GiveFocus(widget)) << "the platform does not activate windows";
+    EXPECT_EQ(enters, 1);
+
+    KeyToWindow(widget, Qt::Key_F4);
+    QApplication::processEvents();
+    ASSERT_TRUE(box->ListVisible());
+    ASSERT_NE(List(), nullptr);
+    EXPECT_TRUE(List()->isVisible());
+    // The arrows move within the list, Escape closes it unchanged.
+    KeyToWindow(widget, Qt::Key_Down);
+    EXPECT_EQ(box->ListIndex(), 2);
+    EXPECT_TRUE(box->ListVisible());
+    KeyToWindow(widget, Qt::Key_Escape);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(Causale(), 20);
+    EXPECT_TRUE(widget->hasFocus());
+
+    KeyToWindow(widget, Qt::Key_Down, Qt::AltModifier);
+    QApplication::processEvents();
+    ASSERT_TRUE(box->ListVisible());
+    KeyToWindow(widget, Qt::Key_Up);
+    KeyToWindow(widget, Qt::Key_Return);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(Causale(), 10);
+
+    // Called by the program on the focused box, too.
+    box->DropDown();
+    QApplication::processEvents();
+    EXPECT_TRUE(box->ListVisible());
+    KeyToWindow(widget, Qt::Key_F4);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 0);
+
+    // A click on a name takes it, and the box keeps the focus.
+    box->DropDown();
+    QApplication::processEvents();
+    QListWidget* list = List();
+    ASSERT_NE(list, nullptr);
+    const QPoint name = list->viewport()->mapToGlobal(list->visualItemRect(list->item(2)).center());
+    QTest::mouseClick(form.Widget()->windowHandle(), Qt::LeftButton, {},
+                      form.Widget()->mapFromGlobal(name));
+    QApplication::processEvents();
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(Causale(), 30);
+    EXPECT_TRUE(widget->hasFocus());
+    EXPECT_EQ(exits, 0);
+
+    // A click elsewhere closes the list unchanged; the focus going to
+    // another control leaves the box.
+    box->DropDown();
+    QApplication::processEvents();
+    ASSERT_TRUE(box->ListVisible());
+    QWidget* edit = other->Widget();
+    QTest::mouseClick(form.Widget()->windowHandle(), Qt::LeftButton, {},
+                      edit->mapTo(form.Widget(), edit->rect().center()));
+    QApplication::processEvents();
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(List(), nullptr);
+    EXPECT_EQ(Causale(), 30);
+    other->SetFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(events, (std::vector<std::string>{"drop", "close", "drop", "click", "close", "drop",
+                                                "close", "drop", "click", "close", "drop",
+                                                "close"}));
+    movimenti->Post();
 }

@@ -66,3 +66,17 @@ void TypeKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     }
     QTest::keyClick(window, key, modifiers);
 }
+
+bool GiveFocus(QWidget* widget) {
+    QWidget* window = widget->window();
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) return false;
+    widget->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    return widget->hasFocus();
+}
+
+void KeyToWindow(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(widget->window()->windowHandle(), key, modifiers);
+}

@@ -33,3 +33,11 @@ inline unsigned PixelAt(const QImage& image, int x, int y) {
 void TypeKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 int CountPixels(const QImage& image, unsigned rgb, int left, int top, int right, int bottom);
+
+// Shows the widget's window, makes it the active window and gives the widget
+// the keyboard focus, as a click or Tab would: the widget gets a real
+// focus-in. False when the platform does not activate the window.
+bool GiveFocus(QWidget* widget);
+// A key through the widget's window, as the keyboard sends it: it reaches the
+// focused widget, or the open popup while there is one.
+void KeyToWindow(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

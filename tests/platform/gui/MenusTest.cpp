@@ -2,6 +2,7 @@
 
 #include "platform/core/Exception.h"
 #include "platform/core/ScriptedDialogs.h"
+#include "platform/gui/Edit.h"
 #include "platform/gui/Form.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/Panel.h"
@@ -146,4 +147,53 @@ TEST(PopupMenu, ARightClickShowsTheControlsMenuWhenAutoPopupIsOn) {
     delete menu;
     EXPECT_EQ(panel->PopupMenu(), nullptr);
     QApplication::sendEvent(widget, &event);
+}
+
+// A menu is a popup: the control it was shown for keeps the focus as the form
+// sees it, before and after the user chooses.
+TEST(PopupMenu, TheControlKeepsTheFocusWhileItsMenuIsOpen) {
+    TestApp();
+    TForm form;
+    form.SetBounds(0, 0, 200, 200);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    edit->SetBounds(10, 10, 150, 22);
+    auto* menu = new TPopupMenu(&form);
+    int chosen = 0;
+    TMenuItem* item = Item(menu, "Voce");
+    item->OnClick = [&](TObject*) { ++chosen; };
+    menu->Items()->Add(item);
+    edit->SetPopupMenu(menu);
+    int enters = 0;
+    int exits = 0;
+    edit->OnEnter = [&](TObject*) { ++enters; };
+    edit->OnExit = [&](TObject*) { ++exits; };
+    QWidget* widget = edit->Widget();
+    ASSERT_TRUE(GiveFocus(widget)) << "the platform does not activate windows";
+    EXPECT_EQ(enters, 1);
+
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), widget->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(widget, &event);
+    QApplication::processEvents();
+    QMenu* shown = menu->MenuWidget();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(exits, 0);
+    KeyToWindow(widget, Qt::Key_Down);
+    KeyToWindow(widget, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(menu->MenuWidget(), nullptr);
+    EXPECT_TRUE(widget->hasFocus());
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 0);
+
+    QApplication::sendEvent(widget, &event);
+    QApplication::processEvents();
+    ASSERT_NE(menu->MenuWidget(), nullptr);
+    KeyToWindow(widget, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(menu->MenuWidget(), nullptr);
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 0);
 }

@@ -3,6 +3,7 @@
 #include "platform/core/Exception.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Canvas.h"
+#include "platform/gui/Edit.h"
 #include "platform/gui/Form.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/TreeView.h"
@@ -338,4 +339,49 @@ TEST(ImageList, SizesMasksCopiesAndGoingAway) {
         EXPECT_EQ(tree->Images(), &shortLived);
     }
     EXPECT_EQ(tree->Images(), nullptr);
+}
+
+// The in-place editor is the tree's own: the tree keeps the focus as the form
+// sees it while the user renames, and leaves only when the focus goes
+// elsewhere.
+TEST_F(TreeFixture, RenamingInPlaceKeepsTheTreeFocused) {
+    Build();
+    tree->SetAlign(alNone);
+    tree->SetBounds(0, 0, 300, 300);
+    auto* other = new TEdit(&form);
+    other->SetParent(&form);
+    other->SetBounds(0, 320, 200, 22);
+    int enters = 0;
+    int exits = 0;
+    tree->OnEnter = [&](TObject*) { ++enters; };
+    tree->OnExit = [&](TObject*) { ++exits; };
+    QTreeView* view = View();
+    ASSERT_TRUE(GiveFocus(view)) << "the platform does not activate windows";
+    b->SetSelected(true);
+    KeyToWindow(view, Qt::Key_F2);
+    ASSERT_TRUE(tree->IsEditing());
+    auto* editor = view->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->hasFocus());
+    KeyToWindow(view, Qt::Key_End);
+    KeyToWindow(view, Qt::Key_X);
+    KeyToWindow(view, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_FALSE(tree->IsEditing());
+    EXPECT_EQ(b->Text(), AnsiString("Bx"));
+    EXPECT_TRUE(view->hasFocus());
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 0);
+
+    KeyToWindow(view, Qt::Key_F2);
+    ASSERT_TRUE(tree->IsEditing());
+    EXPECT_EQ(exits, 0);
+    other->SetFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(other->Widget()->hasFocus());
+    EXPECT_EQ(exits, 1);
+    other->Widget()->clearFocus();
+    view->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(enters, 2);
+    EXPECT_EQ(exits, 1);
 }
