@@ -6,11 +6,17 @@
 #include "tests/tools/ArchiveQueries.h"
 #include "tests/xsession/XSession.h"
 
+#include "controls/DBQuorLookupComboBox.h"
 #include "controls/QuorTreeView.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/DragDrop.h"
 #include "platform/gui/Forms.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <QTreeView>
 #include <QWindow>
@@ -73,6 +79,107 @@ TEST_F(GalleryOnXTest, ADragInTheTreeMovesTheAccountAndWritesItsParent) {
     EXPECT_EQ(impianti->GetLastChild(), verifica);
     EXPECT_EQ(Original("SELECT Padre FROM PianoConti WHERE IdConto = " + std::to_string(key)),
               std::to_string(NodeKey(ascensore)));
+}
+
+} // namespace
+
+namespace {
+
+// The popup the window system shows now, if any.
+QWidget* OpenPopup() {
+    return QApplication::activePopupWidget();
+}
+
+TEST_F(GalleryOnXTest, F4OnTheFocusedLookupBoxShowsItsListAndAClickOutsideClosesItUnchosen) {
+    OpenShown();
+    TDBQuorLookupComboBox* box = form_->cboCausale;
+    const std::string before = box->Text().str();
+    const std::string cause = Movement("idCausale");
+    // The box focused as the user focuses it: clicked.
+    QWidget* boxWidget = box->Widget();
+    QTest::mouseClick(window_, Qt::LeftButton, {},
+                      boxWidget->mapTo(form_->Widget(), QPoint(6, boxWidget->height() / 2)));
+    if (box->ListVisible()) {
+        // A click on a combo box may open its list itself: closed again unchosen.
+        QTest::keyClick(window_, Qt::Key_Escape);
+    }
+    ASSERT_FALSE(box->ListVisible());
+    ASSERT_TRUE(boxWidget->hasFocus() || boxWidget->isAncestorOf(QApplication::focusWidget()));
+
+    QTest::keyClick(window_, Qt::Key_F4);
+    QWidget* popup = OpenPopup();
+    ASSERT_TRUE(box->ListVisible());
+    ASSERT_NE(popup, nullptr);
+    ASSERT_NE(popup->windowHandle(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup->windowHandle(), 60000));
+    EXPECT_TRUE(popup->isVisible());
+    // It stays open while the window system settles the focus.
+    QTest::qWait(200);
+    EXPECT_TRUE(box->ListVisible()) << "the list closed by itself";
+    EXPECT_TRUE(popup->isVisible());
+
+    // A click outside it, on the tree, closes it and chooses nothing.
+    QTest::keyClick(popup->windowHandle(), Qt::Key_Down);
+    const QPoint outside = InWindow(QPoint(10, 10));
+    QTest::mouseClick(window_, Qt::LeftButton, {}, outside);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(OpenPopup(), nullptr);
+    EXPECT_EQ(box->Text().str(), before);
+    EXPECT_EQ(Movement("idCausale"), cause);
+}
+
+TEST_F(GalleryOnXTest, ARightClickOpensTheTreesMenuWhichTheKeyboardChoosesFromOrLeaves) {
+    OpenShown();
+    TTreeNode* manutenzioni = Child(nullptr, "Manutenzioni");
+    Click(manutenzioni);
+    TTreeNode* ascensore = Child(manutenzioni, "Ascensore");
+    Click(ascensore);
+    TTreeNode* verifica = Child(ascensore, "Verifica biennale");
+    Click(verifica);
+    ASSERT_NE(verifica, nullptr);
+    const int key = NodeKey(verifica);
+    TQuorTreeView* tree = form_->tvConti;
+    ASSERT_NE(tree->PopupMenu(), nullptr);
+
+    // The menu a right click on the account opens, shown by the window system.
+    const auto openMenu = [&]() -> QPointer<QMenu> {
+        QTest::mouseClick(window_, Qt::RightButton, {}, InWindow(Centre(verifica)));
+        QPointer<QMenu> menu = tree->PopupMenu()->MenuWidget();
+        if (!menu) return menu;
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(menu->windowHandle(), 60000));
+        EXPECT_EQ(OpenPopup(), menu.data());
+        return menu;
+    };
+    // A menu closed goes away (it is deleted on closing).
+    const auto closed = [](const QPointer<QMenu>& menu) { return !menu || !menu->isVisible(); };
+
+    // Escape leaves the menu without choosing.
+    QPointer<QMenu> menu = openMenu();
+    ASSERT_FALSE(menu.isNull()) << "a right click opened no menu";
+    QTest::keyClick(menu->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(closed(menu));
+    EXPECT_TRUE(dialogs_->Questions().empty());
+
+    // A click elsewhere in the window closes it too, choosing nothing.
+    menu = openMenu();
+    ASSERT_FALSE(menu.isNull());
+    QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {},
+                      menu->mapFromGlobal(form_->Widget()->mapToGlobal(QPoint(2, 2))));
+    EXPECT_TRUE(closed(menu));
+    EXPECT_TRUE(dialogs_->Questions().empty());
+
+    // Down to "Rinomina" (the third item) and Enter: renamed, in the file too.
+    menu = openMenu();
+    ASSERT_FALSE(menu.isNull());
+    dialogs_->AnswerInput("Verifica periodica");
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(menu->windowHandle(), Qt::Key_Down);
+    ASSERT_NE(menu->activeAction(), nullptr);
+    EXPECT_EQ(menu->activeAction()->text(), QString("Rinomina"));
+    QTest::keyClick(menu->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(closed(menu));
+    EXPECT_EQ(Copy("SELECT Descrizione FROM PianoConti WHERE IdConto = " + std::to_string(key)),
+              "Verifica periodica");
 }
 
 } // namespace
