@@ -90,7 +90,7 @@ QWidget* OpenPopup() {
     return QApplication::activePopupWidget();
 }
 
-TEST_F(GalleryOnXTest, F4OnTheFocusedLookupBoxShowsItsListAndAClickOutsideClosesItUnchosen) {
+TEST_F(GalleryOnXTest, F4OnTheFocusedLookupBoxShowsItsListThatAClickOutsideOrAnotherWindowClosesUnchosen) {
     OpenShown();
     TDBQuorLookupComboBox* box = form_->cboCausale;
     const std::string before = box->Text().str();
@@ -122,6 +122,24 @@ TEST_F(GalleryOnXTest, F4OnTheFocusedLookupBoxShowsItsListAndAClickOutsideCloses
     QTest::keyClick(popup->windowHandle(), Qt::Key_Down);
     const QPoint outside = InWindow(QPoint(10, 10));
     QTest::mouseClick(window_, Qt::LeftButton, {}, outside);
+    EXPECT_FALSE(box->ListVisible());
+    EXPECT_EQ(OpenPopup(), nullptr);
+    EXPECT_EQ(box->Text().str(), before);
+    EXPECT_EQ(Movement("idCausale"), cause);
+
+    // Another window becoming active closes it too, unchosen.
+    boxWidget->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(window_, Qt::Key_F4);
+    ASSERT_TRUE(box->ListVisible());
+    popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    QTest::keyClick(popup->windowHandle(), Qt::Key_Down);
+    QWidget other;
+    other.setWindowTitle("Altra finestra");
+    other.resize(200, 100);
+    other.show();
+    other.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&other, 60000));
     EXPECT_FALSE(box->ListVisible());
     EXPECT_EQ(OpenPopup(), nullptr);
     EXPECT_EQ(box->Text().str(), before);
