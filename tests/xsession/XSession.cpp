@@ -9,6 +9,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +29,10 @@ XSession::XSession() {
     const pid_t pid = fork();
     if (pid == 0) {
         close(ready[0]);
+#ifdef __linux__
+        // The server goes with the test, also when the test dies.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
