@@ -19,6 +19,7 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cerrno>
 #include <cstdio>
@@ -184,14 +185,23 @@ void ShowStartupError(std::exception_ptr error) {
     }
 }
 
-// Grabs the main window once it is on screen, then closes it.
+// Grabs the main window once the window system shows it and the events
+// that fill it are done, then closes it.
 void ScheduleScreenshot(TGuiApplication& application, TfrmBracUtil* form, const std::string& file) {
-    QTimer::singleShot(700, [&application, form, file] {
-        const QPixmap shot = form->Widget()->grab();
-        if (!shot.save(QString::fromStdString(file), "PNG"))
-            std::fprintf(stderr, "bracutil: non riesco a salvare %s\n", file.c_str());
-        application.Terminate();
+    auto* poll = new QTimer(form->Widget());
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [&application, form, file, poll] {
+        const QWindow* window = form->Widget()->windowHandle();
+        if (!window || !window->isExposed()) return;
+        poll->stop();
+        QTimer::singleShot(0, [&application, form, file] {
+            const QPixmap shot = form->Widget()->grab();
+            if (!shot.save(QString::fromStdString(file), "PNG"))
+                std::fprintf(stderr, "bracutil: non riesco a salvare %s\n", file.c_str());
+            application.Terminate();
+        });
     });
+    poll->start();
 }
 
 } // namespace

@@ -212,11 +212,14 @@ void TRegistry::CloseKey() {
 bool TRegistry::OpenKey(const AnsiString& key, bool canCreate) {
     const AnsiString path = Resolve(key);
     const AnsiString full = FullPath(root_, path);
-    regfile::Store store = regfile::Load(StoreFileName());
-    if (!store.HasKey(full) && !SystemStore().HasKey(full)) {
+    if (!regfile::Load(StoreFileName()).HasKey(full) && !SystemStore().HasKey(full)) {
         if (!canCreate || regfile::RootName(root_).IsEmpty()) return false;
-        store.AddKey(full);
-        if (!regfile::Save(store, StoreFileName())) return false;
+        const AnsiString problem = regfile::Update(StoreFileName(), [&full](regfile::Store& store) {
+            if (store.HasKey(full)) return false; // another program made it meanwhile
+            store.AddKey(full);
+            return true;
+        });
+        if (!problem.IsEmpty()) return false;
     }
     open_ = true;
     currentPath_ = path;
@@ -253,12 +256,14 @@ int TRegistry::ReadInteger(const AnsiString& name) {
 static void Store(HKEY root, const AnsiString& path, const regfile::Value& value) {
     if (regfile::RootName(root).IsEmpty())
         throw ERegistryException("Chiave radice del registro non valida");
-    regfile::Store store = regfile::Load(TRegistry::StoreFileName());
-    store.SetValue(FullPath(root, path), value);
-    if (!regfile::Save(store, TRegistry::StoreFileName()))
+    const AnsiString problem =
+        regfile::Update(TRegistry::StoreFileName(), [&](regfile::Store& store) {
+            store.SetValue(FullPath(root, path), value);
+            return true;
+        });
+    if (!problem.IsEmpty())
         throw ERegistryException("Impossibile scrivere il valore '" + value.name +
-                                 "' del registro nel file " +
-                                 AnsiString(Utf8ToCp1252(TRegistry::StoreFileName())));
+                                 "' del registro: " + problem);
 }
 
 void TRegistry::WriteString(const AnsiString& name, const AnsiString& text) {
@@ -278,9 +283,13 @@ void TRegistry::WriteInteger(const AnsiString& name, int number) {
 }
 
 bool TRegistry::DeleteValue(const AnsiString& name) {
-    regfile::Store store = regfile::Load(StoreFileName());
-    if (!store.RemoveValue(FullPath(root_, currentPath_), name)) return false;
-    return regfile::Save(store, StoreFileName());
+    bool removed = false;
+    const AnsiString problem =
+        regfile::Update(StoreFileName(), [this, &name, &removed](regfile::Store& store) {
+            removed = store.RemoveValue(FullPath(root_, currentPath_), name);
+            return removed;
+        });
+    return removed && problem.IsEmpty();
 }
 
 #endif

@@ -7,9 +7,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace regfile {
 
@@ -413,27 +421,119 @@ Store Load(const std::string& fileName) {
     return store;
 }
 
-bool Save(const Store& store, const std::string& fileName) {
-    const AnsiString folder = ExtractFilePath(AnsiString(Utf8ToCp1252(fileName)));
-    if (!folder.IsEmpty() && !ForceDirectories(folder)) return false;
-    // Written aside and renamed, so that a failed write never leaves half a file.
-    const std::string temporary = fileName + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << Encode(Serialise(store), store.format);
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
+namespace {
+
+// Why a file could not be written, in Windows-1252.
+AnsiString Reason(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return "la cartella non permette di scriverci";
+    case EROFS:
+        return "il disco \xE8 di sola lettura";
+    case ENOSPC:
+    case EDQUOT:
+        return "il disco \xE8 pieno";
+    default:
+        return AnsiString(Utf8ToCp1252(std::strerror(error)));
+    }
+}
+
+AnsiString Named(const std::string& fileName) {
+    return "'" + AnsiString(Utf8ToCp1252(fileName)) + "'";
+}
+
+// Writes the store beside the file under a name no other writer uses, and
+// puts it in the file's place in one step. Empty when done.
+AnsiString Replace(const Store& store, const std::string& fileName) {
+    const std::string bytes = Encode(Serialise(store), store.format);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = fileName + "." + std::to_string(getpid()) + "-" +
+                    std::to_string(std::random_device{}()) + ".tmp";
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0)
+        return "impossibile scrivere il file " + Named(fileName) + ": " +
+               Reason(errno) + "; il file resta com'era";
+    // The new file keeps the rights of the one it replaces.
+    struct stat old;
+    if (stat(fileName.c_str(), &old) == 0) fchmod(fd, old.st_mode & 07777);
+    std::size_t done = 0;
+    int error = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // On the disk before it takes the old file's place, so that a crash leaves one or the other.
+    if (!error && fsync(fd) != 0) error = errno;
+    if (close(fd) != 0 && !error) error = errno;
+    if (!error && std::rename(temporary.c_str(), fileName.c_str()) != 0) error = errno;
+    if (error) {
+        unlink(temporary.c_str());
+        return "impossibile scrivere il file " + Named(fileName) + ": " +
+               Reason(error) + "; il file resta com'era";
+    }
+    return AnsiString();
+}
+
+// Held while a program loads, changes and saves the file: an advisory lock on
+// a file beside it that stays there, since the file itself is replaced.
+class WriteLock {
+public:
+    explicit WriteLock(const std::string& fileName) {
+        const std::string name = fileName + ".lock";
+        fd_ = open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0) {
+            problem_ = "impossibile scrivere il file " + Named(fileName) + ": " +
+                       Reason(errno) + "; il file resta com'era";
+            return;
+        }
+        while (flock(fd_, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            problem_ = "impossibile bloccare il file " + Named(fileName) + ": " +
+                       Reason(errno);
+            break;
         }
     }
-    if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
+    ~WriteLock() {
+        if (fd_ >= 0) close(fd_); // lets the lock go
     }
-    return true;
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+    const AnsiString& Problem() const { return problem_; }
+
+private:
+    int fd_ = -1;
+    AnsiString problem_;
+};
+
+AnsiString MakeFolder(const std::string& fileName) {
+    const AnsiString folder = ExtractFilePath(AnsiString(Utf8ToCp1252(fileName)));
+    if (folder.IsEmpty() || ForceDirectories(folder)) return AnsiString();
+    return "impossibile creare la cartella '" + folder + "' del file " + Named(fileName);
+}
+
+} // namespace
+
+bool Save(const Store& store, const std::string& fileName) {
+    return MakeFolder(fileName).IsEmpty() && Replace(store, fileName).IsEmpty();
+}
+
+AnsiString Update(const std::string& fileName, const std::function<bool(Store&)>& change) {
+    if (AnsiString problem = MakeFolder(fileName); !problem.IsEmpty()) return problem;
+    const WriteLock lock(fileName);
+    if (!lock.Problem().IsEmpty()) return lock.Problem();
+    Store store = Load(fileName);
+    if (!change(store)) return AnsiString();
+    return Replace(store, fileName);
 }
 
 } // namespace regfile

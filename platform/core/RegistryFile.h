@@ -10,6 +10,7 @@
 #include "platform/core/Registry.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,15 @@ std::string Serialise(const Store& store);
 // A missing or unreadable file is an empty store; nothing is created.
 Store Load(const std::string& fileName);
 // Creates the file's folder when needed; false when the file cannot be written.
+// The file is replaced whole, by a complete new one written under a name of
+// this writer's own, or not at all.
 bool Save(const Store& store, const std::string& fileName);
+
+// Loads the file, lets change alter the store, and saves it when change says
+// it changed something; other programs doing the same to the file wait, so
+// that no change is lost between a load and its save. Empty when done;
+// otherwise why the file stayed as it was, naming the file (Windows-1252,
+// to follow a message of the caller's).
+AnsiString Update(const std::string& fileName, const std::function<bool(Store&)>& change);
 
 } // namespace regfile

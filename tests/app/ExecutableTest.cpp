@@ -5,6 +5,7 @@
 #include "app/ContoCorrenteExport.h"
 #include "app/datBracUtil.h"
 #include "tests/app/AppFixture.h"
+#include "tests/xsession/XSession.h"
 
 #include "platform/core/Encoding.h"
 #include "platform/core/ScriptedDialogs.h"
@@ -20,6 +21,8 @@
 
 #include <cstdio>
 #include <filesystem>
+
+#include <QImage>
 
 namespace {
 
@@ -216,55 +219,30 @@ TEST_F(ExecutableTest, ADisplayThatDoesNotAnswerIsNamedAndTheExportFollows) {
     EXPECT_GT(std::filesystem::file_size(dir_ + "/finestra.png"), 1000u);
 }
 
-// A virtual X display for the length of a test.
-class VirtualDisplay {
-public:
-    VirtualDisplay() {
-        for (number_ = 90; std::filesystem::exists(Socket()); --number_) {
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            const std::string display = ":" + std::to_string(number_);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            execlp("Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", "-screen", "0",
-                   "1280x800x24", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && !std::filesystem::exists(Socket()); ++i) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return;
-            }
-            usleep(50000);
-        }
-    }
-    ~VirtualDisplay() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    bool Running() const { return pid_ > 0 && std::filesystem::exists(Socket()); }
-    std::string Name() const { return ":" + std::to_string(number_); }
-
-private:
-    std::string Socket() const { return "/tmp/.X11-unix/X" + std::to_string(number_); }
-    int number_ = 90;
-    pid_t pid_ = -1;
-};
-
 TEST_F(ExecutableTest, ADisplayThatAnswersShowsTheWindow) {
-    VirtualDisplay display;
-    if (!display.Running()) GTEST_SKIP() << "Xvfb is not available";
+    XSession& x = XSession::Shared();
+    if (!x.Running()) GTEST_SKIP() << x.Problem();
     const ProgramRun run =
-        Bracutil("--screenshot finestra.png", "LC_ALL=it_IT.UTF-8 DISPLAY=" + display.Name());
+        Bracutil("--screenshot finestra.png", "LC_ALL=it_IT.UTF-8 DISPLAY=" + x.Display());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err.find("schermo"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_GT(std::filesystem::file_size(dir_ + "/finestra.png"), 1000u);
+    // The window on the display shows what the program draws without one.
+    const ProgramRun drawn = Bracutil("--screenshot disegnata.png");
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    const QImage shown(QString::fromStdString(dir_ + "/finestra.png"));
+    const QImage expected(QString::fromStdString(dir_ + "/disegnata.png"));
+    ASSERT_FALSE(shown.isNull());
+    ASSERT_EQ(shown.size(), expected.size());
+    int differ = 0, background = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            if (shown.pixel(x, y) != expected.pixel(x, y)) ++differ;
+            if (shown.pixel(x, y) == shown.pixel(0, 0)) ++background;
+        }
+    EXPECT_EQ(differ, 0) << "pixels that differ, of " << shown.width() * shown.height();
+    // A window with its lists and buttons, not an empty one.
+    EXPECT_LT(background, shown.width() * shown.height() * 9 / 10);
 }
 
 TEST_F(ExecutableTest, ALockedArchiveIsAFailureWithNothingOnStandardOutput) {

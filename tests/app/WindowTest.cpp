@@ -30,6 +30,8 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QTableView>
+#include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -259,11 +261,18 @@ double HighlightedShare(QTableView* view, int row) {
     return total ? double(lit) / total : 0.0;
 }
 
+// A key as the user presses it: the widget's window active and the widget
+// focused, the key handed to the window system, which routes it through
+// shortcuts and focus as it does the user's.
 void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
-    QApplication::sendEvent(widget, &release);
+    QWidget* window = widget->window();
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window, 10000));
+    }
+    if (!widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(widget->hasFocus());
+    QTest::keyClick(window->windowHandle(), static_cast<Qt::Key>(key), modifiers);
 }
 
 TEST_F(WindowTest, KeyboardMovesKeepTheRowHighlightedAndCtrlTabSwitchesPages) {

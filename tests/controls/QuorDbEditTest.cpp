@@ -5,11 +5,13 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/data/Table.h"
+#include "platform/gui/Edit.h"
 
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 #include <string>
@@ -360,16 +362,47 @@ TEST_F(QuorDbEditTest, FormattedTurnsOffReturnsTabsAndWrapping) {
 
 TEST_F(QuorDbEditTest, EnteringSelectsTheWholeTextWhenAsked) {
     Bind("Nota", 1, false);
-    edit->SetSelStart(2);
-    QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
-    QApplication::sendEvent(widget, &in);
-    EXPECT_EQ(edit->SelStart(), 0);
-    EXPECT_EQ(edit->SelLength(), 5);
-    edit->SetSelectAllOnEnter(false);
-    edit->SetSelStart(2);
-    QApplication::sendEvent(widget, &in);
-    EXPECT_EQ(edit->SelStart(), 2);
-    EXPECT_EQ(edit->SelLength(), 0);
+    // Another control of the form holds the focus first; the edit is entered
+    // from it by Tab and by a click, through the window system.
+    auto* other = new TEdit(&form_);
+    other->SetParent(&form_);
+    other->SetBounds(10, 100, 100, 24);
+    int entered = 0;
+    edit->OnEnter = [&](TObject*) { ++entered; };
+    QWidget* otherWidget = other->Widget();
+    otherWidget->setFocusPolicy(Qt::StrongFocus);
+    ASSERT_TRUE(GiveFocus(otherWidget)) << "the platform does not activate windows";
+    QWindow* window = widget->window()->windowHandle();
+
+    for (const bool byClick : {false, true}) {
+        SCOPED_TRACE(byClick ? "by a click" : "by Tab");
+        for (const bool selectAll : {true, false}) {
+            SCOPED_TRACE(selectAll ? "select all" : "as it was");
+            edit->SetSelectAllOnEnter(selectAll);
+            ASSERT_TRUE(GiveFocus(otherWidget));
+            edit->SetSelStart(2);
+            entered = 0;
+            if (byClick)
+                QTest::mouseClick(window, Qt::LeftButton, {},
+                                  widget->mapTo(widget->window(), QPoint(4, 6)));
+            else
+                KeyToWindow(otherWidget, Qt::Key_Tab);
+            ASSERT_TRUE(widget->hasFocus() || widget->isAncestorOf(QApplication::focusWidget()));
+            EXPECT_EQ(entered, 1);
+            if (byClick) {
+                // The click that enters then puts the caret where it falls, as on
+                // the system the control comes from: before the first letter here.
+                EXPECT_EQ(edit->SelStart(), 0);
+                EXPECT_EQ(edit->SelLength(), 0);
+            } else if (selectAll) {
+                EXPECT_EQ(edit->SelStart(), 0);
+                EXPECT_EQ(edit->SelLength(), 5);
+            } else {
+                EXPECT_EQ(edit->SelStart(), 2);
+                EXPECT_EQ(edit->SelLength(), 0);
+            }
+        }
+    }
 }
 
 TEST_F(QuorDbEditTest, ALockedRecordIsReportedAndTheTextStays) {

@@ -5,8 +5,11 @@
 #include "platform/core/ScriptedDialogs.h"
 #include "utilities/AppServices.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 namespace {
 
@@ -27,21 +30,46 @@ TEST(EngineDirsTest, CreaBdeDirCreatesTheFoldersAndHandsThemToTheSession) {
               IncludeTrailingPathDelimiter(ExpandUNCFileName(priv)));
 }
 
+// Set in a copy of this program run by the case below.
+constexpr const char* kCopyMark = "QUOR_TEST_PROGRAM_COPY";
+
+// "Net" and "Priv" go beside the program. So that the copies of this case that
+// run at once (each engine's) have folders of their own, and the folders a
+// user keeps beside the real program are never touched, the case runs in a
+// copy of this program made in a folder of its own.
 TEST(EngineDirsTest, CreaBdeDirDefaultsToFoldersBesideTheProgram) {
-    TSession session(nullptr);
-    session.SetSessionName("SessionePredefinita");
-    const AnsiString net = AppPath() + "Net" + PathDelim;
-    const AnsiString priv = AppPath() + "Priv" + PathDelim;
-    EXPECT_TRUE(CreaBdeDir(&session, "", ""));
-    EXPECT_TRUE(DirectoryExists(net));
-    EXPECT_TRUE(DirectoryExists(priv));
-    EXPECT_EQ(IncludeTrailingPathDelimiter(session.NetFileDir()),
-              IncludeTrailingPathDelimiter(ExpandUNCFileName(net)));
-    EXPECT_EQ(IncludeTrailingPathDelimiter(session.PrivateDir()),
-              IncludeTrailingPathDelimiter(ExpandUNCFileName(priv)));
-    std::error_code ignored;
-    std::filesystem::remove(net.str(), ignored);
-    std::filesystem::remove(priv.str(), ignored);
+    if (std::getenv(kCopyMark)) {
+        TSession session(nullptr);
+        session.SetSessionName("SessionePredefinita");
+        const AnsiString net = AppPath() + "Net" + PathDelim;
+        const AnsiString priv = AppPath() + "Priv" + PathDelim;
+        EXPECT_TRUE(CreaBdeDir(&session, "", ""));
+        EXPECT_TRUE(DirectoryExists(net));
+        EXPECT_TRUE(DirectoryExists(priv));
+        EXPECT_EQ(IncludeTrailingPathDelimiter(session.NetFileDir()),
+                  IncludeTrailingPathDelimiter(ExpandUNCFileName(net)));
+        EXPECT_EQ(IncludeTrailingPathDelimiter(session.PrivateDir()),
+                  IncludeTrailingPathDelimiter(ExpandUNCFileName(priv)));
+        return;
+    }
+#ifdef _WIN32
+    GTEST_SKIP() << "the copy of the program is run on the other systems only";
+#else
+    dbtest::TempDir dir;
+    const std::filesystem::path program = ProgramFileName().str();
+    const std::filesystem::path copy = dir.Path() + program.filename().string();
+    std::filesystem::copy_file(program, copy);
+    const std::string command = std::string(kCopyMark) + "=1 '" + copy.string() +
+                                "' --gtest_filter=EngineDirsTest.CreaBdeDirDefaultsToFolders*" +
+                                " >'" + dir.Path() + "copy.txt' 2>&1";
+    const int status = std::system(command.c_str());
+    std::ifstream in(dir.Path() + "copy.txt");
+    const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(status, 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "Net"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "Priv"));
+#endif
 }
 
 TEST(EngineDirsTest, CreaBdeDirLeavesTheSessionAloneWhenAFolderCannotBeMade) {

@@ -73,8 +73,10 @@ TEST_F(FieldHelpersTest, AbsorbingReadersAnswerNeutralValuesOthersPassTheErrorOn
 
 TEST_F(FieldHelpersTest, WritersAssignWithoutPostingAndNeedAnEditedRecord) {
     EXPECT_THROW(SetStrField(table_, "Nome", "Bianchi"), EDatabaseError); // only browsing
-    EXPECT_NO_THROW(SetNullField(table_, "Nome"));
+    SetNullField(table_, "Nome"); // refused quietly while browsing
     EXPECT_TRUE(table_->State() == dsBrowse);
+    EXPECT_FALSE(IsNullField(table_, "Nome"));
+    EXPECT_EQ(StrField(table_, "Nome"), "Rossi");
 
     table_->Edit();
     SetStrField(table_, "Nome", "Bianchi");
@@ -83,8 +85,13 @@ TEST_F(FieldHelpersTest, WritersAssignWithoutPostingAndNeedAnEditedRecord) {
     SetCurField(table_, "Saldo", Currency::FromUnits(10000 * 99 + 5000));
     SetDblField(table_, "Peso", 1.25);
     SetDateField(table_, "Nato", EncodeDate(2010, 1, 31));
+    EXPECT_FALSE(IsNullField(table_, "Note"));
     SetNullField(table_, "Note");
+    EXPECT_TRUE(IsNullField(table_, "Note"));
     SetNullField(table_, "Manca"); // absorbed
+    SetNullField(nullptr, "Note");
+    EXPECT_TRUE(IsNullField(table_, "Note"));
+    EXPECT_EQ(StrField(table_, "Nome"), "Bianchi");
     EXPECT_THROW(SetIntField(table_, "Manca", 1), EDatabaseError);
     EXPECT_THROW(SetDblField(table_, "Manca", 1.0), EDatabaseError);
     EXPECT_THROW(SetCurField(table_, "Manca", Currency{}), EDatabaseError);

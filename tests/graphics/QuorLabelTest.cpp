@@ -3,6 +3,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/GuiApplication.h"
 #include "platform/graphics/Picture.h"
+#include "tests/platform/graphics/FontCheck.h"
 #include "platform/gui/Image.h"
 
 #include <QImage>
@@ -38,6 +39,7 @@ template <class Label> std::unique_ptr<Label> MakeLabel(const char* caption, TAl
     label->SetBounds(0, 0, 120, 30);
     label->Font()->SetName("DejaVu Sans Mono");
     label->Font()->SetHeight(-16);
+    EXPECT_TRUE(DrawsWithFace(*label->Font(), true));
     label->Font()->SetColor(clBlack);
     label->SetColor(clWhite);
     label->SetAlignment(align);

@@ -1,6 +1,7 @@
 #include "Probe.h"
 #include "graphics/Utilitiesgrafiche.h"
 #include "platform/graphics/ImageCanvas.h"
+#include "tests/platform/graphics/FontCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ struct Mono {
         c.Font()->SetName("DejaVu Sans Mono");
         c.Font()->SetHeight(-12);
         c.Font()->SetColor(clBlack);
+        EXPECT_TRUE(DrawsWithFace(*c.Font(), true));
         cw = c.TextWidth("M");
         h1 = c.TextHeight("M");
     }

@@ -110,12 +110,17 @@ TEST(clsCollection, KeysAreCaseInsensitiveAndFirstMatchWins) {
     EXPECT_EQ(c.Remove("tre"), 5);
     EXPECT_EQ(mine.n, 7); // not owned, not deleted
 
-    EXPECT_THROW(c.GetKey(-1), const char*);
-    try {
-        c.GetKey(99);
-    } catch (const char* message) {
-        EXPECT_STREQ(message, "clsString: Bad index!");
-    }
+    const auto thrownBy = [&c](int index) -> std::string {
+        try {
+            c.GetKey(index);
+        } catch (const char* message) {
+            return message;
+        }
+        return "nothing thrown";
+    };
+    EXPECT_EQ(thrownBy(-1), "clsString: Bad index!");
+    EXPECT_EQ(thrownBy(99), "clsString: Bad index!");
+    EXPECT_EQ(thrownBy(c.GetCount()), "clsString: Bad index!");
     EXPECT_EQ(c.RemoveAt(99, true, false), 5);
     EXPECT_EQ(c.Remove("absent"), 5);
 }

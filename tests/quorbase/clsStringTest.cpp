@@ -137,8 +137,13 @@ TEST(clsString, ToDoubleRules) {
     } cases[] = {
         {"12,5", 12.5}, {"-3.25", -3.25}, {"1.234,5", 1234.5}, {"1,234.5", 1234.5}, {"5", 5},
         {"-7", -7},     {"+7", 7},        {".5", 0.5},         {"4.", 4},           {"42", 42},
-        {"ab", 540},    {" 12", 0},       {"x", 72},           {"12a5", 12},        {"1.5a9", 1.5},
-        {"100.", 100},  {"1-2", -12},     {"-+3.5", 3.5},      {"007", 7},          {"12.50", 12.5},
+        {"100.", 100},  {"007", 7},       {"12.50", 12.5},
+        // Texts of one or two characters are read by position without looking for digits:
+        // one character is its code less the code of '0', two are tens and units so counted.
+        {"x", 'x' - '0'}, {"ab", ('a' - '0') * 10 + ('b' - '0')}, {"-a", -('a' - '0')},
+        // Longer texts stop at the first character that is no digit, sign or separator, and
+        // one that starts there reads as 0; a sign counts wherever it stands.
+        {" 12", 0},     {"12a5", 12},     {"1.5a9", 1.5},      {"1-2", -12},        {"-+3.5", 3.5},
     };
     for (const auto& c : cases)
         EXPECT_DOUBLE_EQ(clsString(c.text).ToDouble(-99), c.expected) << c.text;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 using namespace quorgrafica;
@@ -19,12 +20,14 @@ namespace {
 
 struct TempDir {
     std::filesystem::path path;
+    // A folder no other run can have: made anew, never one found there.
     TempDir() {
-        path = std::filesystem::temp_directory_path() /
-               ("chartfile-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
+        std::random_device random;
+        for (;;) {
+            path = std::filesystem::temp_directory_path() /
+                   ("chartfile-" + std::to_string(random()) + "-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path)) return;
+        }
     }
     ~TempDir() { std::filesystem::remove_all(path); }
     AnsiString File(const char* name) const { return AnsiString((path / name).string()); }

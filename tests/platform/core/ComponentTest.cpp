@@ -144,6 +144,17 @@ protected:
     }
 };
 
+// Notes every component it hears has gone.
+class Listener : public TComponent {
+public:
+    std::vector<const void*> heard;
+
+protected:
+    void Notification(TComponent* component, TOperation operation) override {
+        if (operation == opRemove) heard.push_back(component);
+    }
+};
+
 } // namespace
 
 TEST(Component, FreeNotificationClearsPointersOfEitherSide) {
@@ -155,13 +166,19 @@ TEST(Component, FreeNotificationClearsPointersOfEitherSide) {
     EXPECT_EQ(holder.held, nullptr);
     EXPECT_EQ(holder.removals, 1);
 
-    // The holder going first leaves nothing behind in the held component.
-    TComponent image;
+    // The link runs both ways: the held component hears of its holder going first, and
+    // the holder leaves nothing behind, so that only the live holder hears of it later.
+    auto* image = new Listener;
     auto* early = new Holder;
-    early->Hold(&image);
+    early->Hold(image);
     delete early;
+    EXPECT_EQ(image->heard, (std::vector<const void*>{early}));
     Holder other;
-    other.Hold(&image);
+    other.Hold(image);
+    delete image;
+    EXPECT_EQ(other.held, nullptr);
+    EXPECT_EQ(other.removals, 1);
+    other.removals = 0;
 
     // A pointer given up no longer hears of the destruction.
     auto* dropped = new TComponent;

@@ -5,8 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -325,4 +333,135 @@ TEST(RegistryFile, BytesOfEveryKindDecode) {
     // What was read as bytes is written back as it came.
     EXPECT_NE(regfile::Serialise(store).find("\"Testo\"=hex(1):41,00,42,00,00,00,43,00\n"),
               std::string::npos);
+}
+
+namespace {
+
+// Runs body in a child process, as the user "nobody" when the test runs as
+// root (whom no folder refuses); its exit status, 0 when body returned true.
+// -1 when no such user exists.
+template <class Body> int InChild(Body body, bool asUnprivileged) {
+    uid_t uid = geteuid();
+    gid_t gid = getegid();
+    if (asUnprivileged && uid == 0) {
+        const passwd* nobody = getpwnam("nobody");
+        if (!nobody) return -1;
+        uid = nobody->pw_uid;
+        gid = nobody->pw_gid;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (uid != geteuid() && (setgid(gid) != 0 || setuid(uid) != 0)) _exit(3);
+        bool ok = false;
+        try {
+            ok = body();
+        } catch (...) {
+        }
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(RegistryFileTest, TwoProgramsWritingOneFileLoseNoValue) {
+    Write(kSample);
+    constexpr int kValues = 500;
+    // Both start at once, when the pipe they wait on closes.
+    int start[2];
+    ASSERT_EQ(pipe(start), 0);
+    std::vector<pid_t> writers;
+    for (const char* prefix : {"Primo", "Secondo"}) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(start[1]);
+            char c;
+            while (read(start[0], &c, 1) > 0) {
+            }
+            try {
+                TRegistry reg;
+                if (!reg.OpenKey("\\Software\\Quor\\Valori", true)) _exit(1);
+                for (int i = 0; i < kValues; ++i)
+                    reg.WriteString(prefix + std::to_string(i), std::to_string(i * 7));
+            } catch (...) {
+                _exit(2);
+            }
+            _exit(0);
+        }
+        ASSERT_GT(pid, 0);
+        writers.push_back(pid);
+    }
+    close(start[0]);
+    close(start[1]);
+    for (pid_t pid : writers) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    }
+
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Quor\\Valori"));
+    int missing = 0;
+    for (const char* prefix : {"Primo", "Secondo"})
+        for (int i = 0; i < kValues; ++i)
+            if (reg.ReadString(prefix + std::to_string(i)) != AnsiString(std::to_string(i * 7)))
+                ++missing;
+    EXPECT_EQ(missing, 0) << "values lost of " << 2 * kValues;
+    // What was there before stays, and no temporary file is left behind.
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Quor\\Bracotene"));
+    EXPECT_EQ(reg.ReadInteger("Net"), 1);
+    EXPECT_EQ(FilesIn(dir.path() / "sub"),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+}
+
+TEST_F(RegistryFileTest, AFolderThatCannotBeWrittenKeepsTheOldFile) {
+    Write(kSample);
+    // The file itself could be written in place; the folder refuses the new one.
+    std::filesystem::permissions(dir.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(file, std::filesystem::perms(0666));
+    std::filesystem::permissions(dir.path() / "sub", std::filesystem::perms(0555));
+    std::string message;
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const int status = InChild(
+        [&report] {
+            TRegistry reg;
+            if (!reg.OpenKey("\\Software\\Quor\\Bracotene", false)) return false;
+            std::string said = "nothing thrown";
+            try {
+                reg.WriteString("Net", "/srv/rete");
+            } catch (const ERegistryException& e) {
+                said = e.Message().str();
+            }
+            const bool deleted = reg.DeleteValue("Priv");
+            const bool created = reg.OpenKey("\\Software\\Quor\\Nuova", true);
+            if (deleted || created) said += " (deleted or created)";
+            return write(report[1], said.data(), said.size()) == static_cast<ssize_t>(said.size());
+        },
+        true);
+    close(report[1]);
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(report[0], buffer, sizeof buffer)) > 0)
+        message.append(buffer, static_cast<std::size_t>(n));
+    close(report[0]);
+    std::filesystem::permissions(dir.path() / "sub", std::filesystem::perms(0755));
+    if (status == -1) GTEST_SKIP() << "running as root without a user 'nobody' to write as";
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(message.find("Impossibile scrivere il valore 'Net' del registro"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find(file), std::string::npos) << message;
+    EXPECT_EQ(message.find("(deleted or created)"), std::string::npos) << message;
+    EXPECT_EQ(Slurp(file), kSample);
+    EXPECT_EQ(FilesIn(dir.path() / "sub"), std::vector<std::string>{"registry.reg"});
 }

@@ -2,6 +2,7 @@
 // Another program on the same archive: a forked child that runs a body and
 // talks to the test through a pipe, one line at a time.
 
+#include <cerrno>
 #include <csignal>
 #include <functional>
 #include <stdexcept>
@@ -46,17 +47,10 @@ public:
         if (write(out_, text.data(), text.size()) < 0) _exit(3);
     }
     // The next line, or "<timeout>" after 20 seconds.
-    std::string Hear() {
-        std::string line;
-        char c;
-        for (;;) {
-            pollfd p{in_, POLLIN, 0};
-            if (poll(&p, 1, 20000) <= 0) return "<timeout>";
-            if (read(in_, &c, 1) != 1) return line.empty() ? "<closed>" : line;
-            if (c == '\n') return line;
-            line += c;
-        }
-    }
+    std::string Hear() { return HearWithin(20000); }
+    // The next line, however long the other program works for it; "<closed>"
+    // when it ends without one.
+    std::string HearWhenDone() { return HearWithin(-1); }
     void Kill() {
         if (pid_ > 0) {
             kill(pid_, SIGKILL);
@@ -67,6 +61,21 @@ public:
     }
 
 private:
+    std::string HearWithin(int milliseconds) {
+        std::string line;
+        char c;
+        for (;;) {
+            pollfd p{in_, POLLIN, 0};
+            int ready;
+            while ((ready = poll(&p, 1, milliseconds)) < 0 && errno == EINTR) {
+            }
+            if (ready <= 0) return "<timeout>";
+            if (read(in_, &c, 1) != 1) return line.empty() ? "<closed>" : line;
+            if (c == '\n') return line;
+            line += c;
+        }
+    }
+
     pid_t pid_ = -1;
     int in_ = -1, out_ = -1;
 };

@@ -137,9 +137,20 @@ TEST(EngineConfigTest, AliasesResolveFromTheConfigurationFile) {
                                                  : "  Path = " + archive.DbPath() + "  \n";
     std::ofstream(ini) << "; archivi di prova\n[prova]\n"
                        << where << "[Server]\nDriver=POSTGRES\nPath=x\n[Vuoto]\nDriver=SQLITE\n";
-    // Absolute path, alias matched whatever its case, blanks trimmed.
+    // Absolute path, alias matched whatever its case, blanks trimmed: the alias reaches
+    // the archive the test wrote.
+    archive.Populate();
     archive.Database()->SetAliasName("PROVA");
-    EXPECT_NO_THROW(archive.Database()->SetConnected(true));
+    archive.Database()->SetConnected(true);
+    EXPECT_TRUE(archive.Database()->Connected());
+    {
+        TTable condomini;
+        archive.Bind(&condomini);
+        condomini.SetTableName("Condomini.DB");
+        condomini.Open();
+        EXPECT_EQ(condomini.RecordCount(), 4);
+        condomini.Close();
+    }
     archive.Database()->SetConnected(false);
 
     for (const char* alias : {"Server", "Vuoto", "Assente"}) {

@@ -48,10 +48,16 @@ TEST(Bitmap, DrawsItselfAndKeepsPixelsWhenResized) {
     EXPECT_EQ(target.Pixels(11, 9), clRed);
     EXPECT_EQ(target.Pixels(12, 9), clWhite);
 
+    // Nothing to draw leaves every pixel as it was, wherever it is drawn.
     TBitmap empty;
     EXPECT_TRUE(empty.Empty());
-    target.Draw(0, 0, &empty); // nothing to draw, nothing fails
+    const QImage before = target.Image().copy();
+    target.Draw(0, 0, &empty);
+    target.Draw(11, 9, &empty);
     target.Draw(0, 0, nullptr);
+    target.StretchDraw(Rect(0, 0, 30, 30), &empty);
+    target.StretchDraw(Rect(0, 0, 30, 30), nullptr);
+    EXPECT_TRUE(target.Image() == before) << "an empty bitmap changed the target";
 }
 
 TEST(Picture, LoadsFilesAndNamesTheFileItCannotRead) {

@@ -1,6 +1,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/DeviceCaps.h"
 #include "platform/graphics/ImageCanvas.h"
+#include "tests/platform/graphics/FontCheck.h"
 
 #include <QFont>
 #include <QPainter>
@@ -214,6 +215,7 @@ TEST(Canvas, TextCellsAndMeasures) {
     c.Font()->SetName("DejaVu Sans Mono");
     c.Font()->SetHeight(-14);
     c.Font()->SetColor(clBlack);
+    ASSERT_TRUE(DrawsWithFace(*c.Font(), true));
     const int w1 = c.TextWidth("M");
     ASSERT_GT(w1, 0);
     EXPECT_EQ(c.TextWidth("MMMMM"), 5 * w1);

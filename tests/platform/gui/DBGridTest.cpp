@@ -138,9 +138,7 @@ TEST_F(GridFixture, CurrentRowAndCurrentRecordMoveTogether) {
                                                 QItemSelectionModel::Rows);
     EXPECT_EQ(condomini->RecNo(), 2);
     EXPECT_EQ(condomini->FieldByName("Nome")->AsString(), AnsiString("Belvedere"));
-    view->setFocus();
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(view, &down);
+    TypeInto(view, Qt::Key_Down);
     EXPECT_EQ(condomini->RecNo(), 3);
     // Whole rows are selected, and nothing can be edited.
     EXPECT_TRUE(view->selectionModel()->isRowSelected(2, QModelIndex()));
@@ -157,11 +155,12 @@ TEST_F(GridFixture, HomeAndEndGoToTheEndsAndCtrlTabIsLeftToThePages) {
     condomini->Open();
     QTableView* view = View();
     form.Show();
-    view->setFocus();
-    auto press = [view](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QKeyEvent event(QEvent::KeyPress, key, modifiers);
-        QApplication::sendEvent(view, &event);
-        return event.isAccepted();
+    // Whether the grid used the key: one it lets pass reaches the form.
+    KeysReaching form_keys(form.Widget());
+    auto press = [view, &form_keys](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        form_keys.Clear();
+        TypeInto(view, static_cast<Qt::Key>(key), QString(), modifiers);
+        return !form_keys.Saw(key);
     };
     // Cells selected one by one: Home and End stay in the row.
     view->setCurrentIndex(view->model()->index(1, 1));

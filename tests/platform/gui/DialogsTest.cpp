@@ -7,11 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <QInputDialog>
-#include <QKeyEvent>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -26,31 +29,85 @@ private:
     std::unique_ptr<TDialogProvider> previous_;
 };
 
-// Runs action on the modal dialog once it is up; a dialog still open after
-// a few seconds is rejected so that the test fails instead of hanging.
-void WhenModal(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer;
-    auto* waited = new int(0);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, waited, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal) {
-            timer->stop();
-            timer->deleteLater();
-            delete waited;
-            action(modal);
-        } else if (++*waited > 600) {
-            timer->stop();
-            timer->deleteLater();
-            delete waited;
-        }
-    });
-    timer->start();
-}
+// How long a dialog may take to come up, and to go once answered.
+constexpr int kDialogMs = 10000;
 
-void PressKey(QWidget* widget, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
+// Runs action on the modal dialog that the next call brings up. A dialog the
+// action does not close is rejected after a while, and so is any further one;
+// either fails the test instead of hanging it. Leaving the scope without a
+// dialog having come up fails too.
+class ModalScript {
+public:
+    explicit ModalScript(std::function<void(QWidget*)> action) : action_(std::move(action)) {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Poll(); });
+        clock_.start();
+        timer_.start();
+    }
+    ~ModalScript() {
+        timer_.stop();
+        if (!handled_) ADD_FAILURE() << "no dialog came up";
+    }
+    ModalScript(const ModalScript&) = delete;
+    ModalScript& operator=(const ModalScript&) = delete;
+
+private:
+    void Poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
+        if (!handled_) {
+            handled_ = true;
+            answered_ = modal;
+            clock_.restart();
+            action_(modal);
+            return;
+        }
+        if (modal != answered_) {
+            ADD_FAILURE() << "a second dialog came up: "
+                          << modal->windowTitle().toStdString();
+            Reject(modal);
+        } else if (clock_.elapsed() > kDialogMs) {
+            ADD_FAILURE() << "the dialog stayed open after its answer";
+            Reject(modal);
+        }
+    }
+
+    std::function<void(QWidget*)> action_;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    QPointer<QWidget> answered_;
+    bool handled_ = false;
+
+public:
+    static void Reject(QWidget* modal) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+    }
+};
+
+// Fails the test, and rejects the dialog, for every dialog that comes up
+// while it lives.
+class NoDialogExpected {
+public:
+    NoDialogExpected() {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "a dialog came up: " << modal->windowTitle().toStdString();
+                ModalScript::Reject(modal);
+            }
+        });
+        timer_.start();
+    }
+
+private:
+    QTimer timer_;
+};
+
+void PressKey(QWidget* modal, Qt::Key key) {
+    TypeKey(modal, key);
 }
 
 struct SeenBox {
@@ -132,12 +189,15 @@ TEST(QtDialogs, MessageBoxShowsItalianButtonsAndAnswersTheOnePressed) {
     Application->SetTitle("BracUtil");
 
     SeenBox seen;
-    WhenModal([&](QWidget* modal) {
-        seen = Inspect(modal);
-        ButtonNamed(modal, "No")->click();
-    });
-    int answer =
-        Application->MessageBox("L'archivio \xE8 utilizzato da un altro utente.", "", 0x23);
+    int answer = 0;
+    {
+        ModalScript script([&](QWidget* modal) {
+            seen = Inspect(modal);
+            ButtonNamed(modal, "No")->click();
+        });
+        answer = Application->MessageBox("L'archivio \xE8 utilizzato da un altro utente.", "",
+                                         0x23);
+    }
     EXPECT_EQ(answer, IDNO);
     EXPECT_EQ(seen.title, QString("BracUtil"));
     EXPECT_EQ(seen.text, QString::fromUtf8("L'archivio è utilizzato da un altro utente."));
@@ -146,18 +206,27 @@ TEST(QtDialogs, MessageBoxShowsItalianButtonsAndAnswersTheOnePressed) {
     EXPECT_EQ(seen.icon, QMessageBox::Question);
 
     // Enter presses the default (the second here), Escape the cancel button.
-    WhenModal([&](QWidget* modal) {
-        seen = Inspect(modal);
-        PressKey(modal, Qt::Key_Return);
-    });
-    EXPECT_EQ(Application->MessageBox("Cancello la scheda selezionata?", "Conferma", 0x133), IDNO);
+    {
+        ModalScript script([&](QWidget* modal) {
+            seen = Inspect(modal);
+            PressKey(modal, Qt::Key_Return);
+        });
+        answer = Application->MessageBox("Cancello la scheda selezionata?", "Conferma", 0x133);
+    }
+    EXPECT_EQ(answer, IDNO);
     EXPECT_EQ(seen.title, QString("Conferma"));
     EXPECT_EQ(seen.defaultButton, QString("No"));
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
-    WhenModal([&](QWidget* modal) { PressKey(modal, Qt::Key_Escape); });
-    EXPECT_EQ(Application->MessageBox("Continuo?", "", 0x23), IDCANCEL);
-    WhenModal([&](QWidget* modal) { ButtonNamed(modal, "OK")->click(); });
-    EXPECT_EQ(Application->MessageBox("Fatto", "", MB_OKCANCEL | MB_ICONINFORMATION), IDOK);
+    {
+        ModalScript script([&](QWidget* modal) { PressKey(modal, Qt::Key_Escape); });
+        answer = Application->MessageBox("Continuo?", "", 0x23);
+    }
+    EXPECT_EQ(answer, IDCANCEL);
+    {
+        ModalScript script([&](QWidget* modal) { ButtonNamed(modal, "OK")->click(); });
+        answer = Application->MessageBox("Fatto", "", MB_OKCANCEL | MB_ICONINFORMATION);
+    }
+    EXPECT_EQ(answer, IDOK);
 
     Application->SetTitle(oldTitle);
 }
@@ -167,46 +236,58 @@ TEST(QtDialogs, InputQueryMessagesAndErrors) {
     QtDialogsScope scope;
 
     QString prompt;
-    WhenModal([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QInputDialog*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        prompt = dialog->labelText();
-        EXPECT_EQ(dialog->textValue(), QString("Bar"));
-        dialog->setTextValue(QString::fromUtf8("Caffè"));
-        dialog->accept();
-    });
     AnsiString value = "Bar";
-    EXPECT_TRUE(InputQuery("Nuova voce", "Nome della voce:", value));
+    bool accepted = false;
+    {
+        ModalScript script([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QInputDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            prompt = dialog->labelText();
+            EXPECT_EQ(dialog->textValue(), QString("Bar"));
+            dialog->setTextValue(QString::fromUtf8("Caffè"));
+            dialog->accept();
+        });
+        accepted = InputQuery("Nuova voce", "Nome della voce:", value);
+    }
+    EXPECT_TRUE(accepted);
     EXPECT_EQ(value, AnsiString("Caff\xE8"));
     EXPECT_EQ(prompt, QString("Nome della voce:"));
 
-    WhenModal([&](QWidget* modal) {
-        EXPECT_EQ(ButtonNamed(modal, "Annulla") != nullptr, true);
-        qobject_cast<QDialog*>(modal)->reject();
-    });
-    EXPECT_EQ(InputBox("Nuova voce", "Nome:", "Predefinito"), AnsiString("Predefinito"));
+    {
+        ModalScript script([&](QWidget* modal) {
+            EXPECT_NE(ButtonNamed(modal, "Annulla"), nullptr);
+            qobject_cast<QDialog*>(modal)->reject();
+        });
+        value = InputBox("Nuova voce", "Nome:", "Predefinito");
+    }
+    EXPECT_EQ(value, AnsiString("Predefinito"));
 
     SeenBox seen;
-    WhenModal([&](QWidget* modal) {
-        seen = Inspect(modal);
-        PressKey(modal, Qt::Key_Return);
-    });
-    ShowMessage("Copiato negli appunti");
+    {
+        ModalScript script([&](QWidget* modal) {
+            seen = Inspect(modal);
+            PressKey(modal, Qt::Key_Return);
+        });
+        ShowMessage("Copiato negli appunti");
+    }
     EXPECT_EQ(seen.text, QString("Copiato negli appunti"));
     EXPECT_EQ(seen.buttons, QStringList{"OK"});
 
     // An error shows its message with the error icon; an abort shows nothing.
     seen = SeenBox();
-    WhenModal([&](QWidget* modal) {
-        seen = Inspect(modal);
-        PressKey(modal, Qt::Key_Return);
-    });
-    Application->HandleException(
-        std::make_exception_ptr(EDatabaseError("Alias 'Bracotene' mancante")));
+    {
+        ModalScript script([&](QWidget* modal) {
+            seen = Inspect(modal);
+            PressKey(modal, Qt::Key_Return);
+        });
+        Application->HandleException(
+            std::make_exception_ptr(EDatabaseError("Alias 'Bracotene' mancante")));
+    }
     EXPECT_TRUE(seen.text.startsWith("Alias 'Bracotene' mancante"));
     EXPECT_EQ(seen.icon, QMessageBox::Critical);
-    seen = SeenBox();
-    Application->HandleException(std::make_exception_ptr(EAbort("silenzioso")));
-    QApplication::processEvents();
-    EXPECT_TRUE(seen.text.isEmpty());
+    {
+        NoDialogExpected none;
+        Application->HandleException(std::make_exception_ptr(EAbort("silenzioso")));
+        QApplication::processEvents();
+    }
 }

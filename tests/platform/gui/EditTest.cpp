@@ -13,10 +13,7 @@ namespace {
 
 void Type(QWidget* widget, int key, const QString& text,
           Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QKeyEvent press(QEvent::KeyPress, key, mods, text);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-    QApplication::sendEvent(widget, &release);
+    TypeInto(widget, static_cast<Qt::Key>(key), text, mods);
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QKeyEvent>
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -58,6 +60,15 @@ int CountPixels(const QImage& image, unsigned rgb, int left, int top, int right,
     return n;
 }
 
+void TypeKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QWindow* window = widget ? widget->window()->windowHandle() : nullptr;
+    if (!window || !window->isVisible()) {
+        ADD_FAILURE() << "a key typed into a window that is not shown";
+        return;
+    }
+    QTest::keyClick(window, key, modifiers);
+}
+
 bool GiveFocus(QWidget* widget) {
     QWidget* window = widget->window();
     window->show();
@@ -70,4 +81,34 @@ bool GiveFocus(QWidget* widget) {
 
 void KeyToWindow(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(widget->window()->windowHandle(), key, modifiers);
+}
+
+void TypeInto(QWidget* widget, Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers) {
+    ASSERT_NE(widget, nullptr);
+    QWidget* window = widget->window();
+    if (!window->isVisible()) window->show();
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window, 10000)) << "the window is not active";
+    }
+    if (!widget->hasFocus()) widget->setFocus(Qt::OtherFocusReason);
+    ASSERT_TRUE(widget->hasFocus()) << "the widget does not take the focus";
+    if (text.isEmpty())
+        QTest::keyClick(window->windowHandle(), key, modifiers);
+    else
+        QTest::sendKeyEvent(QTest::Click, window->windowHandle(), key, text, modifiers);
+}
+
+KeysReaching::KeysReaching(QWidget* widget) : QObject(widget), widget_(widget) {
+    widget->installEventFilter(this);
+}
+
+bool KeysReaching::Saw(int key) const {
+    return std::find(keys_.begin(), keys_.end(), key) != keys_.end();
+}
+
+bool KeysReaching::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == widget_ && event->type() == QEvent::KeyPress)
+        keys_.push_back(static_cast<QKeyEvent*>(event)->key());
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <string>
+#include <vector>
 
 QApplication* TestApp();
 
@@ -28,6 +29,32 @@ void MakeArchive(const TempDir& dir, const std::string& alias, const std::string
 inline unsigned PixelAt(const QImage& image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFF;
 }
+// A key as the user types it: handed to the window system for the window of
+// widget, which routes it through shortcuts to that window's focused widget.
+void TypeKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// A key as the user types it into widget: the widget's window shown and
+// active, the widget holding the focus, and the key (with the text it types,
+// when given) handed to the window system for that window.
+void TypeInto(QWidget* widget, Qt::Key key, const QString& text = QString(),
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// Records the keys that reach a widget unused by the widgets inside it,
+// as a form sees the keys its controls let pass.
+class KeysReaching : public QObject {
+public:
+    explicit KeysReaching(QWidget* widget);
+    bool Saw(int key) const;
+    void Clear() { keys_.clear(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* widget_;
+    std::vector<int> keys_;
+};
+
 int CountPixels(const QImage& image, unsigned rgb, int left, int top, int right, int bottom);
 
 // Shows the widget's window, makes it the active window and gives the widget
