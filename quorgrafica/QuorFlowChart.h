@@ -19,7 +19,10 @@
 //   its new place once the button is released (a band shows it meanwhile).
 //   A release normalises a frame dragged inside out (an edge past the
 //   opposite one); a frame left with no width or height goes back to what
-//   it was at the press.
+//   it was at the press. A line is the exception: its frame is its two end
+//   points in drawing order, in any direction; a press near an end drags
+//   that end, one on the line moves it, and its frame is kept as dragged,
+//   also at zero length.
 // - After a mouse edit the component repaints only the part of the page the
 //   edit touched (the box and its links before and after, the selection
 //   frames, the band). A handler that changes other boxes calls Invalidate;
@@ -260,6 +263,9 @@ private:
     void AddDamage(const TRect& area);
     void AddBoxDamage(clsBox* box);
     void RepaintEdit();
+    // The box a left press at (x, y) selects: an end of the selected line,
+    // else the topmost box there.
+    clsBox* PressedBox(int x, int y);
     // Normalises the frame a drag leaves; whether OnBoxFrameChanged is due.
     bool FinishFrame(clsBox* box, bool bandPositive);
 

@@ -7,6 +7,7 @@
 
 #include "platform/graphics/Canvas.h"
 #include "quorgrafica/Arith.h"
+#include "quorgrafica/LineDrag.h"
 #include "quorgrafica/PaintArea.h"
 
 #include <algorithm>
@@ -57,6 +58,10 @@ InputStates TQuorFlowChart::CheckBoxMargin(int x, int y) {
     const std::int64_t ox = static_cast<std::int64_t>(x) - f.Left;
     const std::int64_t oy = static_cast<std::int64_t>(y) - f.Top;
     FGrabOffset = TPoint{Narrow(ox), Narrow(oy)};
+    if (IsLineBox(box)) {
+        const InputStates part = LineMargin(*box, x, y, resizeBorderWidth_);
+        return part == qfcNothing ? inputState_ : part;
+    }
     // The box counts as holding its right and bottom edges here.
     if (ox < 0 || oy < 0 || x > f.Right || y > f.Bottom) return inputState_;
     const std::int64_t b = resizeBorderWidth_;
@@ -128,12 +133,23 @@ void TQuorFlowChart::Selezione() {
                     detail::PaintCoord(std::max(FAnchor.y, FMovePoint.y) + w + 1)});
 }
 
+clsBox* TQuorFlowChart::PressedBox(int x, int y) {
+    // The ends of the selected line are grabbed also just past them, where
+    // the line itself is not hit.
+    clsBox* selected = SelectedBox();
+    if (IsLineBox(selected)) {
+        const InputStates part = LineMargin(*selected, x, y, resizeBorderWidth_);
+        if (part == qfcResizeNW || part == qfcResizeSE) return selected;
+    }
+    return currentGraf_->FindBoxAt(x, y);
+}
+
 void TQuorFlowChart::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (!FBusy) {
         FAnchor = FMovePoint = TPoint{currentGraf_->AlignX(x), currentGraf_->AlignY(y)};
         if (inputState_ == qfcNothing) {
             if (button == mbLeft) {
-                SetSelectedBox(shift.Contains(ssAlt) ? nullptr : currentGraf_->FindBoxAt(x, y));
+                SetSelectedBox(shift.Contains(ssAlt) ? nullptr : PressedBox(x, y));
                 inputState_ = SelectedBox() ? CheckBoxMargin(x, y) : qfcCreateBox;
                 Selezione();
                 RepaintEdit();
@@ -162,7 +178,11 @@ void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
             if (selectOnMouseMove_) {
                 if (clsBox* box = currentGraf_->FindBoxAt(x, y)) SetSelectedBox(box);
             }
-            SetCursor(CursorFor(CheckBoxMargin(x, y)));
+            if (const InputStates part = CheckBoxMargin(x, y);
+                IsLineBox(SelectedBox()) && (part == qfcResizeNW || part == qfcResizeSE))
+                SetCursor(crSizeAll);
+            else
+                SetCursor(CursorFor(part));
             break;
         case qfcCreateBox:
             FBusy = true;
@@ -190,7 +210,10 @@ void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
                 const std::int64_t dx = static_cast<std::int64_t>(ax) - f.Left;
                 const std::int64_t dy = static_cast<std::int64_t>(ay) - f.Top;
                 // Each dragged edge follows the aligned pointer; the others stay.
-                switch (inputState_) {
+                const bool lineEnd =
+                    IsLineBox(box) && (inputState_ == qfcResizeNW || inputState_ == qfcResizeSE);
+                if (lineEnd) DragLineEnd(*box, inputState_, ax, ay);
+                switch (lineEnd ? qfcNothing : inputState_) {
                 case qfcMoveBox:
                     box->SetFrame(
                         currentGraf_->AlignX(Narrow(static_cast<std::int64_t>(x) - FGrabOffset.x)),
