@@ -111,7 +111,8 @@ void TQuorFlowChart::Selezione() {
     pen->SetColor(0);
     pen->SetMode(pmNotMerge);
     try {
-        const TPoint a = FAnchor, m = FMovePoint;
+        const TPoint a = PageToWidget(FAnchor.x, FAnchor.y);
+        const TPoint m = PageToWidget(FMovePoint.x, FMovePoint.y);
         if (a.x == m.x || a.y == m.y || inputState_ == qfcConnect) {
             const TPoint line[] = {a, m};
             canvas->Polyline(line, 2);
@@ -141,10 +142,11 @@ clsBox* TQuorFlowChart::PressedBox(int x, int y) {
         const InputStates part = LineMargin(*selected, x, y, resizeBorderWidth_);
         if (part == qfcResizeNW || part == qfcResizeSE) return selected;
     }
-    return currentGraf_->FindBoxAt(x, y);
+    return FindBoxAt(x, y);
 }
 
 void TQuorFlowChart::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    ViewToPage(x, y);
     if (!FBusy) {
         FAnchor = FMovePoint = TPoint{currentGraf_->AlignX(x), currentGraf_->AlignY(y)};
         if (inputState_ == qfcNothing) {
@@ -170,13 +172,15 @@ void TQuorFlowChart::MouseDown(TMouseButton button, TShiftState shift, int x, in
 }
 
 void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
+    ViewAutoScroll(x, y);
+    ViewToPage(x, y);
     if (!FBusy) {
         SetCursor(crArrow);
         const int ax = currentGraf_->AlignX(x), ay = currentGraf_->AlignY(y);
         switch (inputState_) {
         case qfcNothing:
             if (selectOnMouseMove_) {
-                if (clsBox* box = currentGraf_->FindBoxAt(x, y)) SetSelectedBox(box);
+                if (clsBox* box = FindBoxAt(x, y)) SetSelectedBox(box);
             }
             if (const InputStates part = CheckBoxMargin(x, y);
                 IsLineBox(SelectedBox()) && (part == qfcResizeNW || part == qfcResizeSE))
@@ -247,6 +251,7 @@ void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
                 default:
                     break;
                 }
+                ViewBoxMoved(box);
                 FAnchor = TPoint{box->Frame.Left, box->Frame.Top};
                 FMovePoint = TPoint{box->Frame.Right, box->Frame.Bottom};
                 Selezione();
@@ -280,6 +285,7 @@ bool TQuorFlowChart::FinishFrame(clsBox* box, bool bandPositive) {
 }
 
 void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
+    ViewToPage(x, y);
     if (!FBusy) {
         clsBox* dragged = IsFrameDrag(inputState_) && SelectedBox() == pressBox_ ? pressBox_ : nullptr;
         if (readOnly_) {
@@ -294,7 +300,7 @@ void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
                 // started from has gone meanwhile.
                 inputState_ = qfcNothing;
                 clsBox* source = SelectedBox();
-                clsBox* target = source ? currentGraf_->FindBoxAt(x, y) : nullptr;
+                clsBox* target = source ? FindBoxAt(x, y) : nullptr;
                 if (target && target != source) {
                     source->AddLink(target);
                     AddDamage(LinkPaintArea(*currentGraf_, *source, *target, 2));
@@ -321,7 +327,10 @@ void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
                 if (dragged && dragged->Frame != pressFrame_) Changed();
             }
         }
-        if (inputState_ == qfcNothing) pressBox_ = nullptr;
+        if (inputState_ == qfcNothing) {
+            ViewDragEnded(pressBox_);
+            pressBox_ = nullptr;
+        }
     }
     RepaintEdit();
 }
@@ -367,7 +376,7 @@ void TQuorFlowChart::RepaintEdit() {
     if (clsBox* selected = SelectedBox())
         area = AreaUnion(area, AreaOf(selected, FontPixelsOfGraf()));
     damage_ = TRect{};
-    InvalidateRect(area);
+    InvalidateRect(ViewArea(area));
 }
 
 } // namespace quorgrafica
