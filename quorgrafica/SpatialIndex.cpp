@@ -5,7 +5,9 @@
 #include "quorgrafica/PaintArea.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 
 namespace quorgrafica {
 
@@ -29,8 +31,14 @@ TRect Ordered(const TRect& f) {
 // The pixels a frame spans, in whichever order its edges are.
 TRect FrameArea(const clsBox& box) {
     const TRect f = Ordered(box.Frame);
-    return TRect{f.Left, f.Top, detail::PaintCoord(static_cast<std::int64_t>(f.Right) + 1),
-                 detail::PaintCoord(static_cast<std::int64_t>(f.Bottom) + 1)};
+    return TRect{f.Left, f.Top, detail::Clamp32(static_cast<std::int64_t>(f.Right) + 1, INT32_MIN, INT32_MAX),
+                 detail::Clamp32(static_cast<std::int64_t>(f.Bottom) + 1, INT32_MIN, INT32_MAX)};
+}
+
+// Where the box may paint or be hit: painting stops at the drawing layer's
+// limits, a hit does not.
+TRect Reach(const clsBox& box, int fontPixels) {
+    return AreaUnion(BoxPaintArea(box, fontPixels, 2), FrameArea(box));
 }
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -143,7 +151,7 @@ void ChartIndex::Build(const clsGraf& graf, int fontPixels) {
         if (!box) continue;
         position_.emplace(box, i);
         foreign_[i] = !PaintAreaKnown(*box);
-        boxArea_[i] = BoxPaintArea(*box, fontPixels, 2);
+        boxArea_[i] = Reach(*box, fontPixels);
         linkArea_[i] = LinkArea(i);
         frames_ = AreaUnion(frames_, FrameArea(*box));
         if (!foreign_[i]) bounds = AreaUnion(bounds, AreaUnion(boxArea_[i], linkArea_[i]));
@@ -178,7 +186,7 @@ void ChartIndex::Moved(const clsBox* box) {
         stored = area;
         grid.Add(id, area, anywhere);
     };
-    place(boxes_, i, boxArea_[i], BoxPaintArea(*box, fontPixels_, 2), foreign_[i]);
+    place(boxes_, i, boxArea_[i], Reach(*box, fontPixels_), foreign_[i]);
     place(links_, i, linkArea_[i], LinkArea(i), false);
     for (int k = 0; k < box->LinksIn.GetCount(); ++k) {
         const auto source = position_.find(box->LinksIn.GetValue(k));
