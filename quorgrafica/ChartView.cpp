@@ -179,18 +179,20 @@ TRect TQuorFlowChart::ScrollExtent() const {
     if (auto* self = const_cast<TQuorFlowChart*>(this); ChartIndex* index = self->ViewIndex())
         content = AreaUnion(content, index->Frames());
     if (IsDrag(inputState_)) {
-        // While dragging, the view never jumps, and the band may lead on.
+        // While dragging, the band may lead on.
         const TPoint a = FAnchor, m = FMovePoint;
         content = AreaUnion(content, TRect{std::min(a.x, m.x), std::min(a.y, m.y),
                                            std::max(a.x, m.x) + 1, std::max(a.y, m.y) + 1});
-        const double z = view_->zoom;
-        content = AreaUnion(content, TRect{ToInt(view_->originX), ToInt(view_->originY),
-                                           ToInt(view_->originX + ViewWidth() / z) + 1,
-                                           ToInt(view_->originY + ViewHeight() / z) + 1});
     }
-    return TRect{content.Left, content.Top,
-                 detail::PaintCoord(static_cast<std::int64_t>(content.Right) + ExtentMargin),
-                 detail::PaintCoord(static_cast<std::int64_t>(content.Bottom) + ExtentMargin)};
+    content = TRect{content.Left, content.Top,
+                    detail::PaintCoord(static_cast<std::int64_t>(content.Right) + ExtentMargin),
+                    detail::PaintCoord(static_cast<std::int64_t>(content.Bottom) + ExtentMargin)};
+    // The part in view stays reachable, so that the view never jumps: the
+    // extent shrinks as the view moves back towards the boxes.
+    const double z = view_->zoom;
+    const double right = view_->originX + ViewWidth() / z, bottom = view_->originY + ViewHeight() / z;
+    return AreaUnion(content, TRect{ToInt(view_->originX), ToInt(view_->originY),
+                                    ToInt(std::ceil(right)), ToInt(std::ceil(bottom))});
 }
 
 void TQuorFlowChart::ViewClamp(double& originX, double& originY, double zoom) const {
@@ -217,10 +219,10 @@ void TQuorFlowChart::ViewPrepare() {
     SyncBars();
 }
 
-void TQuorFlowChart::ViewChanged(double originX, double originY, double zoom) {
+void TQuorFlowChart::ViewChanged(double originX, double originY, double zoom, bool free) {
     if (!view_->on) return;
     zoom = std::clamp(zoom, MinPercent / 100.0, MaxPercent / 100.0);
-    ViewClamp(originX, originY, zoom);
+    if (!free) ViewClamp(originX, originY, zoom);
     if (originX == view_->originX && originY == view_->originY && zoom == view_->zoom) {
         SyncBars();
         return;
@@ -254,7 +256,8 @@ void TQuorFlowChart::SetZoomPercent(int percent, int x, int y) {
     const double zoom = std::clamp(percent, MinPercent, MaxPercent) / 100.0;
     // The page point under (x, y), before and after.
     const double px = view_->originX + x / view_->zoom, py = view_->originY + y / view_->zoom;
-    ViewChanged(px - x / zoom, py - y / zoom, zoom);
+    // The point stays put also where the view then shows beyond the boxes.
+    ViewChanged(px - x / zoom, py - y / zoom, zoom, true);
 }
 
 void TQuorFlowChart::SetZoomPercent(int percent) {
@@ -288,7 +291,7 @@ void TQuorFlowChart::ZoomToFit() {
     if (!index) return;
     const TRect f = index->Frames();
     if (f.Left >= f.Right || f.Top >= f.Bottom) {
-        ViewChanged(0, 0, 1.0);
+        ViewChanged(0, 0, 1.0, true);
         return;
     }
     const double w = static_cast<double>(f.Right) - f.Left + 2 * ExtentMargin;
@@ -296,7 +299,7 @@ void TQuorFlowChart::ZoomToFit() {
     // A whole percent, rounded down, so that everything fits.
     const double fit = std::min(ViewWidth() / w, ViewHeight() / h);
     const int percent = std::clamp(static_cast<int>(std::floor(fit * 100)), MinPercent, MaxPercent);
-    ViewChanged(f.Left - ExtentMargin, f.Top - ExtentMargin, percent / 100.0);
+    ViewChanged(f.Left - ExtentMargin, f.Top - ExtentMargin, percent / 100.0, true);
 }
 
 bool TQuorFlowChart::ViewKey(unsigned short key, TShiftState shift) {

@@ -328,7 +328,8 @@ private:
     void ViewDraw(TCanvas* canvas);
     // The page area in view.
     TRect ViewPageArea() const;
-    void ViewChanged(double originX, double originY, double zoom);
+    // free: the origin as given, not held within the extent.
+    void ViewChanged(double originX, double originY, double zoom, bool free = false);
     void ViewClamp(double& originX, double& originY, double zoom) const;
     void ViewPrepare();
     void ViewSetPage();

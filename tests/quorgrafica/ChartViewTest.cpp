@@ -99,7 +99,8 @@ TEST_F(ChartView, MouseEditsLandOnThePageAtEveryScrollAndZoom) {
         chart->ClearBoxes();
         // A far box makes the page larger than the view.
         Add("clsBoxRectangle", "Far", TRect{1900, 1400, 1950, 1450});
-        chart->SetZoomPercent(v.percent);
+        chart->ScrollTo(0, 0);
+        chart->SetZoomPercent(v.percent, 0, 0);
         chart->ScrollTo(v.x, v.y);
         chart->PaintToImage();
         ASSERT_EQ(chart->ZoomPercent(), v.percent);
@@ -224,7 +225,9 @@ TEST_F(ChartView, ScrollBarsPageKeysAndTheExtentFollowTheBoxes) {
     chart->PaintToImage();
     PagePress(1950, 1430);
     ASSERT_EQ(chart->SelectedBox(), far);
-    int x = 1950;
+    // The first move takes the box to the edge, the next ones the view on.
+    Move(w - 4, W(1950, 1430).y);
+    int x = chart->WidgetToPage(w - 4, 0).x;
     for (int i = 0; i < 12; ++i) {
         const TPoint before = chart->ScrollPosition();
         Move(w - 4, W(x, 1430).y);
@@ -236,14 +239,21 @@ TEST_F(ChartView, ScrollBarsPageKeysAndTheExtentFollowTheBoxes) {
     EXPECT_EQ(far->Frame.Right - far->Frame.Left, 100);
     EXPECT_EQ(chart->ScrollExtent().Right, far->Frame.Right + 1 + 40);
     EXPECT_EQ(chart->FindBoxAt(far->Frame.Left + 10, far->Frame.Top + 10), far);
-    // Boxes that leave take the extent back with them; the view follows.
+    // Boxes that leave take the extent back with them: the view stays, and
+    // what lay beyond it and the boxes is no longer reached.
     far->Frame = TRect{100, 100, 200, 160};
     chart->Invalidate();
+    const TPoint stays = chart->ScrollPosition();
     chart->PaintToImage();
-    chart->ScrollBy(0, 0);
-    EXPECT_EQ(chart->ScrollExtent(), (TRect{0, 0, 241, 201}));
-    EXPECT_EQ(chart->ScrollPosition(), (TPoint{0, 0}));
+    EXPECT_EQ(chart->ScrollPosition(), stays);
+    EXPECT_EQ(chart->ScrollExtent(), (TRect{0, 0, stays.x + w, stays.y + h}));
+    EXPECT_EQ(across->maximum(), stays.x);
+    chart->ScrollBy(100, 100);
+    EXPECT_EQ(chart->ScrollPosition(), stays);
+    chart->ScrollTo(0, 0);
+    EXPECT_EQ(chart->ScrollExtent(), (TRect{0, 0, w, h}));
     EXPECT_EQ(across->maximum(), 0);
+    EXPECT_EQ(down->maximum(), 0);
 }
 
 TEST_F(ChartView, FitShowsEveryBoxAndTheViewPaintsThePage) {
