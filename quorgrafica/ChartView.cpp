@@ -405,7 +405,7 @@ TRect TQuorFlowChart::ViewPageArea() const {
 
 void TQuorFlowChart::ViewDraw(TCanvas* canvas) {
     DrawGrafIndexed(*currentGraf_, *ViewIndex(), canvas, image_ == nullptr, showBoxName_,
-                    showBoxText_, drawFlags_);
+                    showBoxText_, drawFlags_, view_->zoom);
 }
 
 void TQuorFlowChart::SyncBars() {

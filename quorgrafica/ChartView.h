@@ -48,7 +48,13 @@ private:
 // graf's Draw, painting only the boxes and links the index lists in the
 // canvas's clipping; what each box finds in the canvas (font, brush) is
 // what the boxes before it would have left there, so the pixels are Draw's.
+//
+// scale is the canvas's device pixels per page pixel. Shrunk below 1, the
+// drawing leaves out what cannot be seen there: names and texts smaller
+// than a legible size, and a box too small for its frame, shadow and text
+// shows as a rectangle of its fill with a one-pixel outline; links too
+// short-sighted for their markers show as their lines.
 void DrawGrafIndexed(clsGraf& graf, const ChartIndex& index, TCanvas* canvas, bool erase,
-                     bool showName, bool showText, bool drawFlags);
+                     bool showName, bool showText, bool drawFlags, double scale = 1.0);
 
 } // namespace quorgrafica

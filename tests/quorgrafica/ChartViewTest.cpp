@@ -340,3 +340,36 @@ TEST_F(ChartView, AtFullSizeTheViewShowsThePixelsOfThePlainDrawing) {
     const QImage partial = chart->PaintToImage();
     EXPECT_EQ(partial, FullImage());
 }
+
+TEST_F(ChartView, ShrunkFarTheBoxesDropWhatCannotBeSeen) {
+    TurnOn();
+    std::vector<clsBox*> boxes;
+    for (int i = 0; i < 40; ++i) {
+        const int x = 100 + (i % 8) * 600, y = 100 + (i / 8) * 700;
+        clsBox* b = Add("clsBoxRectangle", "Nome", TRect{x, y, x + 200, y + 120});
+        b->Text = "Testo lungo";
+        b->FillColor = (i % 2) ? 0x00C000 : 0xC00000;
+        if (i > 0) boxes.back()->AddLink(b);
+        boxes.push_back(b);
+    }
+    Add("clsBoxLine", "L", TRect{5000, 100, 100, 3500});
+    chart->SetZoomPercent(10, 0, 0);
+    chart->SetShowBoxName(true);
+    chart->SetShowBoxText(true);
+    const QImage withTexts = chart->PaintToImage();
+    chart->SetShowBoxName(false);
+    chart->SetShowBoxText(false);
+    EXPECT_EQ(chart->PaintToImage(), withTexts);
+    // Each box still shows in its fill, where it lies.
+    for (clsBox* b : boxes) {
+        const TPoint mid = W((b->Frame.Left + b->Frame.Right) / 2, (b->Frame.Top + b->Frame.Bottom) / 2);
+        EXPECT_EQ(At(withTexts, mid.x, mid.y), b->FillColor);
+    }
+    // At 100% the same boxes show their names again.
+    chart->SetShowBoxName(true);
+    chart->ZoomReset();
+    chart->ScrollTo(0, 0);
+    const QImage full = chart->PaintToImage();
+    chart->SetShowBoxName(false);
+    EXPECT_NE(chart->PaintToImage(), full);
+}
