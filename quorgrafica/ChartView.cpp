@@ -362,6 +362,10 @@ void TQuorFlowChart::ViewAutoScroll(int x, int y) {
     if (dx || dy) ScrollBy(dx, dy);
 }
 
+int TQuorFlowChart::ViewFontPixels() const {
+    return view_->on && view_->index.Fresh(*currentGraf_) ? view_->index.FontPixels() : 0;
+}
+
 void TQuorFlowChart::ViewBoxMoved(clsBox* box) {
     if (view_->on && view_->index.Fresh(*currentGraf_)) view_->index.Moved(box);
 }

@@ -171,8 +171,8 @@ TRect LinkPaintArea(const clsGraf& graf, const clsBox& source, const clsBox& tar
 }
 
 void LinkEndPoints(const clsGraf& graf, const clsBox& source, const clsBox& target, TPoint& start,
-                   TPoint& end) {
-    const LinkEnds e = EndsOf(&graf, source, target.Frame);
+                   TPoint& end, bool snap) {
+    const LinkEnds e = EndsOf(snap ? &graf : nullptr, source, target.Frame);
     start = TPoint{e.sx, e.sy};
     end = TPoint{e.ex, e.ey};
 }

@@ -13,6 +13,10 @@
 #include <QPainter>
 #include <QRect>
 
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <typeinfo>
 #include <vector>
@@ -32,13 +36,30 @@ constexpr double DetailPixels = 8;
 // once the boxes painted in full over them come, or at the end.
 class Sketch {
 public:
-    explicit Sketch(TCanvas* canvas) : canvas_(canvas) {}
+    // Kept in device pixels, drawn without the painter's transformation.
+    explicit Sketch(TCanvas* canvas) : canvas_(canvas) {
+        if (QPainter* p = canvas->Painter()) {
+            const QTransform t = p->worldTransform();
+            scale_ = t.m11();
+            dx_ = t.dx();
+            dy_ = t.dy();
+        }
+    }
     void Box(const TRect& f, TColor fill) {
-        boxes_[fill].push_back(QRect(f.Left, f.Top, f.Right - f.Left, f.Bottom - f.Top));
+        const int l = X(f.Left), t = Y(f.Top);
+        if (!lastBoxes_ || lastFill_ != fill) {
+            lastBoxes_ = &boxes_[fill];
+            lastFill_ = fill;
+        }
+        lastBoxes_->push_back(QRect(l, t, std::max(1, X(f.Right) - l), std::max(1, Y(f.Bottom) - t)));
         ++pending_;
     }
     void Line(TPoint a, TPoint b, TColor color) {
-        lines_[color].push_back(QLine(a.x, a.y, b.x, b.y));
+        if (!lastLines_ || lastColor_ != color) {
+            lastLines_ = &lines_[color];
+            lastColor_ = color;
+        }
+        lastLines_->push_back(QLine(X(a.x), Y(a.y), X(b.x), Y(b.y)));
         ++pending_;
     }
     void Flush() {
@@ -46,6 +67,7 @@ public:
         QPainter* p = canvas_->Painter();
         if (!p) return;
         p->save();
+        p->resetTransform();
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
         for (auto& [fill, rects] : boxes_) {
             if (rects.empty()) continue;
@@ -69,9 +91,17 @@ public:
     }
 
 private:
+    int X(int x) const { return static_cast<int>(std::floor(x * scale_ + dx_)); }
+    int Y(int y) const { return static_cast<int>(std::floor(y * scale_ + dy_)); }
+
     TCanvas* canvas_;
+    double scale_ = 1, dx_ = 0, dy_ = 0;
     std::map<TColor, std::vector<QRect>> boxes_;
     std::map<TColor, std::vector<QLine>> lines_;
+    // The lists of the colour last used: most boxes share it.
+    std::vector<QRect>* lastBoxes_ = nullptr;
+    std::vector<QLine>* lastLines_ = nullptr;
+    TColor lastFill_ = 0, lastColor_ = 0;
     std::size_t pending_ = 0;
 };
 
@@ -85,14 +115,10 @@ void DrawGrafIndexed(clsGraf& graf, const ChartIndex& index, TCanvas* canvas, bo
         graf.Draw(canvas, erase, showName, showText, drawFlags);
         return;
     }
-    const int count = graf.GetCount();
-    for (int i = 0; i < count; ++i) {
-        const clsBox* box = graf.GetValue(i);
-        // Kinds defined elsewhere may leave anything in the canvas.
-        if (box && !PaintAreaKnown(*box)) {
-            graf.Draw(canvas, erase, showName, showText, drawFlags);
-            return;
-        }
+    // Kinds defined elsewhere may leave anything in the canvas.
+    if (!index.AllKnown()) {
+        graf.Draw(canvas, erase, showName, showText, drawFlags);
+        return;
     }
     const TRect page = TRect{0, 0, PaintCoord(graf.PageWidth), PaintCoord(graf.PageHeight)};
     canvas->SetOpaqueText(false);
@@ -103,55 +129,55 @@ void DrawGrafIndexed(clsGraf& graf, const ChartIndex& index, TCanvas* canvas, bo
     canvas->Pen()->SetStyle(psSolid);
     const TRect clip = canvas->ClipRect();
     const std::vector<int> shown = index.BoxesMeeting(clip);
-    // The font and brush as the boxes before each one leave them: a box
-    // without a face or size of its own keeps the one before it, a
-    // rectangle leaves its fill in the brush.
+    // The font and brush as the boxes before each one leave them (the
+    // index keeps them): a box without a face or size of its own keeps the
+    // one before it, a rectangle leaves its fill in the brush.
     const AnsiString baseName = canvas->Font()->Name();
     const int baseSize = canvas->Font()->Size();
-    const clsBox* named = nullptr;
-    const clsBox* sized = nullptr;
-    TColor brush = 0xFFFFFF;
-    std::size_t next = 0;
     Sketch sketch(canvas);
-    for (int i = 0; i < count && next < shown.size(); ++i) {
+    // Which box's face and size the canvas holds (-1: the base font's).
+    int faceOf = -1, sizeOf = -1;
+    for (const int i : shown) {
         clsBox* box = graf.GetValue(i);
         if (!box) continue;
         const bool line = typeid(*box) == typeid(clsBoxLine);
-        if (shown[next] == i) {
-            ++next;
-            const AnsiString name =
-                named ? AnsiString(named->FontName.CStr(), named->FontName.Length()) : baseName;
-            if (canvas->Font()->Name() != name) canvas->Font()->SetName(name);
-            const int size = sized ? sized->FontSize : baseSize;
-            if (canvas->Font()->Size() != size) canvas->Font()->SetSize(size);
-            canvas->Brush()->SetColor(brush);
-            if (!line) box->ApplyFont(canvas);
-            const int fontPixels = FontPixels(*canvas->Font());
-            const TRect area = BoxPaintArea(*box, fontPixels, canvas->Pen()->Width());
-            if (AreasMeet(area, clip)) {
-                const TRect& f = box->Frame;
-                const double w = (static_cast<double>(f.Right) - f.Left) * scale;
-                const double h = (static_cast<double>(f.Bottom) - f.Top) * scale;
-                if (scale < 1 && line) {
-                    sketch.Line(TPoint{f.Left, f.Top}, TPoint{f.Right, f.Bottom},
-                                canvas->Pen()->Color());
-                } else if (scale < 1 && box != graf.Selected && w > 0 && h > 0 &&
-                           (w < DetailPixels || h < DetailPixels)) {
-                    sketch.Box(f, box->FillColor == clDefault ? brush : box->FillColor);
-                } else {
-                    sketch.Flush();
-                    const bool legible = fontPixels * scale >= LegiblePixels;
-                    box->Paint(canvas, box == graf.Selected, showName && legible,
-                               showText && legible, drawFlags);
-                }
+        const TRect& f = box->Frame;
+        if (scale < 1) {
+            // Too small for its details: a sketch, which needs no font.
+            const double w = (static_cast<double>(f.Right) - f.Left) * scale;
+            const double h = (static_cast<double>(f.Bottom) - f.Top) * scale;
+            if (line) {
+                sketch.Line(TPoint{f.Left, f.Top}, TPoint{f.Right, f.Bottom}, canvas->Pen()->Color());
+                continue;
+            }
+            if (box != graf.Selected && w > 0 && h > 0 && (w < DetailPixels || h < DetailPixels)) {
+                sketch.Box(f, box->FillColor == clDefault ? index.BrushBefore(i) : box->FillColor);
+                continue;
             }
         }
-        if (line) continue;
-        if (box->FontName.Length() > 0) named = box;
-        if (box->FontSize != 0) sized = box;
-        if (box->FillColor != clNone && box->FillColor != clDefault &&
-            PaintCoord(box->Frame.Right) - PaintCoord(box->Frame.Left) > 0)
-            brush = box->FillColor;
+        if (index.NamedBefore(i) != faceOf) {
+            faceOf = index.NamedBefore(i);
+            const clsBox* named = faceOf >= 0 ? graf.GetValue(faceOf) : nullptr;
+            canvas->Font()->SetName(named ? AnsiString(named->FontName.CStr(), named->FontName.Length())
+                                          : baseName);
+        }
+        if (index.SizedBefore(i) != sizeOf) {
+            sizeOf = index.SizedBefore(i);
+            const clsBox* sized = sizeOf >= 0 ? graf.GetValue(sizeOf) : nullptr;
+            canvas->Font()->SetSize(sized ? sized->FontSize : baseSize);
+        }
+        canvas->Brush()->SetColor(index.BrushBefore(i));
+        if (!line) {
+            box->ApplyFont(canvas);
+            if (box->FontName.Length() > 0) faceOf = i;
+            if (box->FontSize != 0) sizeOf = i;
+        }
+        const int fontPixels = FontPixels(*canvas->Font());
+        if (!AreasMeet(BoxPaintArea(*box, fontPixels, canvas->Pen()->Width()), clip)) continue;
+        sketch.Flush();
+        const bool legible = fontPixels * scale >= LegiblePixels;
+        box->Paint(canvas, box == graf.Selected, showName && legible, showText && legible,
+                   drawFlags);
     }
     sketch.Flush();
     canvas->Pen()->SetColor(0xFF0000);
@@ -163,7 +189,8 @@ void DrawGrafIndexed(clsGraf& graf, const ChartIndex& index, TCanvas* canvas, bo
             for (int k = 0; k < box->LinksOut.GetCount(); ++k)
                 if (const clsBox* target = box->LinksOut.GetValue(k)) {
                     TPoint a, b;
-                    LinkEndPoints(graf, *box, *target, a, b);
+                    // A cell of snapping is less than a pixel here.
+                    LinkEndPoints(graf, *box, *target, a, b, false);
                     sketch.Line(a, b, box->LinkLineColor);
                 }
         } else {

@@ -323,6 +323,8 @@ private:
     void ViewToPage(int& x, int& y) const;
     void ViewAutoScroll(int x, int y);
     void ViewBoxMoved(clsBox* box);
+    // What FontPixelsOfGraf gave when the index was built; 0 without one.
+    int ViewFontPixels() const;
     void ViewDragEnded(clsBox* box);
     TRect ViewArea(const TRect& pageArea) const;
     void ViewDraw(TCanvas* canvas);

@@ -340,6 +340,7 @@ void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
 int TQuorFlowChart::FontPixelsOfGraf() const {
     // A box without a size of its own takes the one before it: the largest
     // size of the graph is the one any box may show.
+    if (const int known = ViewFontPixels(); known > 0) return known;
     std::int64_t most = FontPixels(*Font());
     const std::int64_t ppi = Font()->PixelsPerInch();
     for (int i = 0; i < currentGraf_->GetCount(); ++i) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <typeinfo>
 #include <cstdint>
 
 namespace quorgrafica {
@@ -145,12 +146,29 @@ void ChartIndex::Build(const clsGraf& graf, int fontPixels) {
     position_.clear();
     position_.reserve(static_cast<std::size_t>(count_));
     frames_ = TRect{};
+    allKnown_ = true;
+    namedBefore_.assign(count_, -1);
+    sizedBefore_.assign(count_, -1);
+    brushBefore_.assign(count_, 0xFFFFFF);
+    int named = -1, sized = -1;
+    TColor brush = 0xFFFFFF;
     TRect bounds{};
     for (int i = 0; i < count_; ++i) {
         const clsBox* box = graf.GetValue(i);
+        namedBefore_[i] = named;
+        sizedBefore_[i] = sized;
+        brushBefore_[i] = brush;
         if (!box) continue;
+        if (typeid(*box) != typeid(clsBoxLine)) {
+            if (box->FontName.Length() > 0) named = i;
+            if (box->FontSize != 0) sized = i;
+            if (box->FillColor != clNone && box->FillColor != clDefault &&
+                detail::PaintCoord(box->Frame.Right) - detail::PaintCoord(box->Frame.Left) > 0)
+                brush = box->FillColor;
+        }
         position_.emplace(box, i);
         foreign_[i] = !PaintAreaKnown(*box);
+        if (foreign_[i]) allKnown_ = false;
         boxArea_[i] = Reach(*box, fontPixels);
         linkArea_[i] = LinkArea(i);
         frames_ = AreaUnion(frames_, FrameArea(*box));
@@ -207,18 +225,43 @@ void ChartIndex::RecountFrames() {
 }
 
 std::vector<int> ChartIndex::Unique(std::vector<int> ids) const {
+    // Many of them: marked off in one pass over the positions.
+    if (ids.size() > static_cast<std::size_t>(count_) / 16) {
+        std::vector<char> seen(static_cast<std::size_t>(count_), 0);
+        for (int id : ids)
+            if (id >= 0 && id < count_) seen[id] = 1;
+        ids.clear();
+        for (int i = 0; i < count_; ++i)
+            if (seen[i]) ids.push_back(i);
+        return ids;
+    }
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     return ids;
 }
 
+bool ChartIndex::Grid::Covers(const TRect& a) const {
+    return a.Left <= left && a.Top <= top && a.Right >= left + cell * cols &&
+           a.Bottom >= top + cell * rows;
+}
+
+std::vector<int> ChartIndex::Everything() const {
+    std::vector<int> ids(static_cast<std::size_t>(count_));
+    for (int i = 0; i < count_; ++i)
+        ids[i] = i;
+    return ids;
+}
+
 std::vector<int> ChartIndex::BoxesMeeting(const TRect& area) const {
+    // With the whole graph in view, every box: no need to gather them.
+    if (boxes_.Covers(area)) return Everything();
     std::vector<int> ids;
     boxes_.Collect(area, ids);
     return Unique(std::move(ids));
 }
 
 std::vector<int> ChartIndex::LinkSourcesMeeting(const TRect& area) const {
+    if (links_.Covers(area)) return Everything();
     std::vector<int> ids;
     links_.Collect(area, ids);
     return Unique(std::move(ids));

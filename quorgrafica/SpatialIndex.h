@@ -43,6 +43,16 @@ public:
     // Frames() measured again, after boxes have moved away from its edges.
     void RecountFrames();
     int Count() const { return static_cast<int>(boxArea_.size()); }
+    // The text height the index was built for.
+    int FontPixels() const { return fontPixels_; }
+    // Whether every box is of the library's own kinds.
+    bool AllKnown() const { return allKnown_; }
+    // What the boxes before position i leave in a canvas as they paint: the
+    // last box with a face of its own, the last with a size of its own
+    // (-1: none), and the fill of the last rectangle (white: none).
+    int NamedBefore(int i) const { return namedBefore_[i]; }
+    int SizedBefore(int i) const { return sizedBefore_[i]; }
+    TColor BrushBefore(int i) const { return brushBefore_[i]; }
 
 private:
     struct Grid {
@@ -57,7 +67,10 @@ private:
         void Remove(int id, const TRect& area);
         void Collect(const TRect& area, std::vector<int>& out) const;
         bool CellsOf(const TRect& area, int& c0, int& r0, int& c1, int& r1) const;
+        // Whether area holds every cell.
+        bool Covers(const TRect& area) const;
     };
+    std::vector<int> Everything() const;
     TRect LinkArea(int source) const;
     std::vector<int> Unique(std::vector<int> ids) const;
 
@@ -67,6 +80,9 @@ private:
     std::vector<TRect> boxArea_;
     std::vector<TRect> linkArea_;
     std::vector<bool> foreign_;
+    bool allKnown_ = true;
+    std::vector<int> namedBefore_, sizedBefore_;
+    std::vector<TColor> brushBefore_;
     std::unordered_map<const clsBox*, int> position_;
     Grid boxes_, links_;
     TRect frames_{};
