@@ -55,11 +55,15 @@ public:
         ++pending_;
     }
     void Line(TPoint a, TPoint b, TColor color) {
+        const int x1 = X(a.x), y1 = Y(a.y), x2 = X(b.x), y2 = Y(b.y);
+        // Within a pixel of itself, a line cannot be told from the boxes it
+        // joins.
+        if (std::abs(x2 - x1) <= 1 && std::abs(y2 - y1) <= 1) return;
         if (!lastLines_ || lastColor_ != color) {
             lastLines_ = &lines_[color];
             lastColor_ = color;
         }
-        lastLines_->push_back(QLine(X(a.x), Y(a.y), X(b.x), Y(b.y)));
+        lastLines_->push_back(QLine(x1, y1, x2, y2));
         ++pending_;
     }
     void Flush() {

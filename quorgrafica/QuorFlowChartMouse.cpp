@@ -303,6 +303,7 @@ void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
                 clsBox* target = source ? FindBoxAt(x, y) : nullptr;
                 if (target && target != source) {
                     source->AddLink(target);
+                    ViewBoxMoved(source);
                     AddDamage(LinkPaintArea(*currentGraf_, *source, *target, 2));
                     Changed();
                 }

@@ -339,6 +339,17 @@ TEST_F(ChartView, AtFullSizeTheViewShowsThePixelsOfThePlainDrawing) {
     PageRelease(760, 500);
     const QImage partial = chart->PaintToImage();
     EXPECT_EQ(partial, FullImage());
+    // A new link between boxes far apart shows at once, all along.
+    chart->SetConnectBoxes(true);
+    chart->SetSelectedBox(b);
+    PagePress(360, 80, Qt::RightButton);
+    PageMove(500, 400);
+    PageMove(720, 480);
+    PageRelease(720, 480, Qt::RightButton);
+    ASSERT_EQ(b->LinksOut.GetCount(), 1);
+    const QImage linked = chart->PaintToImage();
+    EXPECT_EQ(linked, FullImage());
+    EXPECT_NE(linked, partial);
 }
 
 TEST_F(ChartView, ShrunkFarTheBoxesDropWhatCannotBeSeen) {
