@@ -170,13 +170,6 @@ TRect LinkPaintArea(const clsGraf& graf, const clsBox& source, const clsBox& tar
     return LinkArea(EndsOf(&graf, source, target.Frame), source, penWidth);
 }
 
-void LinkEndPoints(const clsGraf& graf, const clsBox& source, const clsBox& target, TPoint& start,
-                   TPoint& end, bool snap) {
-    const LinkEnds e = EndsOf(snap ? &graf : nullptr, source, target.Frame);
-    start = TPoint{e.sx, e.sy};
-    end = TPoint{e.ex, e.ey};
-}
-
 bool AreasMeet(const TRect& a, const TRect& b) {
     return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom &&
            a.Left < a.Right && a.Top < a.Bottom && b.Left < b.Right && b.Top < b.Bottom;

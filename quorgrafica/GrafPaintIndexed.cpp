@@ -109,6 +109,27 @@ private:
     std::size_t pending_ = 0;
 };
 
+// The ends of a link as the graph draws it (the sides facing each other,
+// shifted by d), before snapping.
+void SketchedLinkEnds(const TRect& s, const TRect& t, std::int64_t d, TPoint& a, TPoint& b) {
+    std::int64_t x1, y1, x2, y2;
+    if (t.Bottom < s.Top) {
+        x1 = detail::Mid(s.Left, s.Right) - d, y1 = s.Top;
+        x2 = detail::Mid(t.Left, t.Right) - d, y2 = t.Bottom;
+    } else if (t.Top > s.Bottom) {
+        x1 = detail::Mid(s.Left, s.Right) + d, y1 = s.Bottom;
+        x2 = detail::Mid(t.Left, t.Right) + d, y2 = t.Top;
+    } else if (t.Right < s.Left) {
+        x1 = s.Left, y1 = detail::Mid(s.Top, s.Bottom) - d;
+        x2 = t.Right, y2 = detail::Mid(t.Top, t.Bottom) - d;
+    } else {
+        x1 = s.Right, y1 = detail::Mid(s.Top, s.Bottom) + d;
+        x2 = t.Left, y2 = detail::Mid(t.Top, t.Bottom) + d;
+    }
+    a = TPoint{PaintCoord(x1), PaintCoord(y1)};
+    b = TPoint{PaintCoord(x2), PaintCoord(y2)};
+}
+
 } // namespace
 
 void DrawGrafIndexed(clsGraf& graf, const ChartIndex& index, TCanvas* canvas, bool erase,
@@ -141,24 +162,27 @@ void DrawGrafIndexed(clsGraf& graf, const ChartIndex& index, TCanvas* canvas, bo
     Sketch sketch(canvas);
     // Which box's face and size the canvas holds (-1: the base font's).
     int faceOf = -1, sizeOf = -1;
+    const int selected = graf.Selected ? index.PositionOf(graf.Selected) : -1;
     for (const int i : shown) {
-        clsBox* box = graf.GetValue(i);
-        if (!box) continue;
-        const bool line = typeid(*box) == typeid(clsBoxLine);
-        const TRect& f = box->Frame;
         if (scale < 1) {
-            // Too small for its details: a sketch, which needs no font.
+            // Too small for its details: a sketch, which needs no font, and
+            // reads only the index's copies, side by side in memory.
+            const TRect& f = index.FrameOf(i);
             const double w = (static_cast<double>(f.Right) - f.Left) * scale;
             const double h = (static_cast<double>(f.Bottom) - f.Top) * scale;
-            if (line) {
+            if (index.IsLine(i)) {
                 sketch.Line(TPoint{f.Left, f.Top}, TPoint{f.Right, f.Bottom}, canvas->Pen()->Color());
                 continue;
             }
-            if (box != graf.Selected && w > 0 && h > 0 && (w < DetailPixels || h < DetailPixels)) {
-                sketch.Box(f, box->FillColor == clDefault ? index.BrushBefore(i) : box->FillColor);
+            if (i != selected && w > 0 && h > 0 && (w < DetailPixels || h < DetailPixels)) {
+                const TColor fill = index.FillOf(i);
+                sketch.Box(f, fill == clDefault ? index.BrushBefore(i) : fill);
                 continue;
             }
         }
+        clsBox* box = graf.GetValue(i);
+        if (!box) continue;
+        const bool line = typeid(*box) == typeid(clsBoxLine);
         if (index.NamedBefore(i) != faceOf) {
             faceOf = index.NamedBefore(i);
             const clsBox* named = faceOf >= 0 ? graf.GetValue(faceOf) : nullptr;
@@ -186,18 +210,21 @@ void DrawGrafIndexed(clsGraf& graf, const ChartIndex& index, TCanvas* canvas, bo
     sketch.Flush();
     canvas->Pen()->SetColor(0xFF0000);
     for (int i : index.LinkSourcesMeeting(clip)) {
-        clsBox* box = graf.GetValue(i);
-        if (!box) continue;
-        // Markers of less than a pixel or two: the lines alone.
-        if (scale < 1 && (box->LinkSize < 0 ? -box->LinkSize : box->LinkSize) * scale < 1.5) {
-            for (int k = 0; k < box->LinksOut.GetCount(); ++k)
-                if (const clsBox* target = box->LinksOut.GetValue(k)) {
-                    TPoint a, b;
-                    // A cell of snapping is less than a pixel here.
-                    LinkEndPoints(graf, *box, *target, a, b, false);
-                    sketch.Line(a, b, box->LinkLineColor);
-                }
-        } else {
+        // Markers of less than a pixel or two: the lines alone, where they
+        // would be drawn but for the snapping, less than a pixel here.
+        const std::int64_t size = index.LinkSizeOf(i);
+        if (scale < 1 && (size < 0 ? -size : size) * scale < 1.5) {
+            const int first = index.FirstTargetOf(i);
+            if (first < 0) continue;
+            auto link = [&](int t) {
+                TPoint a, b;
+                SketchedLinkEnds(index.FrameOf(i), index.FrameOf(t), 2 * size, a, b);
+                sketch.Line(a, b, index.LinkColorOf(i));
+            };
+            link(first);
+            for (int t : index.MoreTargetsOf(i))
+                link(t);
+        } else if (clsBox* box = graf.GetValue(i)) {
             box->DrawLinks(canvas, &graf);
         }
     }

@@ -25,10 +25,6 @@ TRect BoxPaintArea(const clsBox& box, int fontPixels, int penWidth);
 // The link from source to target as graf draws it, with a pen penWidth wide.
 TRect LinkPaintArea(const clsGraf& graf, const clsBox& source, const clsBox& target,
                     int penWidth);
-// The two ends of the link from source to target as graf draws it; without
-// snap, before they are snapped to graf's grid (at most a cell away).
-void LinkEndPoints(const clsGraf& graf, const clsBox& source, const clsBox& target, TPoint& start,
-                   TPoint& end, bool snap = true);
 // Whether two areas share a pixel.
 bool AreasMeet(const TRect& a, const TRect& b);
 // The smallest area holding both; an empty area adds nothing.

@@ -136,6 +136,29 @@ TRect ChartIndex::LinkArea(int source) const {
     return area;
 }
 
+int ChartIndex::PositionOf(const clsBox* box) const {
+    const auto it = position_.find(box);
+    return it == position_.end() ? -1 : it->second;
+}
+
+void ChartIndex::Copy(int i, const clsBox& box) {
+    frame_[i] = box.Frame;
+    fill_[i] = box.FillColor;
+    line_[i] = typeid(box) == typeid(clsBoxLine) ? 1 : 0;
+    linkSize_[i] = box.LinkSize;
+    linkColor_[i] = box.LinkLineColor;
+    targets_[i].clear();
+    firstTarget_[i] = -1;
+    for (int k = 0; k < box.LinksOut.GetCount(); ++k) {
+        const int t = PositionOf(box.LinksOut.GetValue(k));
+        if (t < 0) continue;
+        if (firstTarget_[i] < 0)
+            firstTarget_[i] = t;
+        else
+            targets_[i].push_back(t);
+    }
+}
+
 void ChartIndex::Build(const clsGraf& graf, int fontPixels) {
     graf_ = &graf;
     count_ = graf.GetCount();
@@ -146,6 +169,13 @@ void ChartIndex::Build(const clsGraf& graf, int fontPixels) {
     position_.clear();
     position_.reserve(static_cast<std::size_t>(count_));
     frames_ = TRect{};
+    frame_.assign(count_, TRect{});
+    fill_.assign(count_, clNone);
+    linkColor_.assign(count_, 0);
+    line_.assign(count_, 0);
+    linkSize_.assign(count_, 0);
+    firstTarget_.assign(count_, -1);
+    targets_.assign(count_, {});
     allKnown_ = true;
     namedBefore_.assign(count_, -1);
     sizedBefore_.assign(count_, -1);
@@ -185,6 +215,7 @@ void ChartIndex::Build(const clsGraf& graf, int fontPixels) {
     links_.Reset(bounds, cell);
     for (int i = 0; i < count_; ++i) {
         if (!graf.GetValue(i)) continue;
+        Copy(i, *graf.GetValue(i));
         boxes_.Add(i, boxArea_[i], foreign_[i]);
         links_.Add(i, linkArea_[i], false);
     }
@@ -204,6 +235,7 @@ void ChartIndex::Moved(const clsBox* box) {
         stored = area;
         grid.Add(id, area, anywhere);
     };
+    Copy(i, *box);
     place(boxes_, i, boxArea_[i], Reach(*box, fontPixels_), foreign_[i]);
     place(links_, i, linkArea_[i], LinkArea(i), false);
     for (int k = 0; k < box->LinksIn.GetCount(); ++k) {

@@ -43,6 +43,20 @@ public:
     // Frames() measured again, after boxes have moved away from its edges.
     void RecountFrames();
     int Count() const { return static_cast<int>(boxArea_.size()); }
+    // Copies of what a sketch of box i needs, side by side in memory: its
+    // frame, fill, whether it is a line, and its links (positions of the
+    // targets, the marker size and the line colour).
+    const TRect& FrameOf(int i) const { return frame_[i]; }
+    TColor FillOf(int i) const { return fill_[i]; }
+    bool IsLine(int i) const { return line_[i] != 0; }
+    // The first target (-1: none) and the others, apart: most boxes have
+    // one link at most, and a sketch then reads no list.
+    int FirstTargetOf(int i) const { return firstTarget_[i]; }
+    const std::vector<int>& MoreTargetsOf(int i) const { return targets_[i]; }
+    int LinkSizeOf(int i) const { return linkSize_[i]; }
+    TColor LinkColorOf(int i) const { return linkColor_[i]; }
+    // The position of box, -1 when not indexed.
+    int PositionOf(const clsBox* box) const;
     // The text height the index was built for.
     int FontPixels() const { return fontPixels_; }
     // Whether every box is of the library's own kinds.
@@ -80,6 +94,12 @@ private:
     std::vector<TRect> boxArea_;
     std::vector<TRect> linkArea_;
     std::vector<bool> foreign_;
+    std::vector<TRect> frame_;
+    std::vector<TColor> fill_, linkColor_;
+    std::vector<char> line_;
+    std::vector<int> linkSize_, firstTarget_;
+    std::vector<std::vector<int>> targets_;
+    void Copy(int i, const clsBox& box);
     bool allKnown_ = true;
     std::vector<int> namedBefore_, sizedBefore_;
     std::vector<TColor> brushBefore_;
