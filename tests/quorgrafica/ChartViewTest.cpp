@@ -78,7 +78,7 @@ TEST_F(ChartView, OffByDefaultTheComponentIsAsBefore) {
     chart->ScrollTo(500, 500);
     EXPECT_EQ(chart->ZoomPercent(), 100);
     EXPECT_EQ(chart->ScrollPosition(), (TPoint{0, 0}));
-    // The page is the component, as the Parts have it.
+    // The page is the component, as it always was.
     chart->PaintToImage();
     EXPECT_EQ(chart->CurrentGraf()->PageWidth, 800);
     EXPECT_EQ(chart->CurrentGraf()->Columns, 80);
