@@ -418,6 +418,7 @@ void TQuorFlowChart::SyncBars() {
     if (!view_->filter) {
         view_->filter = std::make_unique<ViewFilter>(this);
         widget->installEventFilter(view_->filter.get());
+        ExposeToAccessibility(widget);
     }
     const auto make = [&](Qt::Orientation orientation, bool across) {
         auto* bar = new QScrollBar(orientation, widget);

@@ -12,6 +12,7 @@
 
 class QPainter;
 class QScrollBar;
+class QWidget;
 class TCanvas;
 
 namespace quorgrafica {
@@ -27,6 +28,8 @@ struct ChartViewState {
     ChartIndex index;
     QPointer<QScrollBar> hbar, vbar;
     std::unique_ptr<QObject> filter;
+    // The widget the accessible view was registered for.
+    QPointer<QWidget> exposed;
     // Set while the bars are moved to follow the view, not by the user.
     bool syncing = false;
 };

@@ -43,6 +43,7 @@
 #include <functional>
 #include <memory>
 
+class QWidget;
 class TCanvas;
 class TImage;
 class TLabel;
@@ -218,6 +219,12 @@ public:
     bool ViewWheel(int delta, TShiftState shift, int x, int y);
     // The view has scrolled or zoomed.
     TNotifyEvent OnViewChange;
+    // With the view on (ChartAccess.cpp): the next box in reading order (top
+    // to bottom, then left to right) becomes selected, or the one before;
+    // round at the ends. Accessibility tools see the chart as a list whose
+    // items are the boxes of the graph on show: name, text, place on the
+    // screen and selection.
+    void SelectNextBox(bool backwards);
 
     // The chart.
     clsGraf* RootGraf() const { return rootGraf_; }
@@ -337,6 +344,7 @@ private:
     void ViewSetPage();
     ChartIndex* ViewIndex();
     void SyncBars();
+    void ExposeToAccessibility(QWidget* widget);
     // Normalises the frame a drag leaves; whether OnBoxFrameChanged is due.
     bool FinishFrame(clsBox* box, bool bandPositive);
 

@@ -5,6 +5,7 @@
 
 #include "platform/gui/Label.h"
 
+#include <QAccessible>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -108,6 +109,77 @@ TEST_F(Editor, ZoomCommandsShowInTheStatusLineAndLeaveTheOutputAlone) {
     form->actZoom100->trigger();
     EXPECT_EQ(chart().ZoomPercent(), 100);
     EXPECT_NE(Status(*form).find("Zoom 100%"), std::string::npos);
+}
+
+} // namespace
+} // namespace editortest
+
+namespace editortest {
+namespace {
+
+TEST_F(Editor, TabWalksTheBoxesInReadingOrderAndScreenReadersSeeThem) {
+    OpenExample();
+    // Top to bottom, then left to right.
+    std::vector<clsBox*> order;
+    for (int i = 0; i < shown().GetCount(); ++i)
+        order.push_back(shown().GetValue(i));
+    std::stable_sort(order.begin(), order.end(), [](const clsBox* a, const clsBox* b) {
+        const int ta = std::min(a->Frame.Top, a->Frame.Bottom), tb = std::min(b->Frame.Top, b->Frame.Bottom);
+        const int la = std::min(a->Frame.Left, a->Frame.Right), lb = std::min(b->Frame.Left, b->Frame.Right);
+        return ta != tb ? ta < tb : la < lb;
+    });
+    ASSERT_GE(order.size(), 3u);
+    chart().SetSelectedBox(nullptr);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        Key(Qt::Key_Tab);
+        EXPECT_EQ(chart().SelectedBox(), order[i]) << i;
+    }
+    // Round at the end, and back with Shift+Tab.
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(chart().SelectedBox(), order[0]);
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(chart().SelectedBox(), order.back());
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(chart().SelectedBox(), order[order.size() - 2]);
+
+    // The accessible chart: a list of the boxes with their names and texts.
+    clsBox* named = order[0];
+    named->Text = "Perch\xe9 s\xec";
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(ChartWidget());
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->role(), QAccessible::List);
+    ASSERT_EQ(view->childCount(), shown().GetCount());
+    for (int i = 0; i < view->childCount(); ++i) {
+        QAccessibleInterface* item = view->child(i);
+        ASSERT_NE(item, nullptr);
+        clsBox* box = shown().GetValue(i);
+        EXPECT_EQ(item->role(), QAccessible::ListItem);
+        EXPECT_EQ(item->text(QAccessible::Name).toStdString(), Str(box->Name));
+        EXPECT_EQ(item->state().selected, box == chart().SelectedBox()) << i;
+        EXPECT_EQ(item->parent(), view);
+        EXPECT_EQ(view->indexOfChild(item), i);
+        const TPoint at = chart().PageToWidget(box->Frame.Left, box->Frame.Top);
+        EXPECT_EQ(item->rect().topLeft(), ChartWidget()->mapToGlobal(QPoint(at.x, at.y)));
+    }
+    auto position = [&](const clsBox* box) {
+        for (int i = 0; i < shown().GetCount(); ++i)
+            if (shown().GetValue(i) == box) return i;
+        return -1;
+    };
+    EXPECT_EQ(view->child(position(named))->text(QAccessible::Description),
+              QString::fromUtf8("Perché sì"));
+    EXPECT_EQ(view->focusChild(), view->child(position(chart().SelectedBox())));
+
+    // Inside a group, its boxes.
+    clsBox* group = nullptr;
+    for (clsBox* box : order)
+        if (auto* g = dynamic_cast<quorgrafica::clsBoxGroup*>(box); g && g->Graf) group = box;
+    ASSERT_NE(group, nullptr);
+    chart().SetSelectedBox(group);
+    Key(Qt::Key_Return);
+    ASSERT_NE(&shown(), chart().RootGraf());
+    EXPECT_EQ(view->childCount(), shown().GetCount());
+    EXPECT_EQ(view->child(0)->text(QAccessible::Name).toStdString(), Str(shown().GetValue(0)->Name));
 }
 
 } // namespace

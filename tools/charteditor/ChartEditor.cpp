@@ -329,6 +329,10 @@ bool ChartEditor::ChartKey(unsigned short key, TShiftState shift) {
     case VK_BACK:
         GoUp();
         return true;
+    case VK_TAB:
+        // The boxes in reading order.
+        chart_.SelectNextBox(shift.Contains(ssShift));
+        return true;
     default:
         return false;
     }
