@@ -10,6 +10,7 @@
 #include "platform/graphics/Picture.h"
 #include "platform/gui/Image.h"
 #include "platform/gui/Label.h"
+#include "quorgrafica/ChartView.h"
 #include "quorgrafica/PaintArea.h"
 
 #include <algorithm>
@@ -49,7 +50,8 @@ const char* InputStateName(InputStates state) {
     return i >= 0 && i <= qfcConnect ? StateNames[i] : "";
 }
 
-TQuorFlowChart::TQuorFlowChart(TComponent* owner) : TPaintBox(owner) {
+TQuorFlowChart::TQuorFlowChart(TComponent* owner)
+    : TPaintBox(owner), view_(std::make_unique<ChartViewState>()) {
     rootGraf_ = new clsGraf(nullptr);
     currentGraf_ = rootGraf_;
     RegisterBoxKinds();
@@ -265,17 +267,27 @@ void TQuorFlowChart::RePaint() {
 void TQuorFlowChart::DrawOn(TCanvas* canvas) {
     if (FBusy || !canvas) return;
     FlagGuard busy(FBusy);
+    // Only the component's own canvas shows the view; an export or a print
+    // draws the page as it is.
+    const bool viewed = view_->on && canvas == Canvas();
+    if (viewed) ViewPrepare();
+    ViewTransform transform(viewed ? canvas : nullptr, *view_);
     TGraphic* background = image_ ? image_->Picture()->Graphic() : nullptr;
     if (image_) {
         canvas->Brush()->SetStyle(bsSolid);
         canvas->Brush()->SetColor(0xFFFFFF);
-        canvas->FillRect(Rect(0, 0, Width(), Height()));
+        canvas->FillRect(viewed ? ViewPageArea() : Rect(0, 0, Width(), Height()));
     }
     canvas->Font()->Assign(*Font());
     if (image_)
         canvas->StretchDraw(Rect(imageLeft_, imageTop_, imageRight_, imageBottom_), background);
-    currentGraf_->SetPage(Width(), Height(), gridHorizontalChars_, gridVerticalChars_);
-    currentGraf_->Draw(canvas, image_ == nullptr, showBoxName_, showBoxText_, drawFlags_);
+    if (viewed) {
+        ViewSetPage();
+        ViewDraw(canvas);
+    } else {
+        currentGraf_->SetPage(Width(), Height(), gridHorizontalChars_, gridVerticalChars_);
+        currentGraf_->Draw(canvas, image_ == nullptr, showBoxName_, showBoxText_, drawFlags_);
+    }
     // Where the selection frame now shows on the component: a partial
     // repaint leaves the frames painted before where they were.
     if (canvas == Canvas()) {
@@ -287,6 +299,8 @@ void TQuorFlowChart::DrawOn(TCanvas* canvas) {
                            clip.Bottom >= Height();
         paintedSelection_ = whole ? selected : AreaUnion(paintedSelection_, selected);
     }
+    // The preview stands over the view, unscrolled.
+    transform.End();
     if (currentGraf_->Owner) DrawPreview(canvas);
 }
 
@@ -316,7 +330,13 @@ clsBox* TQuorFlowChart::GetBox(const clsString& name) {
 }
 
 clsBox* TQuorFlowChart::FindBoxAt(int x, int y) {
+    if (ChartIndex* index = ViewIndex()) return index->FindBoxAt(*currentGraf_, x, y);
     return currentGraf_->FindBoxAt(x, y);
+}
+
+void TQuorFlowChart::Invalidate() {
+    if (view_) view_->index.Drop();
+    TPaintBox::Invalidate();
 }
 
 void TQuorFlowChart::Changed() {

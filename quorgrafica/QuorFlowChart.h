@@ -19,7 +19,10 @@
 //   its new place once the button is released (a band shows it meanwhile).
 //   A release normalises a frame dragged inside out (an edge past the
 //   opposite one); a frame left with no width or height goes back to what
-//   it was at the press.
+//   it was at the press. A line is the exception: its frame is its two end
+//   points in drawing order, in any direction; a press near an end drags
+//   that end, one on the line moves it, and its frame is kept as dragged,
+//   also at zero length.
 // - After a mouse edit the component repaints only the part of the page the
 //   edit touched (the box and its links before and after, the selection
 //   frames, the band). A handler that changes other boxes calls Invalidate;
@@ -38,7 +41,9 @@
 #include "quorgrafica/Clsgraf.h"
 
 #include <functional>
+#include <memory>
 
+class QWidget;
 class TCanvas;
 class TImage;
 class TLabel;
@@ -63,6 +68,9 @@ enum InputStates {
 
 // "qfcNothing" ... "qfcConnect"; "" for a value out of range.
 const char* InputStateName(InputStates state);
+
+struct ChartViewState;
+class ChartIndex;
 
 using TBoxEvent = std::function<void(TObject* sender, clsBox* box)>;
 // cancel is false on entry; the handler sets it to refuse the action.
@@ -169,6 +177,55 @@ public:
     // makes to the boxes (see the top of this file).
     TNotifyEvent OnChange;
 
+    // Scrolling and zoom, off unless turned on (ChartView.cpp). With the
+    // view on, the widget shows a part of the page through scroll bars, at
+    // ZoomPercent: the wheel scrolls (with Shift across, with Ctrl it zooms
+    // about the pointer), a drag near an edge scrolls, and the mouse works
+    // in page coordinates, which OnMouseDown/Move/Up then receive too.
+    // Painting and hit tests go through a spatial index; the scrollable
+    // extent follows the boxes. Drawing on any canvas but the component's
+    // own (export, print) is never scrolled nor zoomed.
+    bool ViewEnabled() const;
+    void SetViewEnabled(bool value);
+    // 10 to 400; always 100 with the view off.
+    int ZoomPercent() const;
+    double Zoom() const;
+    // The zoom becomes percent (within 10 to 400); the page point under the
+    // widget point (x, y) stays where it is.
+    void SetZoomPercent(int percent, int x, int y);
+    void SetZoomPercent(int percent);
+    // The next step up or down (about the middle of the view), 100%, and
+    // the whole graph in view.
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomReset();
+    void ZoomToFit();
+    // The page point at the top-left corner of the view.
+    TPoint ScrollPosition() const;
+    void ScrollTo(int pageX, int pageY);
+    // By widget pixels.
+    void ScrollBy(int dx, int dy);
+    // The page area the scroll bars reach.
+    TRect ScrollExtent() const;
+    // The size of the view in widget pixels (the widget less the bars).
+    int ViewWidth() const;
+    int ViewHeight() const;
+    TPoint WidgetToPage(int x, int y) const;
+    TPoint PageToWidget(int x, int y) const;
+    // Page Up and Page Down (with Shift: across); true when taken.
+    bool ViewKey(unsigned short key, TShiftState shift);
+    // A wheel turn of delta eighths of a degree at widget point (x, y);
+    // true when taken.
+    bool ViewWheel(int delta, TShiftState shift, int x, int y);
+    // The view has scrolled or zoomed.
+    TNotifyEvent OnViewChange;
+    // With the view on (ChartAccess.cpp): the next box in reading order (top
+    // to bottom, then left to right) becomes selected, or the one before;
+    // round at the ends. Accessibility tools see the chart as a list whose
+    // items are the boxes of the graph on show: name, text, place on the
+    // screen and selection.
+    void SelectNextBox(bool backwards);
+
     // The chart.
     clsGraf* RootGraf() const { return rootGraf_; }
     clsGraf* CurrentGraf() const { return currentGraf_; }
@@ -211,6 +268,7 @@ public:
 
     // Operations on the current graph.
     clsBox* GetBox(const quorbase::clsString& name);
+    // Through the spatial index when the view is on; the same answer.
     clsBox* FindBoxAt(int x, int y);
     // Removes the selected box, unless OnRemoveBox refuses; repaints.
     void RemoveBox();
@@ -229,6 +287,9 @@ public:
     void SetUnlockAll(bool value);
     bool GetUnlockAll() const;
     int GetBoxId() const { return boxId_; }
+
+    // A change made behind the component's back: the index is built anew.
+    void Invalidate() override;
 
 protected:
     // Called on every change of the selection through SetSelectedBox.
@@ -260,6 +321,30 @@ private:
     void AddDamage(const TRect& area);
     void AddBoxDamage(clsBox* box);
     void RepaintEdit();
+    // The box a left press at (x, y) selects: an end of the selected line,
+    // else the topmost box there.
+    clsBox* PressedBox(int x, int y);
+    // The view (ChartView.cpp): widget to page coordinates at the entry of
+    // the mouse handlers, scrolling during a drag near an edge, a box moved
+    // in the index, page areas to widget areas, and painting through it.
+    void ViewToPage(int& x, int& y) const;
+    void ViewAutoScroll(int x, int y);
+    void ViewBoxMoved(clsBox* box);
+    // What FontPixelsOfGraf gave when the index was built; 0 without one.
+    int ViewFontPixels() const;
+    void ViewDragEnded(clsBox* box);
+    TRect ViewArea(const TRect& pageArea) const;
+    void ViewDraw(TCanvas* canvas);
+    // The page area in view.
+    TRect ViewPageArea() const;
+    // free: the origin as given, not held within the extent.
+    void ViewChanged(double originX, double originY, double zoom, bool free = false);
+    void ViewClamp(double& originX, double& originY, double zoom) const;
+    void ViewPrepare();
+    void ViewSetPage();
+    ChartIndex* ViewIndex();
+    void SyncBars();
+    void ExposeToAccessibility(QWidget* widget);
     // Normalises the frame a drag leaves; whether OnBoxFrameChanged is due.
     bool FinishFrame(clsBox* box, bool bandPositive);
 
@@ -303,6 +388,7 @@ private:
     // The box a move or resize started on, and its frame then.
     clsBox* pressBox_ = nullptr;
     TRect pressFrame_{};
+    std::unique_ptr<ChartViewState> view_;
 };
 
 // Puts TQuorFlowChart on the component palette, page "QuorGrafica".

@@ -7,6 +7,7 @@
 
 #include "platform/graphics/Canvas.h"
 #include "quorgrafica/Arith.h"
+#include "quorgrafica/LineDrag.h"
 #include "quorgrafica/PaintArea.h"
 
 #include <algorithm>
@@ -57,6 +58,10 @@ InputStates TQuorFlowChart::CheckBoxMargin(int x, int y) {
     const std::int64_t ox = static_cast<std::int64_t>(x) - f.Left;
     const std::int64_t oy = static_cast<std::int64_t>(y) - f.Top;
     FGrabOffset = TPoint{Narrow(ox), Narrow(oy)};
+    if (IsLineBox(box)) {
+        const InputStates part = LineMargin(*box, x, y, resizeBorderWidth_);
+        return part == qfcNothing ? inputState_ : part;
+    }
     // The box counts as holding its right and bottom edges here.
     if (ox < 0 || oy < 0 || x > f.Right || y > f.Bottom) return inputState_;
     const std::int64_t b = resizeBorderWidth_;
@@ -106,7 +111,8 @@ void TQuorFlowChart::Selezione() {
     pen->SetColor(0);
     pen->SetMode(pmNotMerge);
     try {
-        const TPoint a = FAnchor, m = FMovePoint;
+        const TPoint a = PageToWidget(FAnchor.x, FAnchor.y);
+        const TPoint m = PageToWidget(FMovePoint.x, FMovePoint.y);
         if (a.x == m.x || a.y == m.y || inputState_ == qfcConnect) {
             const TPoint line[] = {a, m};
             canvas->Polyline(line, 2);
@@ -128,12 +134,24 @@ void TQuorFlowChart::Selezione() {
                     detail::PaintCoord(std::max(FAnchor.y, FMovePoint.y) + w + 1)});
 }
 
+clsBox* TQuorFlowChart::PressedBox(int x, int y) {
+    // The ends of the selected line are grabbed also just past them, where
+    // the line itself is not hit.
+    clsBox* selected = SelectedBox();
+    if (IsLineBox(selected)) {
+        const InputStates part = LineMargin(*selected, x, y, resizeBorderWidth_);
+        if (part == qfcResizeNW || part == qfcResizeSE) return selected;
+    }
+    return FindBoxAt(x, y);
+}
+
 void TQuorFlowChart::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    ViewToPage(x, y);
     if (!FBusy) {
         FAnchor = FMovePoint = TPoint{currentGraf_->AlignX(x), currentGraf_->AlignY(y)};
         if (inputState_ == qfcNothing) {
             if (button == mbLeft) {
-                SetSelectedBox(shift.Contains(ssAlt) ? nullptr : currentGraf_->FindBoxAt(x, y));
+                SetSelectedBox(shift.Contains(ssAlt) ? nullptr : PressedBox(x, y));
                 inputState_ = SelectedBox() ? CheckBoxMargin(x, y) : qfcCreateBox;
                 Selezione();
                 RepaintEdit();
@@ -154,15 +172,21 @@ void TQuorFlowChart::MouseDown(TMouseButton button, TShiftState shift, int x, in
 }
 
 void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
+    ViewAutoScroll(x, y);
+    ViewToPage(x, y);
     if (!FBusy) {
         SetCursor(crArrow);
         const int ax = currentGraf_->AlignX(x), ay = currentGraf_->AlignY(y);
         switch (inputState_) {
         case qfcNothing:
             if (selectOnMouseMove_) {
-                if (clsBox* box = currentGraf_->FindBoxAt(x, y)) SetSelectedBox(box);
+                if (clsBox* box = FindBoxAt(x, y)) SetSelectedBox(box);
             }
-            SetCursor(CursorFor(CheckBoxMargin(x, y)));
+            if (const InputStates part = CheckBoxMargin(x, y);
+                IsLineBox(SelectedBox()) && (part == qfcResizeNW || part == qfcResizeSE))
+                SetCursor(crSizeAll);
+            else
+                SetCursor(CursorFor(part));
             break;
         case qfcCreateBox:
             FBusy = true;
@@ -190,7 +214,10 @@ void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
                 const std::int64_t dx = static_cast<std::int64_t>(ax) - f.Left;
                 const std::int64_t dy = static_cast<std::int64_t>(ay) - f.Top;
                 // Each dragged edge follows the aligned pointer; the others stay.
-                switch (inputState_) {
+                const bool lineEnd =
+                    IsLineBox(box) && (inputState_ == qfcResizeNW || inputState_ == qfcResizeSE);
+                if (lineEnd) DragLineEnd(*box, inputState_, ax, ay);
+                switch (lineEnd ? qfcNothing : inputState_) {
                 case qfcMoveBox:
                     box->SetFrame(
                         currentGraf_->AlignX(Narrow(static_cast<std::int64_t>(x) - FGrabOffset.x)),
@@ -224,6 +251,7 @@ void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
                 default:
                     break;
                 }
+                ViewBoxMoved(box);
                 FAnchor = TPoint{box->Frame.Left, box->Frame.Top};
                 FMovePoint = TPoint{box->Frame.Right, box->Frame.Bottom};
                 Selezione();
@@ -257,6 +285,7 @@ bool TQuorFlowChart::FinishFrame(clsBox* box, bool bandPositive) {
 }
 
 void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
+    ViewToPage(x, y);
     if (!FBusy) {
         clsBox* dragged = IsFrameDrag(inputState_) && SelectedBox() == pressBox_ ? pressBox_ : nullptr;
         if (readOnly_) {
@@ -271,9 +300,10 @@ void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
                 // started from has gone meanwhile.
                 inputState_ = qfcNothing;
                 clsBox* source = SelectedBox();
-                clsBox* target = source ? currentGraf_->FindBoxAt(x, y) : nullptr;
+                clsBox* target = source ? FindBoxAt(x, y) : nullptr;
                 if (target && target != source) {
                     source->AddLink(target);
+                    ViewBoxMoved(source);
                     AddDamage(LinkPaintArea(*currentGraf_, *source, *target, 2));
                     Changed();
                 }
@@ -298,7 +328,10 @@ void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
                 if (dragged && dragged->Frame != pressFrame_) Changed();
             }
         }
-        if (inputState_ == qfcNothing) pressBox_ = nullptr;
+        if (inputState_ == qfcNothing) {
+            ViewDragEnded(pressBox_);
+            pressBox_ = nullptr;
+        }
     }
     RepaintEdit();
 }
@@ -308,6 +341,7 @@ void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
 int TQuorFlowChart::FontPixelsOfGraf() const {
     // A box without a size of its own takes the one before it: the largest
     // size of the graph is the one any box may show.
+    if (const int known = ViewFontPixels(); known > 0) return known;
     std::int64_t most = FontPixels(*Font());
     const std::int64_t ppi = Font()->PixelsPerInch();
     for (int i = 0; i < currentGraf_->GetCount(); ++i) {
@@ -344,7 +378,7 @@ void TQuorFlowChart::RepaintEdit() {
     if (clsBox* selected = SelectedBox())
         area = AreaUnion(area, AreaOf(selected, FontPixelsOfGraf()));
     damage_ = TRect{};
-    InvalidateRect(area);
+    InvalidateRect(ViewArea(area));
 }
 
 } // namespace quorgrafica

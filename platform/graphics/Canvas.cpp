@@ -571,14 +571,30 @@ void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
 }
 
 TRect TCanvas::ClipRect() const {
-    if (d_->clip) return *d_->clip;
-    if (d_->foreign && d_->foreign->hasClipping()) {
+    if (!d_->clip && d_->foreign && d_->foreign->hasClipping()) {
+        // The painter gives it in the coordinates drawn in.
         QRect r = d_->foreign->clipBoundingRect().toAlignedRect();
         return TRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
     }
-    QPaintDevice* dev = Device();
-    if (!dev) return TRect{};
-    return TRect{0, 0, dev->width(), dev->height()};
+    TRect area;
+    if (d_->clip) {
+        area = *d_->clip;
+    } else {
+        QPaintDevice* dev = Device();
+        if (!dev) return TRect{};
+        area = TRect{0, 0, dev->width(), dev->height()};
+    }
+    // Under a scaling or moving painter, the device's pixels in the
+    // coordinates drawn in, rounded outwards.
+    const QPainter* p = d_->foreign ? d_->foreign : d_->own.get();
+    if (p && p->isActive() && !p->worldTransform().isIdentity() &&
+        p->worldTransform().isInvertible()) {
+        const QRectF mapped = p->worldTransform().inverted().mapRect(
+            QRectF(area.Left, area.Top, area.Right - area.Left, area.Bottom - area.Top));
+        const QRect r = mapped.toAlignedRect();
+        return TRect{r.left() - 1, r.top() - 1, r.left() + r.width() + 1, r.top() + r.height() + 1};
+    }
+    return area;
 }
 
 bool TCanvas::KeepsOnlyClipRect() const {

@@ -103,7 +103,8 @@ public:
     // The graphic scaled into Left..Right-1 x Top..Bottom-1.
     void StretchDraw(const TRect& rect, TGraphic* graphic);
 
-    // Bounding box of the current clipping, or the whole device.
+    // Bounding box of the current clipping, or the whole device, in the
+    // coordinates drawn in (through the painter's transformation).
     TRect ClipRect() const;
     // Whether what is drawn outside ClipRect() is lost, so that a painter
     // may skip it; a recording (a metafile) keeps everything.

@@ -477,12 +477,12 @@ TEST_F(FlowChart, ADragPastTheOppositeEdgeIsNormalisedAtTheRelease) {
     EXPECT_EQ(line->Frame, (TRect{390, 210, 350, 250}));
     EXPECT_EQ(events.boxes.back(), line);
     EXPECT_EQ(changes, 2);
-    // A line drawn upwards lies outside its own frame: it is selected but
-    // neither moved nor resized.
+    // A line drawn upwards lies outside its own crossed frame: a press on
+    // it still moves it.
     line->Frame = TRect{250, 250, 350, 200};
     Press(300, 225);
     EXPECT_EQ(chart->SelectedBox(), line);
-    EXPECT_EQ(chart->InputState(), qfcNothing);
+    EXPECT_EQ(chart->InputState(), qfcMoveBox);
     Release(300, 225);
 }
 

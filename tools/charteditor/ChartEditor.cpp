@@ -187,12 +187,13 @@ void ChartEditor::PlacePreview() {
     const double pageWidth = std::max(1, parent->MaxRight());
     const double pageHeight = std::max(1, parent->MaxBottom());
     const int margin = 10;
-    const double room = std::max(40, std::min(260, chart_.Width() / 3));
-    const double roomHeight = std::max(30, std::min(200, chart_.Height() / 3));
+    // Beside the scroll bars, not under them.
+    const double room = std::max(40, std::min(260, chart_.ViewWidth() / 3));
+    const double roomHeight = std::max(30, std::min(200, chart_.ViewHeight() / 3));
     const double scale = std::min(room / pageWidth, roomHeight / pageHeight);
     const int width = std::max(1, static_cast<int>(pageWidth * scale));
     const int height = std::max(1, static_cast<int>(pageHeight * scale));
-    const int right = chart_.Width() - margin;
+    const int right = chart_.ViewWidth() - margin;
     chart_.SetPreviewLeft(right - width);
     chart_.SetPreviewTop(margin);
     chart_.SetPreviewWidth(right);
@@ -303,6 +304,8 @@ bool ChartEditor::Compute(ComputeWay way) {
 }
 
 bool ChartEditor::ChartKey(unsigned short key, TShiftState shift) {
+    // Page Up and Page Down scroll the view.
+    if (chart_.ViewKey(key, shift)) return true;
     if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
     switch (key) {
     case VK_LEFT:
@@ -325,6 +328,10 @@ bool ChartEditor::ChartKey(unsigned short key, TShiftState shift) {
         return true;
     case VK_BACK:
         GoUp();
+        return true;
+    case VK_TAB:
+        // The boxes in reading order.
+        chart_.SelectNextBox(shift.Contains(ssShift));
         return true;
     default:
         return false;

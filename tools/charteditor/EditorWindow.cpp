@@ -128,6 +128,9 @@ TfrmChartEditor::TfrmChartEditor(TComponent* owner)
     Chart->SetShowBoxName(true);
     Chart->SetShowBoxText(true);
     Chart->SetLabel(PathLabel);
+    // Scroll bars, the wheel and zoom: every box of any chart can be reached.
+    Chart->SetViewEnabled(true);
+    Chart->OnViewChange = [this](TObject*) { UpdateStatus(); };
     Chart->OnResize = [&editor](TObject*) { editor.PlacePreview(); };
 
     editor.AskOpenName = [this](AnsiString& name) {
@@ -168,6 +171,7 @@ TfrmChartEditor::~TfrmChartEditor() {
     actions_.reset();
     OnCloseQuery = nullptr;
     Chart->OnResize = nullptr;
+    Chart->OnViewChange = nullptr;
     ChartPanel->OnChartKey = nullptr;
     delete BoxPanel;
     BoxPanel = nullptr;
@@ -227,6 +231,16 @@ void TfrmChartEditor::BuildMenus() {
     actReset =
         Command(owner, "A&zzera il calcolo", [&editor] { editor.Compute(ComputeWay::Reset); });
 
+    actZoomIn = Command(owner, "&Ingrandisci", [this] { Chart->ZoomIn(); });
+    actZoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                             QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence::ZoomIn});
+    actZoomOut = Command(owner, "&Riduci", [this] { Chart->ZoomOut(); });
+    actZoomOut->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence::ZoomOut});
+    actZoom100 = Command(
+        owner, "Dimensioni &reali (100%)", [this] { Chart->ZoomReset(); },
+        QKeySequence(Qt::CTRL | Qt::Key_0));
+    actZoomFit = Command(owner, "A&datta alla finestra", [this] { Chart->ZoomToFit(); });
+
     MenuBar = new QMenuBar();
     QMenu* file = MenuBar->addMenu(QString::fromUtf8("&File"));
     file->addActions({actNew, actOpen, actSave, actSaveAs});
@@ -244,6 +258,8 @@ void TfrmChartEditor::BuildMenus() {
     view->addActions({actGrid, actAlign});
     view->addSeparator();
     view->addActions({actEnter, actUp});
+    view->addSeparator();
+    view->addActions({actZoomIn, actZoomOut, actZoom100, actZoomFit});
     QMenu* chart = MenuBar->addMenu(QString::fromUtf8("&Diagramma"));
     chart->addAction(actConnect);
     chart->addSeparator();
@@ -303,11 +319,12 @@ void TfrmChartEditor::UpdateCommands() {
 
 void TfrmChartEditor::UpdateStatus() {
     StatusLabel->SetCaption(
-        Chart->ConnectBoxes()
+        AnsiString(" Zoom " + std::to_string(Chart->ZoomPercent()) + "%  |") +
+        (Chart->ConnectBoxes()
             ? " Collegare: trascinare col tasto destro dal box selezionato a un altro box."
             : " Trascinare sul vuoto: nuovo box; su un box: spostarlo, sui bordi: "
               "ridimensionarlo. Frecce: sposta, Canc: elimina, Invio: entra nel gruppo, "
-              "Backspace: torna su.");
+              "Backspace: torna su."));
 }
 
 } // namespace charteditor

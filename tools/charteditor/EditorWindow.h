@@ -64,6 +64,11 @@ public:
     QAction* actForwards;
     QAction* actBackwards;
     QAction* actReset;
+    // The view: zoom in and out, 100%, the whole graph.
+    QAction* actZoomIn;
+    QAction* actZoomOut;
+    QAction* actZoom100;
+    QAction* actZoomFit;
 
 private:
     void BuildMenus();

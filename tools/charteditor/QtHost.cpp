@@ -1,5 +1,8 @@
 #include "tools/charteditor/QtHost.h"
 
+#include <QEvent>
+#include <QKeyEvent>
+
 #include <QWidget>
 
 namespace charteditor {
@@ -35,12 +38,44 @@ void TQtHost::Resize() {
     if (hosted_ && HandleAllocated()) hosted_->setGeometry(0, 0, Width(), Height());
 }
 
+namespace {
+
+// Tab and Shift+Tab walk the chart's boxes instead of moving the focus on.
+class TabKeys : public QObject {
+public:
+    explicit TabKeys(TKeyPanel* panel) : QObject(nullptr), panel_(panel) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                panel_->OnChartKey) {
+                TShiftState shift;
+                if (key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier))
+                    shift << ssShift;
+                if (panel_->OnChartKey(VK_TAB, shift)) return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    TKeyPanel* panel_;
+};
+
+} // namespace
+
 TKeyPanel::TKeyPanel(TComponent* owner) : TPanel(owner) {}
 
 void TKeyPanel::InitWidget(QWidget* widget) {
     TPanel::InitWidget(widget);
     // A click on the chart inside gives the panel the focus.
     widget->setFocusPolicy(Qt::StrongFocus);
+    auto* tabs = new TabKeys(this);
+    tabs->setParent(widget);
+    widget->installEventFilter(tabs);
 }
 
 void TKeyPanel::KeyDown(unsigned short& key, TShiftState shift) {
