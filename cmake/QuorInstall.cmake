@@ -17,8 +17,14 @@ foreach(target ${QUOR_EXPORTED_LIBRARIES})
     COMPONENT dev FILES_MATCHING PATTERN "*.h")
 endforeach()
 
+# The drivers' headers come with the dataset layer's folder.
+set(QUOR_DRIVER_LIBRARIES platform_data_sqlite)
+if(TARGET platform_data_postgres)
+  list(APPEND QUOR_DRIVER_LIBRARIES platform_data_postgres)
+endif()
+
 # Names such as libdb.a are too plain for the system's library folder.
-install(TARGETS ${QUOR_EXPORTED_LIBRARIES} EXPORT QuorTargets
+install(TARGETS ${QUOR_EXPORTED_LIBRARIES} ${QUOR_DRIVER_LIBRARIES} EXPORT QuorTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}/quor COMPONENT dev)
 install(EXPORT QuorTargets NAMESPACE Quor::
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Quor COMPONENT dev)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -147,11 +148,12 @@ protected:
 // Notes every component it hears has gone.
 class Listener : public TComponent {
 public:
-    std::vector<const void*> heard;
+    // Addresses as numbers: they are compared after the components are gone.
+    std::vector<std::uintptr_t> heard;
 
 protected:
     void Notification(TComponent* component, TOperation operation) override {
-        if (operation == opRemove) heard.push_back(component);
+        if (operation == opRemove) heard.push_back(reinterpret_cast<std::uintptr_t>(component));
     }
 };
 
@@ -171,8 +173,9 @@ TEST(Component, FreeNotificationClearsPointersOfEitherSide) {
     auto* image = new Listener;
     auto* early = new Holder;
     early->Hold(image);
+    const auto earlyAddress = reinterpret_cast<std::uintptr_t>(early);
     delete early;
-    EXPECT_EQ(image->heard, (std::vector<const void*>{early}));
+    EXPECT_EQ(image->heard, (std::vector<std::uintptr_t>{earlyAddress}));
     Holder other;
     other.Hold(image);
     delete image;
