@@ -12,7 +12,7 @@ packages=(
   libsqlite3-dev sqlite3
   libpq-dev postgresql postgresql-client
   libgtest-dev libgmock-dev libbenchmark-dev
-  zbar-tools xvfb xauth x11-utils xclip
+  zbar-tools xvfb xauth x11-utils xclip xdotool
   fonts-dejavu-core fonts-liberation
   dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 )

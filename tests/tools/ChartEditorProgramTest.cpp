@@ -27,6 +27,7 @@ TEST(ChartEditorProgram, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Uso: charteditor", 0), 0u) << help.out;
     EXPECT_TRUE(Contains(help.out, "--screenshot"));
+    EXPECT_TRUE(Contains(help.out, "--report"));
     EXPECT_EQ(help.err, "");
     const auto version = RunEditor(dir, {"--version"});
     EXPECT_EQ(version.status, 0);
@@ -40,7 +41,8 @@ TEST(ChartEditorProgram, TheCommandLineFollowsTheConventions) {
          {std::vector<std::string>{"conti.chart", "altro.chart"},
           {"--screenshot=finestra.jpg", "conti.chart"},
           {"--screenshot=png", "conti.chart"},
-          {"conti.chart", "--graf"}}) {
+          {"conti.chart", "--graf"},
+          {"--report=si", "conti.chart"}}) {
         const auto refused = RunEditor(dir, args);
         EXPECT_EQ(refused.status, 2) << args.back() << ": " << refused.err;
         EXPECT_TRUE(Contains(refused.err, "Uso: charteditor")) << refused.err;

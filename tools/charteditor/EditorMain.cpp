@@ -33,6 +33,8 @@ const char* const Usage =
     "  --graf=G1/G2         mostra il grafico annidato nei gruppi G1, poi G2\n"
     "  --select=NOME        seleziona il box NOME del grafico mostrato\n"
     "  --screenshot=F.png   salva l'immagine della finestra in F.png ed esce\n"
+    "  --report             all'uscita scrive dove sta il diagramma nella finestra,\n"
+    "                       lo scorrimento, lo zoom e i box interamente in vista\n"
     "  --help               mostra questo aiuto\n"
     "  --version            mostra la versione\n";
 
@@ -50,11 +52,35 @@ bool SaveScreenshot(QWidget* window, const std::string& file, std::string& error
     return false;
 }
 
+// Where the chart is and what of it shows, for scripts and tests that look at
+// the window from outside: they need no pixel offsets of the layout.
+std::string Report(QWidget* window, TEditorChart& chart) {
+    QWidget* area = chart.Widget();
+    const QPoint at = area->mapTo(window, QPoint(0, 0));
+    const TPoint scroll = chart.ScrollPosition();
+    std::string out = "area " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " " +
+                      std::to_string(chart.Width()) + " " + std::to_string(chart.Height()) + "\n";
+    out += "vista " + std::to_string(chart.ViewWidth()) + " " +
+           std::to_string(chart.ViewHeight()) + "\n";
+    out += "scorrimento " + std::to_string(scroll.x) + " " + std::to_string(scroll.y) + "\n";
+    out += "zoom " + std::to_string(chart.ZoomPercent()) + "\n";
+    quorgrafica::clsGraf* graf = chart.CurrentGraf();
+    for (int i = 0; i < graf->GetCount(); ++i) {
+        const quorgrafica::clsBox* box = graf->BoxAt(i);
+        const TPoint topLeft = chart.PageToWidget(box->Frame.Left, box->Frame.Top);
+        const TPoint bottomRight = chart.PageToWidget(box->Frame.Right, box->Frame.Bottom);
+        if (topLeft.x >= 0 && topLeft.y >= 0 && bottomRight.x <= chart.ViewWidth() &&
+            bottomRight.y <= chart.ViewHeight())
+            out += "box " + Cp1252ToUtf8(box->Name.CStr()) + "\n";
+    }
+    return out;
+}
+
 } // namespace
 
 int ChartEditorMain(int argc, char** argv) {
     CommandLine cl("charteditor", Usage);
-    cl.Value("--graf").Value("--select").Value("--screenshot");
+    cl.Value("--graf").Value("--select").Value("--screenshot").Flag("--report");
     if (const int status = cl.Parse(argc, argv, std::cout, std::cerr); status >= 0) return status;
     if (cl.Arguments().size() > 1) return cl.Refuse(std::cerr, "si apre un diagramma alla volta");
     const std::string screenshot = cl.Get("--screenshot");
@@ -106,5 +132,6 @@ int ChartEditorMain(int argc, char** argv) {
         });
     }
     application.Run();
+    if (cl.Has("--report") && status == 0) std::cout << Report(form->Widget(), chart) << std::flush;
     return status;
 }
