@@ -81,17 +81,23 @@ public:
     bool Redo();
     int UndoSteps() const { return history_.Steps(); }
 
-    // Removes the selected box after asking the user.
+    // Removes the selected boxes, or the selected link, after asking the
+    // user; one step of undo.
     bool DeleteSelected();
-    // Moves the selected box by grid steps (columns right, rows down).
+    // Moves the selected boxes by grid steps (columns right, rows down).
     bool MoveSelected(int columns, int rows);
+    // Selects every box of the graph on show.
+    bool SelectAll();
+    // A drag on empty space selects boxes (true) or draws a new box.
+    void SetPointerTool(bool on);
     // Shows the graph of the selected group box; back to the parent graph,
     // with the group selected.
     bool EnterGroup();
     bool GoUp();
     bool Compute(ComputeWay way);
-    // The chart's keys: arrows move the selected box, Delete removes it,
-    // Enter enters a group, Backspace goes back up. True for those keys.
+    // The chart's keys: arrows move the selected boxes, Delete removes them,
+    // Enter enters a group, Backspace goes back up, Ctrl+A selects all.
+    // True for those keys.
     bool ChartKey(unsigned short key, TShiftState shift);
 
     // The selected box's properties; each change shows at once.

@@ -199,7 +199,13 @@ void TfrmChartEditor::BuildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // Keys of the chart itself: a field of the box panel keeps them for its
     // own text, so the menus only name them.
-    actDelete = Command(owner, "&Elimina il box\tCanc", [&editor] { editor.DeleteSelected(); });
+    actDelete = Command(owner, "&Elimina la selezione\tCanc", [&editor] { editor.DeleteSelected(); });
+    actSelectAll = Command(owner, "Seleziona &tutto\tCtrl+A", [&editor] { editor.SelectAll(); });
+    actPointer = Toggle(owner, "&Puntatore: trascinare seleziona i box", "Puntatore", false,
+                        [this](bool on) {
+                            editor_->SetPointerTool(on);
+                            UpdateStatus();
+                        });
 
     actNames = Toggle(owner, "Mostra i &nomi", "Nomi", true,
                       [this](bool on) { Chart->SetShowBoxName(on); });
@@ -237,7 +243,9 @@ void TfrmChartEditor::BuildMenus() {
     QMenu* edit = MenuBar->addMenu(QString::fromUtf8("&Modifica"));
     edit->addActions({actUndo, actRedo});
     edit->addSeparator();
-    edit->addAction(actDelete);
+    edit->addActions({actSelectAll, actDelete});
+    edit->addSeparator();
+    edit->addAction(actPointer);
     QMenu* view = MenuBar->addMenu(QString::fromUtf8("&Visualizza"));
     view->addActions({actNames, actTexts, actFlags});
     view->addSeparator();
@@ -264,6 +272,7 @@ void TfrmChartEditor::BuildToolBar() {
     ToolBar->addSeparator();
     ToolBar->addActions({actUndo, actRedo});
     ToolBar->addSeparator();
+    ToolBar->addAction(actPointer);
     ToolBar->addWidget(new QLabel(QString::fromUtf8(" Nuovi box: ")));
     KindBox = new QComboBox();
     const auto& kinds = quorgrafica::BoxFunctions();
@@ -278,6 +287,8 @@ void TfrmChartEditor::BuildToolBar() {
     QObject::connect(KindBox, &QComboBox::currentIndexChanged, [this](int index) {
         Guarded([&] { Chart->SetBoxStyle(FromQString(KindBox->itemData(index).toString())); });
     });
+    // Choosing a kind is choosing to draw boxes.
+    QObject::connect(KindBox, &QComboBox::activated, [this](int) { actPointer->setChecked(false); });
     ToolBar->addWidget(KindBox);
     ToolBar->addActions({actConnect});
     ToolBar->addSeparator();
@@ -291,6 +302,8 @@ void TfrmChartEditor::UpdateCommands() {
     actUndo->setEnabled(editor.CanUndo());
     actRedo->setEnabled(editor.CanRedo());
     actDelete->setEnabled(selected != nullptr);
+    actSelectAll->setEnabled(Chart->CurrentGraf()->GetCount() > 0);
+    if (actPointer->isChecked() != Chart->PointerTool()) actPointer->setChecked(Chart->PointerTool());
     for (QAction* compute : {actForwards, actBackwards, actReset})
         compute->setEnabled(selected != nullptr);
     auto* group = dynamic_cast<quorgrafica::clsBoxGroup*>(selected);
@@ -305,6 +318,9 @@ void TfrmChartEditor::UpdateStatus() {
     StatusLabel->SetCaption(
         Chart->ConnectBoxes()
             ? " Collegare: trascinare col tasto destro dal box selezionato a un altro box."
+        : Chart->PointerTool()
+            ? " Trascinare sul vuoto: seleziona i box nel riquadro; Maiusc+clic: aggiunge o "
+              "toglie un box; Ctrl+A: tutti. Frecce: sposta, Canc: elimina."
             : " Trascinare sul vuoto: nuovo box; su un box: spostarlo, sui bordi: "
               "ridimensionarlo. Frecce: sposta, Canc: elimina, Invio: entra nel gruppo, "
               "Backspace: torna su.");

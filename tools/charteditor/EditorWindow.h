@@ -53,6 +53,8 @@ public:
     QAction* actUndo;
     QAction* actRedo;
     QAction* actDelete;
+    QAction* actSelectAll;
+    QAction* actPointer;
     QAction* actNames;
     QAction* actTexts;
     QAction* actFlags;

@@ -1,0 +1,307 @@
+// The flowchart component's editing of several boxes at once, turned on by
+// MultiSelect: the set of selected boxes, Shift+click, the selection band,
+// moving the selected boxes together, and the selected link.
+
+#include "quorgrafica/QuorFlowChart.h"
+
+#include "platform/graphics/Canvas.h"
+#include "quorgrafica/Arith.h"
+#include "quorgrafica/ChartSelection.h"
+#include "quorgrafica/PaintArea.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_set>
+
+namespace quorgrafica {
+
+namespace {
+
+// Colours of what the selection adds to the drawing.
+constexpr TColor OtherSelectedColor = 0xD77800; // blue
+constexpr TColor SelectedLinkColor = 0x00A5FF;  // orange
+
+TRect Normalised(const TRect& r) {
+    return TRect{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+                 std::max(r.Top, r.Bottom)};
+}
+
+TRect Grown(const TRect& r, int by) {
+    return TRect{detail::PaintCoord(static_cast<std::int64_t>(r.Left) - by),
+                 detail::PaintCoord(static_cast<std::int64_t>(r.Top) - by),
+                 detail::PaintCoord(static_cast<std::int64_t>(r.Right) + by + 1),
+                 detail::PaintCoord(static_cast<std::int64_t>(r.Bottom) + by + 1)};
+}
+
+bool Contains(const std::vector<clsBox*>& boxes, const clsBox* box) {
+    return std::find(boxes.begin(), boxes.end(), box) != boxes.end();
+}
+
+bool InGraf(const clsGraf& graf, const clsBox* box) {
+    for (int i = 0; i < graf.GetCount(); ++i)
+        if (graf.GetValue(i) == box) return true;
+    return false;
+}
+
+} // namespace
+
+void TQuorFlowChart::SetMultiSelect(bool value) {
+    if (value == multiSelect_) return;
+    multiSelect_ = value;
+    selection_->Forget();
+    Invalidate();
+}
+
+std::vector<clsBox*> TQuorFlowChart::SelectedBoxes() const {
+    clsBox* primary = currentGraf_->Selected;
+    if (!primary) return {};
+    const ChartSelection& sel = *selection_;
+    if (!multiSelect_ || sel.graf != currentGraf_ || !Contains(sel.boxes, primary)) return {primary};
+    // Only boxes the graph still holds, in its order.
+    const std::unordered_set<const clsBox*> wanted(sel.boxes.begin(), sel.boxes.end());
+    std::vector<clsBox*> boxes;
+    for (int i = 0; i < currentGraf_->GetCount(); ++i) {
+        clsBox* box = currentGraf_->GetValue(i);
+        if (box && wanted.count(box)) boxes.push_back(box);
+    }
+    return boxes;
+}
+
+bool TQuorFlowChart::IsBoxSelected(const clsBox* box) const {
+    if (!box) return false;
+    if (box == currentGraf_->Selected) return true;
+    const std::vector<clsBox*> boxes = SelectedBoxes();
+    return Contains(boxes, box);
+}
+
+void TQuorFlowChart::SelectBoxes(const std::vector<clsBox*>& boxes, clsBox* primary) {
+    ChartSelection& sel = *selection_;
+    const std::unordered_set<const clsBox*> wanted(boxes.begin(), boxes.end());
+    std::vector<clsBox*> chosen;
+    for (int i = 0; i < currentGraf_->GetCount(); ++i) {
+        clsBox* box = currentGraf_->GetValue(i);
+        if (box && wanted.count(box) && !Contains(chosen, box)) chosen.push_back(box);
+    }
+    if (!Contains(chosen, primary)) primary = chosen.empty() ? nullptr : chosen.front();
+    sel.graf = currentGraf_;
+    sel.boxes = multiSelect_ ? chosen : std::vector<clsBox*>{};
+    sel.link = LinkRef{};
+    sel.keep = true;
+    try {
+        SetSelectedBox(primary);
+    } catch (...) {
+        sel.keep = false;
+        throw;
+    }
+    sel.keep = false;
+    SelectionChanged();
+}
+
+void TQuorFlowChart::SelectAll() {
+    std::vector<clsBox*> boxes;
+    for (int i = 0; i < currentGraf_->GetCount(); ++i)
+        if (clsBox* box = currentGraf_->GetValue(i)) boxes.push_back(box);
+    SelectBoxes(boxes, SelectedBox());
+}
+
+LinkRef TQuorFlowChart::SelectedLink() const {
+    const ChartSelection& sel = *selection_;
+    if (!sel.link || sel.graf != currentGraf_ || !InGraf(*currentGraf_, sel.link.Source) ||
+        !InGraf(*currentGraf_, sel.link.Target))
+        return LinkRef{};
+    for (int i = 0; i < sel.link.Source->LinksOut.GetCount(); ++i)
+        if (sel.link.Source->LinksOut.GetValue(i) == sel.link.Target) return sel.link;
+    return LinkRef{};
+}
+
+void TQuorFlowChart::SelectLink(const LinkRef& link) {
+    SelectBoxes({});
+    selection_->graf = currentGraf_;
+    selection_->link = link;
+    SelectionChanged();
+}
+
+void TQuorFlowChart::SelectionChanged() {
+    Invalidate();
+    if (OnSelectionChange) OnSelectionChange(this);
+}
+
+// The mouse.
+
+bool TQuorFlowChart::SelectionMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    lastPointer_ = TPoint{x, y};
+    ChartSelection& sel = *selection_;
+    if (button != mbLeft || inputState_ != qfcNothing || shift.Contains(ssAlt)) return false;
+    clsBox* hit = currentGraf_->FindBoxAt(x, y);
+    if (hit && shift.Contains(ssShift)) {
+        std::vector<clsBox*> boxes = SelectedBoxes();
+        const auto at = std::find(boxes.begin(), boxes.end(), hit);
+        clsBox* primary = hit;
+        if (at != boxes.end()) {
+            boxes.erase(at);
+            primary = hit == SelectedBox() ? (boxes.empty() ? nullptr : boxes.back()) : SelectedBox();
+        } else {
+            boxes.push_back(hit);
+        }
+        SelectBoxes(boxes, primary);
+        return true;
+    }
+    if (hit) {
+        std::vector<clsBox*> boxes = SelectedBoxes();
+        const bool several = boxes.size() > 1 && Contains(boxes, hit);
+        if (!several) {
+            if (boxes != std::vector<clsBox*>{hit} || SelectedLink()) SelectBoxes({hit}, hit);
+        } else if (SelectedBox() != hit) {
+            SelectBoxes(boxes, hit);
+        }
+        const InputStates part = CheckBoxMargin(x, y);
+        if (part != qfcMoveBox || readOnly_) {
+            // A resize is the single box's, as without the set.
+            if (several) SelectBoxes({hit}, hit);
+            return false;
+        }
+        sel.moving = true;
+        sel.collapseOnClick = several;
+        sel.pressFrames.clear();
+        for (clsBox* box : SelectedBoxes())
+            sel.pressFrames.emplace_back(box, box->Frame);
+        inputState_ = qfcMoveBox;
+        FAnchor = FMovePoint = TPoint{currentGraf_->AlignX(x), currentGraf_->AlignY(y)};
+        return true;
+    }
+    if (const LinkRef link = FindLinkAt(*currentGraf_, x, y)) {
+        SelectLink(link);
+        return true;
+    }
+    if (SelectedLink()) {
+        sel.link = LinkRef{};
+        SelectionChanged();
+    }
+    if (!pointerTool_) return false;
+    SelectBoxes({});
+    inputState_ = qfcSelectBand;
+    sel.bandAnchor = sel.bandPoint = TPoint{x, y};
+    sel.bandArea = TRect{};
+    return true;
+}
+
+bool TQuorFlowChart::SelectionMouseMove(TShiftState, int x, int y) {
+    lastPointer_ = TPoint{x, y};
+    ChartSelection& sel = *selection_;
+    if (inputState_ == qfcSelectBand) {
+        SetCursor(crCross);
+        sel.bandPoint = TPoint{x, y};
+        const TRect area = Grown(Normalised(TRect{sel.bandAnchor.x, sel.bandAnchor.y, x, y}), 2);
+        InvalidateRect(AreaUnion(sel.bandArea, area));
+        sel.bandArea = area;
+        return true;
+    }
+    if (sel.moving) {
+        clsBox* primary = SelectedBox();
+        const auto grabbed = std::find_if(sel.pressFrames.begin(), sel.pressFrames.end(),
+                                          [&](const auto& p) { return p.first == primary; });
+        if (grabbed == sel.pressFrames.end()) return true;
+        const std::int64_t left =
+            currentGraf_->AlignX(detail::Wrap32(static_cast<std::int64_t>(x) - FGrabOffset.x));
+        const std::int64_t top =
+            currentGraf_->AlignY(detail::Wrap32(static_cast<std::int64_t>(y) - FGrabOffset.y));
+        const std::int64_t dx = left - grabbed->second.Left, dy = top - grabbed->second.Top;
+        const int fontPixels = FontPixelsOfGraf();
+        for (const auto& [box, frame] : sel.pressFrames) {
+            AddDamage(AreaOf(box, fontPixels));
+            box->Frame = TRect{detail::Wrap32(frame.Left + dx), detail::Wrap32(frame.Top + dy),
+                               detail::Wrap32(frame.Right + dx), detail::Wrap32(frame.Bottom + dy)};
+            AddDamage(AreaOf(box, fontPixels));
+        }
+        if (dx != 0 || dy != 0) sel.collapseOnClick = false;
+        SetCursor(crHandPoint);
+        RepaintEdit();
+        return true;
+    }
+    if (inputState_ == qfcNothing && !currentGraf_->FindBoxAt(x, y) &&
+        FindLinkAt(*currentGraf_, x, y)) {
+        SetCursor(crHandPoint);
+        return true;
+    }
+    return false;
+}
+
+bool TQuorFlowChart::SelectionMouseUp(TMouseButton, TShiftState, int x, int y) {
+    lastPointer_ = TPoint{x, y};
+    ChartSelection& sel = *selection_;
+    if (inputState_ == qfcSelectBand) {
+        inputState_ = qfcNothing;
+        const TRect band = Normalised(TRect{sel.bandAnchor.x, sel.bandAnchor.y, x, y});
+        InvalidateRect(sel.bandArea);
+        sel.bandArea = TRect{};
+        std::vector<clsBox*> inside;
+        for (int i = 0; i < currentGraf_->GetCount(); ++i) {
+            clsBox* box = currentGraf_->GetValue(i);
+            if (!box) continue;
+            const TRect f = Normalised(box->Frame);
+            if (f.Left >= band.Left && f.Right <= band.Right && f.Top >= band.Top &&
+                f.Bottom <= band.Bottom)
+                inside.push_back(box);
+        }
+        SelectBoxes(inside);
+        return true;
+    }
+    if (!sel.moving) return false;
+    sel.moving = false;
+    inputState_ = qfcNothing;
+    bool changed = false;
+    for (const auto& [box, frame] : sel.pressFrames)
+        if (box->Frame != frame) changed = true;
+    sel.pressFrames.clear();
+    if (changed) {
+        if (OnBoxFrameChanged && SelectedBox()) OnBoxFrameChanged(this, SelectedBox());
+        Changed();
+    } else if (sel.collapseOnClick) {
+        SelectBoxes({SelectedBox()}, SelectedBox());
+    }
+    sel.collapseOnClick = false;
+    RepaintEdit();
+    return true;
+}
+
+// Painting.
+
+void TQuorFlowChart::PaintSelection() {
+    TCanvas* canvas = Canvas();
+    TPen* pen = canvas->Pen();
+    const TColor color = pen->Color();
+    const int width = pen->Width();
+    const TPenStyle style = pen->Style();
+    const TBrushStyle brush = canvas->Brush()->Style();
+    canvas->Brush()->SetStyle(bsClear);
+    const ChartSelection& sel = *selection_;
+    clsBox* primary = SelectedBox();
+    for (clsBox* box : SelectedBoxes()) {
+        if (box == primary) continue;
+        pen->SetColor(OtherSelectedColor);
+        pen->SetWidth(2);
+        const TRect f = Grown(Normalised(box->Frame), 2);
+        canvas->Rectangle(f.Left, f.Top, f.Right - 1, f.Bottom - 1);
+    }
+    if (const LinkRef link = SelectedLink()) {
+        const TRect line = LinkLine(*currentGraf_, *link.Source, *link.Target);
+        pen->SetColor(SelectedLinkColor);
+        pen->SetWidth(3);
+        canvas->MoveTo(line.Left, line.Top);
+        canvas->LineTo(line.Right, line.Bottom);
+    }
+    if (inputState_ == qfcSelectBand) {
+        const TRect band = Normalised(
+            TRect{sel.bandAnchor.x, sel.bandAnchor.y, sel.bandPoint.x, sel.bandPoint.y});
+        pen->SetColor(0);
+        pen->SetWidth(1);
+        pen->SetStyle(psDot);
+        canvas->Rectangle(band.Left, band.Top, band.Right + 1, band.Bottom + 1);
+    }
+    pen->SetStyle(style);
+    pen->SetWidth(width);
+    pen->SetColor(color);
+    canvas->Brush()->SetStyle(brush);
+}
+
+} // namespace quorgrafica
