@@ -260,8 +260,13 @@ bool ChartEditor::DeleteSelected() {
     if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
     // The boxes may have gone or changed while the question was up.
     if (chart_.SelectedBoxes() != boxes || !Idle()) return false;
+    return RemoveBoxes(boxes);
+}
+
+bool ChartEditor::RemoveBoxes(const std::vector<clsBox*>& boxes) {
+    if (boxes.empty()) return false;
     clsGraf* graf = chart_.CurrentGraf();
-    const BoxPlace before = PlaceOf(box);
+    const BoxPlace before = PlaceOf(chart_.SelectedBox() ? chart_.SelectedBox() : boxes.front());
     const int count = graf->GetCount();
     {
         Applying applying(applying_);
@@ -341,9 +346,30 @@ bool ChartEditor::Compute(ComputeWay way) {
 }
 
 bool ChartEditor::ChartKey(unsigned short key, TShiftState shift) {
-    if (shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && key == 'A') {
-        SelectAll();
-        return true;
+    if (shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && !shift.Contains(ssShift)) {
+        TPoint at;
+        switch (key) {
+        case 'A':
+            SelectAll();
+            return true;
+        case 'C':
+            Copy();
+            return true;
+        case 'X':
+            Cut();
+            return true;
+        case 'V':
+            if (PointerOnChart && PointerOnChart(at))
+                Paste(&at);
+            else
+                Paste();
+            return true;
+        case 'D':
+            Duplicate();
+            return true;
+        default:
+            break;
+        }
     }
     if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;
     switch (key) {

@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace quorgrafica {
 class clsBox;
@@ -88,6 +89,24 @@ public:
     bool MoveSelected(int columns, int rows);
     // Selects every box of the graph on show.
     bool SelectAll();
+
+    // The clipboard holds the selected boxes as chart text, with the links
+    // among them and the graphs nested in groups. Cut then removes them,
+    // without a question (they are on the clipboard); one step of undo.
+    bool Copy();
+    bool Cut();
+    // The clipboard's chart text as new boxes of the graph on show: renamed
+    // where their names are taken (their links follow), placed with the top
+    // left corner of them all at at (page pixels), or one grid step off
+    // where they were when at is null, and selected; one step of undo. Text
+    // that describes no box gives a message and changes nothing.
+    bool Paste(const TPoint* at = nullptr);
+    bool PasteText(const std::string& text, const TPoint* at = nullptr);
+    // A copy of the selected boxes one grid step off; the clipboard stays.
+    bool Duplicate();
+    // Where the pointer is on the chart, in page pixels; false when it is
+    // elsewhere. Ctrl+V pastes there.
+    std::function<bool(TPoint& at)> PointerOnChart;
     // A drag on empty space selects boxes (true) or draws a new box.
     void SetPointerTool(bool on);
     // Shows the graph of the selected group box; back to the parent graph,
@@ -96,7 +115,8 @@ public:
     bool GoUp();
     bool Compute(ComputeWay way);
     // The chart's keys: arrows move the selected boxes, Delete removes them,
-    // Enter enters a group, Backspace goes back up, Ctrl+A selects all.
+    // Enter enters a group, Backspace goes back up, Ctrl+A selects all,
+    // Ctrl+C, Ctrl+X, Ctrl+V and Ctrl+D copy, cut, paste and duplicate.
     // True for those keys.
     bool ChartKey(unsigned short key, TShiftState shift);
 
@@ -134,6 +154,8 @@ private:
     void Record(const std::string& mergeKey, const BoxPlace& before, const BoxPlace& after);
     void Restore(const std::string& snapshot, const GrafPlace& graf, const BoxPlace& box);
     void ChartChanged();
+    // Removes the boxes of the graph on show as one step of undo.
+    bool RemoveBoxes(const std::vector<quorgrafica::clsBox*>& boxes);
     // The graph on show follows the views, and its preview is placed.
     void ShowGraf();
     // The page of the graph on show, as drawing sets it.

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QKeySequence>
@@ -151,6 +152,12 @@ TfrmChartEditor::TfrmChartEditor(TComponent* owner)
         name = FromQString(chosen);
         return !chosen.isEmpty();
     };
+    editor.PointerOnChart = [this](TPoint& at) {
+        QWidget* widget = Chart->Widget();
+        if (!widget || !widget->rect().contains(widget->mapFromGlobal(QCursor::pos()))) return false;
+        at = Chart->LastPointer();
+        return true;
+    };
     editor.OnStateChange = [this] { UpdateCommands(); };
     editor.OnSelectionChange = [this] {
         BoxPanel->Refresh();
@@ -200,6 +207,10 @@ void TfrmChartEditor::BuildMenus() {
     // Keys of the chart itself: a field of the box panel keeps them for its
     // own text, so the menus only name them.
     actDelete = Command(owner, "&Elimina la selezione\tCanc", [&editor] { editor.DeleteSelected(); });
+    actCut = Command(owner, "&Taglia\tCtrl+X", [&editor] { editor.Cut(); });
+    actCopy = Command(owner, "&Copia\tCtrl+C", [&editor] { editor.Copy(); });
+    actPaste = Command(owner, "&Incolla\tCtrl+V", [&editor] { editor.Paste(); });
+    actDuplicate = Command(owner, "&Duplica\tCtrl+D", [&editor] { editor.Duplicate(); });
     actSelectAll = Command(owner, "Seleziona &tutto\tCtrl+A", [&editor] { editor.SelectAll(); });
     actPointer = Toggle(owner, "&Puntatore: trascinare seleziona i box", "Puntatore", false,
                         [this](bool on) {
@@ -242,6 +253,8 @@ void TfrmChartEditor::BuildMenus() {
     file->addAction(actQuit);
     QMenu* edit = MenuBar->addMenu(QString::fromUtf8("&Modifica"));
     edit->addActions({actUndo, actRedo});
+    edit->addSeparator();
+    edit->addActions({actCut, actCopy, actPaste, actDuplicate});
     edit->addSeparator();
     edit->addActions({actSelectAll, actDelete});
     edit->addSeparator();
@@ -302,6 +315,8 @@ void TfrmChartEditor::UpdateCommands() {
     actUndo->setEnabled(editor.CanUndo());
     actRedo->setEnabled(editor.CanRedo());
     actDelete->setEnabled(selected != nullptr);
+    for (QAction* action : {actCut, actCopy, actDuplicate})
+        action->setEnabled(selected != nullptr);
     actSelectAll->setEnabled(Chart->CurrentGraf()->GetCount() > 0);
     if (actPointer->isChecked() != Chart->PointerTool()) actPointer->setChecked(Chart->PointerTool());
     for (QAction* compute : {actForwards, actBackwards, actReset})

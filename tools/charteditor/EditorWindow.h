@@ -54,6 +54,10 @@ public:
     QAction* actRedo;
     QAction* actDelete;
     QAction* actSelectAll;
+    QAction* actCut;
+    QAction* actCopy;
+    QAction* actPaste;
+    QAction* actDuplicate;
     QAction* actPointer;
     QAction* actNames;
     QAction* actTexts;
