@@ -90,5 +90,50 @@ TEST(ChartClipboard, TextThatDescribesNoBoxIsNoChart) {
     EXPECT_EQ(Str(one->BoxAt(0)->Name), "Z");
 }
 
+TEST(ChartLinks, FoundWhereDrawnTopmostFirstAndRemovedOneWayOnly) {
+    clsGraf graf;
+    graf.GridAlign = false;
+    clsBox* a = AddBox(graf, "clsBoxRectangle", "A", TRect{10, 10, 50, 40});
+    clsBox* b = AddBox(graf, "clsBoxRectangle", "B", TRect{100, 10, 140, 40});
+    a->AddLink(b);
+    b->AddLink(a);
+    // To the right: from A's right edge to B's left edge, 2 x LinkSize below
+    // the middle; back to the left, as far above it.
+    EXPECT_EQ(quorgrafica::LinkLine(graf, *a, *b), (TRect{50, 31, 100, 31}));
+    EXPECT_EQ(quorgrafica::LinkLine(graf, *b, *a), (TRect{100, 19, 50, 19}));
+    using quorgrafica::FindLinkAt;
+    using quorgrafica::LinkRef;
+    EXPECT_EQ(FindLinkAt(graf, 75, 31), (LinkRef{a, b}));
+    EXPECT_EQ(FindLinkAt(graf, 75, 35), (LinkRef{a, b}));
+    EXPECT_FALSE(FindLinkAt(graf, 75, 36));
+    EXPECT_EQ(FindLinkAt(graf, 75, 15), (LinkRef{b, a}));
+    EXPECT_FALSE(FindLinkAt(graf, 75, 25));
+    EXPECT_EQ(FindLinkAt(graf, 75, 26, 6), (LinkRef{a, b}));
+    // As near to both: the one drawn last.
+    EXPECT_EQ(FindLinkAt(graf, 75, 25, 6), (LinkRef{b, a}));
+    // Past the end, within the marker: still the link.
+    EXPECT_EQ(FindLinkAt(graf, 106, 31), (LinkRef{a, b}));
+    EXPECT_FALSE(FindLinkAt(graf, 109, 31));
+    // A slanted link, measured from the line itself.
+    clsBox* c = AddBox(graf, "clsBoxRectangle", "C", TRect{10, 100, 50, 140});
+    a->AddLink(c);
+    const TRect down = quorgrafica::LinkLine(graf, *a, *c);
+    EXPECT_EQ(down, (TRect{36, 40, 36, 100}));
+    EXPECT_EQ(FindLinkAt(graf, 39, 70), (LinkRef{a, c}));
+    // Two links drawn on the same pixels: the one drawn last.
+    clsBox* twin = AddBox(graf, "clsBoxRectangle", "A2", TRect{10, 10, 50, 40});
+    twin->AddLink(b);
+    EXPECT_EQ(FindLinkAt(graf, 75, 31), (LinkRef{twin, b}));
+
+    // Removing A to B leaves B to A, on both boxes.
+    EXPECT_TRUE(quorgrafica::RemoveLinkOf(*a, *b));
+    EXPECT_EQ(Names(a->LinksOut), std::vector<std::string>{"C"});
+    EXPECT_EQ(Names(b->LinksIn), std::vector<std::string>{"A2"});
+    EXPECT_EQ(Names(b->LinksOut), std::vector<std::string>{"A"});
+    EXPECT_EQ(Names(a->LinksIn), std::vector<std::string>{"B"});
+    EXPECT_FALSE(quorgrafica::RemoveLinkOf(*a, *b));
+    EXPECT_EQ(FindLinkAt(graf, 75, 15), (LinkRef{b, a}));
+}
+
 } // namespace
 } // namespace charttest

@@ -5,6 +5,7 @@
 #include "tests/tools/EditorFixture.h"
 
 #include "platform/gui/Label.h"
+#include "quorgrafica/ChartLinks.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -105,6 +106,46 @@ TEST_F(Editor, SeveralBoxesAreMovedNudgedEditedAndRemovedOneStepEach) {
     EXPECT_FALSE(chart().PointerTool());
     Drag(300, 480, 420, 540);
     EXPECT_EQ(shown().GetCount(), 7);
+}
+
+TEST_F(Editor, ALinkIsSelectedByAClickAndRemovedFromBothBoxes) {
+    OpenExample();
+    clsBox* inizio = Box("Inizio");
+    clsBox* movimenti = Box("Movimenti");
+    const TRect line = quorgrafica::LinkLine(shown(), *inizio, *movimenti);
+    const QPoint middle((line.Left + line.Right) / 2, (line.Top + line.Bottom) / 2);
+    // The pointer over the link shows that a click takes it.
+    Hover(middle.x(), middle.y());
+    EXPECT_EQ(chart().Cursor(), crHandPoint);
+    Hover(middle.x() + 40, middle.y());
+    EXPECT_EQ(chart().Cursor(), crArrow);
+
+    Click(inizio->Frame.Left + 20, inizio->Frame.Top + 20);
+    Click(middle.x() + 2, middle.y());
+    EXPECT_EQ(chart().SelectedLink(), (quorgrafica::LinkRef{inizio, movimenti}));
+    EXPECT_EQ(chart().SelectedBox(), nullptr);
+    EXPECT_TRUE(form->actDelete->isEnabled());
+    // Drawn highlighted.
+    EXPECT_EQ(QColor(Image().pixel(middle)), QColor(0xFF, 0xA5, 0x00));
+    EXPECT_EQ(shown().GetCount(), 6);
+
+    Key(Qt::Key_Delete);
+    EXPECT_TRUE(dialogs->Questions().empty());
+    EXPECT_FALSE(Links(inizio, movimenti));
+    EXPECT_EQ(movimenti->LinksIn.GetCount(), 0);
+    EXPECT_FALSE(chart().SelectedLink());
+    EXPECT_NE(QColor(Image().pixel(middle)), QColor(0xFF, 0xA5, 0x00));
+    EXPECT_EQ(editor().UndoSteps(), 1);
+    // Undo puts it back on both boxes, with its source selected.
+    ASSERT_TRUE(editor().Undo());
+    EXPECT_TRUE(Links(Box("Inizio"), Box("Movimenti")));
+    EXPECT_EQ(Box("Movimenti")->LinksIn.GetValue(0), Box("Inizio"));
+    EXPECT_EQ(chart().SelectedBox(), Box("Inizio"));
+    ASSERT_TRUE(editor().Redo());
+    EXPECT_FALSE(Links(Box("Inizio"), Box("Movimenti")));
+    // A click on empty space lets go of a link.
+    Click(middle.x(), middle.y());
+    EXPECT_FALSE(chart().SelectedLink());
 }
 
 } // namespace

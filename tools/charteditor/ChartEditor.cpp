@@ -6,6 +6,7 @@
 
 #include "platform/core/Application.h"
 #include "platform/gui/Screen.h"
+#include "quorgrafica/ChartLinks.h"
 #include "quorgrafica/Clsgraf.h"
 #include "tools/charteditor/BoxEdits.h"
 #include "tools/charteditor/ChartSnapshot.h"
@@ -240,6 +241,7 @@ bool ChartEditor::GoUp() {
 
 bool ChartEditor::DeleteSelected() {
     const std::vector<clsBox*> boxes = chart_.SelectedBoxes();
+    if (boxes.empty() && chart_.SelectedLink()) return DeleteSelectedLink();
     if (boxes.empty() || !Idle()) return false;
     clsBox* box = chart_.SelectedBox();
     EndTyping();
@@ -261,6 +263,20 @@ bool ChartEditor::DeleteSelected() {
     // The boxes may have gone or changed while the question was up.
     if (chart_.SelectedBoxes() != boxes || !Idle()) return false;
     return RemoveBoxes(boxes);
+}
+
+bool ChartEditor::DeleteSelectedLink() {
+    const quorgrafica::LinkRef link = chart_.SelectedLink();
+    if (!link || !Idle()) return false;
+    EndTyping();
+    {
+        Applying applying(applying_);
+        quorgrafica::RemoveLinkOf(*link.Source, *link.Target);
+        chart_.SelectLink(quorgrafica::LinkRef{});
+    }
+    Record(std::string(), PlaceOf(link.Source), BoxPlace{});
+    SelectionChanged();
+    return true;
 }
 
 bool ChartEditor::RemoveBoxes(const std::vector<clsBox*>& boxes) {

@@ -85,6 +85,9 @@ public:
     // Removes the selected boxes, or the selected link, after asking the
     // user; one step of undo.
     bool DeleteSelected();
+    // Removes the selected link from both its boxes, without a question;
+    // one step of undo.
+    bool DeleteSelectedLink();
     // Moves the selected boxes by grid steps (columns right, rows down).
     bool MoveSelected(int columns, int rows);
     // Selects every box of the graph on show.

@@ -314,7 +314,7 @@ void TfrmChartEditor::UpdateCommands() {
     quorgrafica::clsBox* selected = Chart->SelectedBox();
     actUndo->setEnabled(editor.CanUndo());
     actRedo->setEnabled(editor.CanRedo());
-    actDelete->setEnabled(selected != nullptr);
+    actDelete->setEnabled(selected != nullptr || Chart->SelectedLink());
     for (QAction* action : {actCut, actCopy, actDuplicate})
         action->setEnabled(selected != nullptr);
     actSelectAll->setEnabled(Chart->CurrentGraf()->GetCount() > 0);
@@ -335,9 +335,11 @@ void TfrmChartEditor::UpdateStatus() {
             ? " Collegare: trascinare col tasto destro dal box selezionato a un altro box."
         : Chart->PointerTool()
             ? " Trascinare sul vuoto: seleziona i box nel riquadro; Maiusc+clic: aggiunge o "
-              "toglie un box; Ctrl+A: tutti. Frecce: sposta, Canc: elimina."
+              "toglie un box; Ctrl+A: tutti. Clic su un collegamento: lo seleziona. Frecce: sposta, "
+              "Canc: elimina."
             : " Trascinare sul vuoto: nuovo box; su un box: spostarlo, sui bordi: "
-              "ridimensionarlo. Frecce: sposta, Canc: elimina, Invio: entra nel gruppo, "
+              "ridimensionarlo; su un collegamento: selezionarlo. Frecce: sposta, Canc: elimina, "
+              "Invio: entra nel gruppo, "
               "Backspace: torna su.");
 }
 
