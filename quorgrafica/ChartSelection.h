@@ -6,6 +6,7 @@
 // removed meanwhile are never touched.
 
 #include "platform/core/Types.h"
+#include "quorgrafica/ChartAlign.h"
 #include "quorgrafica/ChartLinks.h"
 
 #include <utility>
@@ -30,6 +31,8 @@ struct ChartSelection {
     // A click on one of several selected boxes selects it alone, unless
     // the press became a move.
     bool collapseOnClick = false;
+    // Where the dragged box lines up with others.
+    std::vector<ChartGuide> guides;
 
     // The band, in page pixels, and the area it was last painted on.
     TPoint bandAnchor{0, 0};

@@ -6,6 +6,7 @@
 
 #include "platform/graphics/Canvas.h"
 #include "quorgrafica/Arith.h"
+#include "quorgrafica/ChartAlign.h"
 #include "quorgrafica/ChartSelection.h"
 #include "quorgrafica/PaintArea.h"
 
@@ -20,6 +21,9 @@ namespace {
 // Colours of what the selection adds to the drawing.
 constexpr TColor OtherSelectedColor = 0xD77800; // blue
 constexpr TColor SelectedLinkColor = 0x00A5FF;  // orange
+constexpr TColor GuideColor = 0xFF00FF;         // magenta
+// How near, in pixels, a dragged box's edge snaps to another's.
+constexpr int GuideReach = 5;
 
 TRect Normalised(const TRect& r) {
     return TRect{std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
@@ -185,7 +189,7 @@ bool TQuorFlowChart::SelectionMouseDown(TMouseButton button, TShiftState shift, 
     return true;
 }
 
-bool TQuorFlowChart::SelectionMouseMove(TShiftState, int x, int y) {
+bool TQuorFlowChart::SelectionMouseMove(TShiftState shift, int x, int y) {
     lastPointer_ = TPoint{x, y};
     ChartSelection& sel = *selection_;
     if (inputState_ == qfcSelectBand) {
@@ -205,7 +209,33 @@ bool TQuorFlowChart::SelectionMouseMove(TShiftState, int x, int y) {
             currentGraf_->AlignX(detail::Wrap32(static_cast<std::int64_t>(x) - FGrabOffset.x));
         const std::int64_t top =
             currentGraf_->AlignY(detail::Wrap32(static_cast<std::int64_t>(y) - FGrabOffset.y));
-        const std::int64_t dx = left - grabbed->second.Left, dy = top - grabbed->second.Top;
+        std::int64_t dx = left - grabbed->second.Left, dy = top - grabbed->second.Top;
+        // Guides where the dragged box lines up with the others, which it
+        // snaps to when near; on the grid only exact line-ups count. Ctrl
+        // turns them off.
+        std::vector<ChartGuide> guides;
+        if (!shift.Contains(ssCtrl)) {
+            std::unordered_set<const clsBox*> moving;
+            for (const auto& pressed : sel.pressFrames)
+                moving.insert(pressed.first);
+            std::vector<TRect> others;
+            for (int i = 0; i < currentGraf_->GetCount(); ++i) {
+                const clsBox* box = currentGraf_->GetValue(i);
+                if (box && !moving.count(box)) others.push_back(box->Frame);
+            }
+            const TRect& f = grabbed->second;
+            const GuideSnap snap = FindGuides(
+                TRect{detail::Wrap32(f.Left + dx), detail::Wrap32(f.Top + dy),
+                      detail::Wrap32(f.Right + dx), detail::Wrap32(f.Bottom + dy)},
+                others, currentGraf_->GridAlign ? 0 : GuideReach);
+            dx += snap.Dx;
+            dy += snap.Dy;
+            guides = snap.Guides;
+        }
+        if (guides != sel.guides) {
+            sel.guides = guides;
+            Invalidate();
+        }
         const int fontPixels = FontPixelsOfGraf();
         for (const auto& [box, frame] : sel.pressFrames) {
             AddDamage(AreaOf(box, fontPixels));
@@ -249,6 +279,10 @@ bool TQuorFlowChart::SelectionMouseUp(TMouseButton, TShiftState, int x, int y) {
     if (!sel.moving) return false;
     sel.moving = false;
     inputState_ = qfcNothing;
+    if (!sel.guides.empty()) {
+        sel.guides.clear();
+        Invalidate();
+    }
     bool changed = false;
     for (const auto& [box, frame] : sel.pressFrames)
         if (box->Frame != frame) changed = true;
@@ -290,6 +324,19 @@ void TQuorFlowChart::PaintSelection() {
         canvas->MoveTo(line.Left, line.Top);
         canvas->LineTo(line.Right, line.Bottom);
     }
+    for (const ChartGuide& guide : sel.guides) {
+        pen->SetColor(GuideColor);
+        pen->SetWidth(1);
+        pen->SetStyle(psDash);
+        if (guide.Vertical) {
+            canvas->MoveTo(guide.At, 0);
+            canvas->LineTo(guide.At, Height());
+        } else {
+            canvas->MoveTo(0, guide.At);
+            canvas->LineTo(Width(), guide.At);
+        }
+    }
+    pen->SetStyle(style);
     if (inputState_ == qfcSelectBand) {
         const TRect band = Normalised(
             TRect{sel.bandAnchor.x, sel.bandAnchor.y, sel.bandPoint.x, sel.bandPoint.y});

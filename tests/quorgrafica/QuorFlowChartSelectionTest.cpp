@@ -153,5 +153,37 @@ TEST_F(Selection, DraggingOneSelectedBoxMovesThemAllAsOneChange) {
     EXPECT_EQ(changes, before);
 }
 
+TEST_F(Selection, GuidesShowAndSnapWhileABoxIsDraggedUnlessCtrlIsHeld) {
+    Wide();
+    chart->SetGridAlignTo(false);
+    auto guidePixels = [](const QImage& image, int y) {
+        int magenta = 0;
+        for (int x = 290; x < 390; ++x)
+            if (QColor(image.pixel(x, y)) == QColor(Qt::magenta)) ++magenta;
+        return magenta;
+    };
+    // C dragged beside A, its top 3 pixels below A's: it snaps up to it,
+    // and the tops, middles and bottoms show as guides.
+    Press(50, 170);
+    Move(150, 100);
+    Move(250, 43);
+    EXPECT_EQ(c->Frame, (TRect{221, 21, 281, 61}));
+    const QImage during = Image();
+    for (int y : {21, 41, 61})
+        EXPECT_GT(guidePixels(during, y), 20) << y;
+    EXPECT_EQ(guidePixels(during, 31), 0);
+    // Held with Ctrl, the pointer alone places it.
+    QMouseEvent ctrl(QEvent::MouseMove, QPointF(250, 43), W()->mapToGlobal(QPointF(250, 43)),
+                     Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    QApplication::sendEvent(W(), &ctrl);
+    EXPECT_EQ(c->Frame, (TRect{221, 24, 281, 64}));
+    EXPECT_EQ(guidePixels(Image(), 21), 0);
+    Move(250, 43);
+    Release(250, 43);
+    EXPECT_EQ(c->Frame, (TRect{221, 21, 281, 61}));
+    EXPECT_EQ(guidePixels(Image(), 21), 0);
+    EXPECT_EQ(changes, 1);
+}
+
 } // namespace
 } // namespace charttest

@@ -108,6 +108,42 @@ TEST_F(Editor, SeveralBoxesAreMovedNudgedEditedAndRemovedOneStepEach) {
     EXPECT_EQ(shown().GetCount(), 7);
 }
 
+TEST_F(Editor, TheArrangeMenuLinesTheSelectedBoxesUpOneStepEach) {
+    OpenExample();
+    const std::string opened = Snapshot();
+    clsBox* inizio = Box("Inizio");
+    clsBox* saldo = Box("Saldo");
+    clsBox* appunti = Box("Appunti");
+    chart().SelectBoxes({saldo});
+    for (QAction* action : form->actArrange)
+        EXPECT_FALSE(action->isEnabled());
+    chart().SelectBoxes({inizio, saldo, appunti}, saldo);
+    for (QAction* action : form->actArrange)
+        EXPECT_TRUE(action->isEnabled());
+
+    // Right: every right edge at Saldo's, the rightmost.
+    form->actArrange[2]->trigger();
+    for (clsBox* box : {inizio, saldo, appunti})
+        EXPECT_EQ(box->Frame.Right, 561) << Str(box->Name);
+    EXPECT_EQ(inizio->Frame.Left, 561 - 220);
+    EXPECT_EQ(editor().UndoSteps(), 1);
+    // Once lined up, again changes nothing and takes no step.
+    EXPECT_FALSE(editor().AlignSelected(quorgrafica::AlignKind::Right));
+    // Same width as Saldo, the selected one: left edges stay.
+    form->actArrange[8]->trigger();
+    EXPECT_EQ(inizio->Frame.Right - inizio->Frame.Left, 200);
+    EXPECT_EQ(appunti->Frame.Left, 341);
+    // Distributed down: equal gaps, on the grid.
+    form->actArrange[7]->trigger();
+    EXPECT_EQ(inizio->Frame.Top, 21);
+    EXPECT_EQ(appunti->Frame.Top, 401);
+    EXPECT_EQ(saldo->Frame.Top, shown().AlignY(21 + 60 + (401 - 21 - 60 - 60) / 2));
+    EXPECT_EQ(editor().UndoSteps(), 3);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(editor().Undo());
+    EXPECT_EQ(Lines(Snapshot()), Lines(opened));
+}
+
 TEST_F(Editor, ALinkIsSelectedByAClickAndRemovedFromBothBoxes) {
     OpenExample();
     clsBox* inizio = Box("Inizio");

@@ -13,6 +13,7 @@
 #include "platform/core/AnsiString.h"
 #include "platform/core/Types.h"
 #include "platform/gui/ControlTypes.h"
+#include "quorgrafica/ChartAlign.h"
 #include "tools/charteditor/ChartHistory.h"
 
 #include <functional>
@@ -92,6 +93,10 @@ public:
     bool MoveSelected(int columns, int rows);
     // Selects every box of the graph on show.
     bool SelectAll();
+    // Lines the selected boxes up (on the grid when alignment is on); sizes
+    // come from the selected box. One step of undo; false when nothing
+    // moves.
+    bool AlignSelected(quorgrafica::AlignKind kind);
 
     // The clipboard holds the selected boxes as chart text, with the links
     // among them and the graphs nested in groups. Cut then removes them,

@@ -244,6 +244,22 @@ void TfrmChartEditor::BuildMenus() {
     actReset =
         Command(owner, "A&zzera il calcolo", [&editor] { editor.Compute(ComputeWay::Reset); });
 
+    using quorgrafica::AlignKind;
+    const std::pair<const char*, AlignKind> arrange[] = {
+        {"Allinea a &sinistra", AlignKind::Left},
+        {"Allinea al &centro", AlignKind::Centre},
+        {"Allinea a &destra", AlignKind::Right},
+        {"Allinea in &alto", AlignKind::Top},
+        {"Allinea in &mezzo", AlignKind::Middle},
+        {"Allinea in &basso", AlignKind::Bottom},
+        {"Distribuisci in &orizzontale", AlignKind::DistributeAcross},
+        {"Distribuisci in &verticale", AlignKind::DistributeDown},
+        {"Stessa &larghezza", AlignKind::SameWidth},
+        {"Stessa al&tezza", AlignKind::SameHeight}};
+    for (const auto& [text, kind] : arrange)
+        actArrange.push_back(
+            Command(owner, text, [&editor, kind = kind] { editor.AlignSelected(kind); }));
+
     MenuBar = new QMenuBar();
     QMenu* file = MenuBar->addMenu(QString::fromUtf8("&File"));
     file->addActions({actNew, actOpen, actSave, actSaveAs});
@@ -265,6 +281,11 @@ void TfrmChartEditor::BuildMenus() {
     view->addActions({actGrid, actAlign});
     view->addSeparator();
     view->addActions({actEnter, actUp});
+    QMenu* arrangeMenu = MenuBar->addMenu(QString::fromUtf8("D&isponi"));
+    for (std::size_t i = 0; i < actArrange.size(); ++i) {
+        if (i == 6 || i == 8) arrangeMenu->addSeparator();
+        arrangeMenu->addAction(actArrange[i]);
+    }
     QMenu* chart = MenuBar->addMenu(QString::fromUtf8("&Diagramma"));
     chart->addAction(actConnect);
     chart->addSeparator();
@@ -317,6 +338,9 @@ void TfrmChartEditor::UpdateCommands() {
     actDelete->setEnabled(selected != nullptr || Chart->SelectedLink());
     for (QAction* action : {actCut, actCopy, actDuplicate})
         action->setEnabled(selected != nullptr);
+    const std::size_t count = Chart->SelectedBoxes().size();
+    for (std::size_t i = 0; i < actArrange.size(); ++i)
+        actArrange[i]->setEnabled(count >= (i == 6 || i == 7 ? 3u : 2u));
     actSelectAll->setEnabled(Chart->CurrentGraf()->GetCount() > 0);
     if (actPointer->isChecked() != Chart->PointerTool()) actPointer->setChecked(Chart->PointerTool());
     for (QAction* compute : {actForwards, actBackwards, actReset})

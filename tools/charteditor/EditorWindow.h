@@ -7,6 +7,7 @@
 #include "platform/gui/Form.h"
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -59,6 +60,9 @@ public:
     QAction* actPaste;
     QAction* actDuplicate;
     QAction* actPointer;
+    // "Disponi": align left, centre, right, top, middle, bottom, distribute
+    // across and down, same width and height, in that order.
+    std::vector<QAction*> actArrange;
     QAction* actNames;
     QAction* actTexts;
     QAction* actFlags;
