@@ -20,6 +20,10 @@
 #include <string>
 #include <vector>
 
+class QPainter;
+class QPrinter;
+class QRectF;
+
 namespace quorgrafica {
 class clsBox;
 class clsGraf;
@@ -75,6 +79,17 @@ public:
     // PDF page; extension (".png", ".pdf") is the kind proposed.
     bool Export(const char* extension);
     bool ExportTo(const AnsiString& fileName);
+
+    // Prints the graph on show as the PDF export draws it, fitted to the
+    // printable part of the page. The printer is chosen by AskPrinter (the
+    // platform's print dialog); false when the user cancels. A printer
+    // that cannot be drawn on gives a message.
+    bool Print();
+    std::function<bool(QPrinter& printer)> AskPrinter;
+    bool PrintTo(QPrinter& printer);
+    // The graph on show drawn as on a PDF page, scaled to fit page (device
+    // pixels of painter's device) with its top left corner there.
+    void DrawFitted(QPainter& painter, const QRectF& page);
 
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
@@ -170,6 +185,8 @@ private:
     void SetPageOfGraf();
     template <class Change> bool EditBox(const char* field, Change change);
     int Ask(const AnsiString& text, int flags) const;
+    // The resolution at which a W x H drawing fits an A4 page.
+    static int PageDpi(int width, int height);
     void StateChanged();
     void SelectionChanged();
 

@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStyle>
 #include <QToolBar>
 
@@ -152,6 +154,11 @@ TfrmChartEditor::TfrmChartEditor(TComponent* owner)
         name = FromQString(chosen);
         return !chosen.isEmpty();
     };
+    editor.AskPrinter = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, Widget());
+        dialog.setWindowTitle(QString::fromUtf8("Stampa il diagramma"));
+        return dialog.exec() == QDialog::Accepted;
+    };
     editor.PointerOnChart = [this](TPoint& at) {
         QWidget* widget = Chart->Widget();
         if (!widget || !widget->rect().contains(widget->mapFromGlobal(QCursor::pos()))) return false;
@@ -196,6 +203,8 @@ void TfrmChartEditor::BuildMenus() {
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     actExportPng = Command(owner, "Esporta come &PNG...", [&editor] { editor.Export(".png"); });
     actExportPdf = Command(owner, "Esporta come P&DF...", [&editor] { editor.Export(".pdf"); });
+    actPrint = Command(
+        owner, "S&tampa...", [&editor] { editor.Print(); }, QKeySequence::Print);
     actQuit = Command(
         owner, "&Esci", [this] { Close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -265,6 +274,8 @@ void TfrmChartEditor::BuildMenus() {
     file->addActions({actNew, actOpen, actSave, actSaveAs});
     file->addSeparator();
     file->addActions({actExportPng, actExportPdf});
+    file->addSeparator();
+    file->addAction(actPrint);
     file->addSeparator();
     file->addAction(actQuit);
     QMenu* edit = MenuBar->addMenu(QString::fromUtf8("&Modifica"));

@@ -50,6 +50,7 @@ public:
     QAction* actSaveAs;
     QAction* actExportPng;
     QAction* actExportPdf;
+    QAction* actPrint;
     QAction* actQuit;
     QAction* actUndo;
     QAction* actRedo;
