@@ -66,6 +66,8 @@ std::string BoxesToChartText(clsGraf& graf, const std::vector<clsBox*>& boxes) {
 }
 
 std::unique_ptr<clsGraf> ChartTextToBoxes(std::string_view text) {
+    // The library's kinds are known whether or not a component was made.
+    RegisterBoxKinds();
     clsConfig lines;
     ChartTextToLines(text, lines);
     auto graf = std::make_unique<clsGraf>(nullptr);
