@@ -280,6 +280,7 @@ protected:
     // the guides and the selection band.
     void PaintSelection();
     void SelectionChanged();
+    void DropStaleMove();
     // Draws the band from FAnchor to FMovePoint inverted on the component's
     // canvas; drawing it again with the same corners takes it away.
     void Selezione();

@@ -189,8 +189,21 @@ bool TQuorFlowChart::SelectionMouseDown(TMouseButton button, TShiftState shift, 
     return true;
 }
 
+// A move ended from outside (the graph shown changed or went away) leaves
+// its boxes alone.
+void TQuorFlowChart::DropStaleMove() {
+    ChartSelection& sel = *selection_;
+    if (sel.moving && (inputState_ != qfcMoveBox || sel.graf != currentGraf_)) {
+        sel.moving = false;
+        sel.collapseOnClick = false;
+        sel.pressFrames.clear();
+        sel.guides.clear();
+    }
+}
+
 bool TQuorFlowChart::SelectionMouseMove(TShiftState shift, int x, int y) {
     lastPointer_ = TPoint{x, y};
+    DropStaleMove();
     ChartSelection& sel = *selection_;
     if (inputState_ == qfcSelectBand) {
         SetCursor(crCross);
@@ -258,6 +271,7 @@ bool TQuorFlowChart::SelectionMouseMove(TShiftState shift, int x, int y) {
 
 bool TQuorFlowChart::SelectionMouseUp(TMouseButton, TShiftState, int x, int y) {
     lastPointer_ = TPoint{x, y};
+    DropStaleMove();
     ChartSelection& sel = *selection_;
     if (inputState_ == qfcSelectBand) {
         inputState_ = qfcNothing;

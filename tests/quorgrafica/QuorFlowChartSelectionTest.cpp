@@ -153,6 +153,28 @@ TEST_F(Selection, DraggingOneSelectedBoxMovesThemAllAsOneChange) {
     EXPECT_EQ(changes, before);
 }
 
+TEST_F(Selection, AMoveWhoseGraphGoesAwayLeavesItsBoxesAlone) {
+    Wide();
+    clsBox* group = Add("clsBoxGroup", "G", TRect{221, 151, 281, 191});
+    quorgrafica::clsGraf* nested = static_cast<quorgrafica::clsBoxGroup*>(group)->Graf;
+    clsBox* inner = AddBox(*nested, "clsBoxRectangle", "N", TRect{21, 21, 81, 61});
+    AddBox(*nested, "clsBoxRectangle", "M", TRect{121, 21, 181, 61});
+    chart->SetCurrentGraf(nested);
+    chart->SelectAll();
+    Press(50, 40);
+    Move(60, 50);
+    EXPECT_NE(inner->Frame, (TRect{21, 21, 81, 61}));
+    // The group goes while its boxes are dragged: the root comes back and
+    // the rest of the drag moves nothing.
+    chart->RootGraf()->RemoveBox("G");
+    EXPECT_EQ(chart->CurrentGraf(), chart->RootGraf());
+    Move(150, 150);
+    Release(150, 150);
+    EXPECT_EQ(a->Frame, (TRect{21, 21, 81, 61}));
+    EXPECT_EQ(chart->InputState(), quorgrafica::qfcNothing);
+    EXPECT_EQ(chart->CurrentGraf()->GetCount(), 3);
+}
+
 TEST_F(Selection, GuidesShowAndSnapWhileABoxIsDraggedUnlessCtrlIsHeld) {
     Wide();
     chart->SetGridAlignTo(false);
