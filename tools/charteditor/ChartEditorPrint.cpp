@@ -6,6 +6,7 @@
 #include "platform/core/Application.h"
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Font.h"
+#include "platform/gui/ControlWidget.h"
 #include "platform/gui/Screen.h"
 #include "quorgrafica/Clsgraf.h"
 #include "tools/charteditor/EditorChart.h"
@@ -24,7 +25,7 @@ bool ChartEditor::Print() {
     if (!Idle()) return false;
     EndTyping();
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QString::fromStdString(DocumentName().str()));
+    printer.setDocName(ToQString(DocumentName()));
     if (!AskPrinter || !AskPrinter(printer)) return false;
     return PrintTo(printer);
 }
