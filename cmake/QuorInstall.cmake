@@ -17,6 +17,13 @@ foreach(target ${QUOR_EXPORTED_LIBRARIES})
     COMPONENT dev FILES_MATCHING PATTERN "*.h")
 endforeach()
 
+# The database drivers platform_data links: their headers came with its folder.
+foreach(driver platform_data_sqlite platform_data_postgres)
+  if(TARGET ${driver})
+    list(APPEND QUOR_EXPORTED_LIBRARIES ${driver})
+  endif()
+endforeach()
+
 # Names such as libdb.a are too plain for the system's library folder.
 install(TARGETS ${QUOR_EXPORTED_LIBRARIES} EXPORT QuorTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}/quor COMPONENT dev)
