@@ -62,7 +62,8 @@ std::vector<clsBox*> TQuorFlowChart::SelectedBoxes() const {
     clsBox* primary = currentGraf_->Selected;
     if (!primary) return {};
     const ChartSelection& sel = *selection_;
-    if (!multiSelect_ || sel.graf != currentGraf_ || !Contains(sel.boxes, primary)) return {primary};
+    if (!multiSelect_ || sel.graf != currentGraf_ || !Contains(sel.boxes, primary))
+        return {primary};
     // Only boxes the graph still holds, in its order.
     const std::unordered_set<const clsBox*> wanted(sel.boxes.begin(), sel.boxes.end());
     std::vector<clsBox*> boxes;
@@ -169,7 +170,8 @@ bool TQuorFlowChart::SelectionMouseDown(TMouseButton button, TShiftState shift, 
         clsBox* primary = hit;
         if (at != boxes.end()) {
             boxes.erase(at);
-            primary = hit == SelectedBox() ? (boxes.empty() ? nullptr : boxes.back()) : SelectedBox();
+            primary =
+                hit == SelectedBox() ? (boxes.empty() ? nullptr : boxes.back()) : SelectedBox();
         } else {
             boxes.push_back(hit);
         }
@@ -261,10 +263,10 @@ bool TQuorFlowChart::SelectionMouseMove(TShiftState shift, int x, int y) {
             for (const clsBox* box : BoxesNear(ViewEnabled() ? ViewPageArea() : TRect{}))
                 if (!moving.count(box)) others.push_back(box->Frame);
             const TRect& f = grabbed->second;
-            const GuideSnap snap = FindGuides(
-                TRect{detail::Wrap32(f.Left + dx), detail::Wrap32(f.Top + dy),
-                      detail::Wrap32(f.Right + dx), detail::Wrap32(f.Bottom + dy)},
-                others, currentGraf_->GridAlign ? 0 : GuideReach);
+            const GuideSnap snap =
+                FindGuides(TRect{detail::Wrap32(f.Left + dx), detail::Wrap32(f.Top + dy),
+                                 detail::Wrap32(f.Right + dx), detail::Wrap32(f.Bottom + dy)},
+                           others, currentGraf_->GridAlign ? 0 : GuideReach);
             dx += snap.Dx;
             dy += snap.Dy;
             guides = snap.Guides;
@@ -359,16 +361,21 @@ void TQuorFlowChart::PaintSelection() {
         return TRect{a.x, a.y, b.x, b.y};
     };
     clsBox* primary = SelectedBox();
+    // Of thousands selected, only those in the repainted part.
+    const bool clipped = canvas->KeepsOnlyClipRect();
+    const TRect clip = canvas->ClipRect();
     for (clsBox* box : SelectedBoxes()) {
         if (box == primary) continue;
+        const TRect f = Grown(widgetRect(box->Frame), 2);
+        if (clipped && !AreasMeet(Grown(f, 2), clip)) continue;
         pen->SetColor(OtherSelectedColor);
         pen->SetWidth(2);
-        const TRect f = Grown(widgetRect(box->Frame), 2);
         canvas->Rectangle(f.Left, f.Top, f.Right - 1, f.Bottom - 1);
     }
     if (const LinkRef link = SelectedLink()) {
         const TRect line = LinkLine(*currentGraf_, *link.Source, *link.Target);
-        const TPoint a = PageToWidget(line.Left, line.Top), b = PageToWidget(line.Right, line.Bottom);
+        const TPoint a = PageToWidget(line.Left, line.Top),
+                     b = PageToWidget(line.Right, line.Bottom);
         pen->SetColor(SelectedLinkColor);
         pen->SetWidth(3);
         canvas->MoveTo(a.x, a.y);
@@ -390,8 +397,8 @@ void TQuorFlowChart::PaintSelection() {
     }
     pen->SetStyle(style);
     if (inputState_ == qfcSelectBand) {
-        const TRect band = widgetRect(
-            TRect{sel.bandAnchor.x, sel.bandAnchor.y, sel.bandPoint.x, sel.bandPoint.y});
+        const TRect band =
+            widgetRect(TRect{sel.bandAnchor.x, sel.bandAnchor.y, sel.bandPoint.x, sel.bandPoint.y});
         pen->SetColor(0);
         pen->SetWidth(1);
         pen->SetStyle(psDot);
