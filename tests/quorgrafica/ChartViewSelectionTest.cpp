@@ -137,6 +137,29 @@ TEST_F(ViewSelection, BandShiftClickMoveAndLinkLandOnThePageAtEveryZoomAndScroll
         EXPECT_EQ(frames[i], expected) << i;
 }
 
+TEST_F(ViewSelection, ABandDraggedPastTheEdgeScrollsAndTakesTheBoxesItReaches) {
+    clsBox* a = Add("clsBoxRectangle", "A", TRect{201, 201, 261, 241});
+    clsBox* d = Add("clsBoxRectangle", "D", TRect{601, 201, 661, 241});
+    Add("clsBoxRectangle", "Far", TRect{1901, 1401, 1951, 1451});
+    chart->Invalidate();
+    chart->SetZoomPercent(200, 0, 0);
+    chart->ScrollTo(150, 150);
+    chart->PaintToImage();
+    ASSERT_GT(W(661, 0).x, chart->ViewWidth());
+    PagePress(180, 180);
+    const int edge = chart->ViewWidth() - 2, y = W(0, 260).y;
+    for (int i = 0; i < 30; ++i)
+        Move(edge, y);
+    EXPECT_GT(chart->ScrollPosition().x, 300);
+    EXPECT_EQ(chart->ScrollPosition().y, 150);
+    const TPoint end = chart->WidgetToPage(edge, y);
+    ASSERT_GT(end.x, 661);
+    // The band, drawn from its page corner now off the view's left.
+    EXPECT_GT(Count(Image(), {end.x, 220}, 4, QColor(Qt::black)), 0);
+    Release(edge, y);
+    EXPECT_EQ(chart->SelectedBoxes(), (Boxes{a, d}));
+}
+
 TEST_F(ViewSelection, GuidesCrossTheViewAtTheirPagePlace) {
     chart->CurrentGraf()->GridAlign = false;
     clsBox* a = Add("clsBoxRectangle", "A", TRect{200, 200, 260, 240});
