@@ -6,6 +6,7 @@
 #include "platform/graphics/Canvas.h"
 #include "platform/graphics/Picture.h"
 #include "quorgrafica/Arith.h"
+#include "quorgrafica/ChartLinks.h"
 #include "quorgrafica/PaintArea.h"
 #include "utilities/AppServices.h"
 
@@ -168,6 +169,11 @@ TRect BoxPaintArea(const clsBox& box, int fontPixels, int penWidth) {
 TRect LinkPaintArea(const clsGraf& graf, const clsBox& source, const clsBox& target,
                     int penWidth) {
     return LinkArea(EndsOf(&graf, source, target.Frame), source, penWidth);
+}
+
+TRect LinkLine(const clsGraf& graf, const clsBox& source, const clsBox& target) {
+    const LinkEnds e = EndsOf(&graf, source, target.Frame);
+    return TRect{e.sx, e.sy, e.ex, e.ey};
 }
 
 bool AreasMeet(const TRect& a, const TRect& b) {

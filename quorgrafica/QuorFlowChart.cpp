@@ -10,6 +10,7 @@
 #include "platform/graphics/Picture.h"
 #include "platform/gui/Image.h"
 #include "platform/gui/Label.h"
+#include "quorgrafica/ChartSelection.h"
 #include "quorgrafica/ChartView.h"
 #include "quorgrafica/PaintArea.h"
 
@@ -24,7 +25,7 @@ namespace {
 
 constexpr const char* StateNames[] = {
     "qfcNothing", "qfcCreateBox", "qfcMoveBox",  "qfcResizeNW", "qfcResizeN",  "qfcResizeNE",
-    "qfcResizeE", "qfcResizeSE",  "qfcResizeS", "qfcResizeSW", "qfcResizeW", "qfcConnect"};
+    "qfcResizeE", "qfcResizeSE",  "qfcResizeS", "qfcResizeSW", "qfcResizeW", "qfcConnect", "qfcSelectBand"};
 
 // Clears a flag when the scope ends, however it ends.
 class FlagGuard {
@@ -47,11 +48,12 @@ TRect Normalised(const TRect& r) {
 
 const char* InputStateName(InputStates state) {
     const int i = static_cast<int>(state);
-    return i >= 0 && i <= qfcConnect ? StateNames[i] : "";
+    return i >= 0 && i <= qfcSelectBand ? StateNames[i] : "";
 }
 
 TQuorFlowChart::TQuorFlowChart(TComponent* owner)
-    : TPaintBox(owner), view_(std::make_unique<ChartViewState>()) {
+    : TPaintBox(owner), view_(std::make_unique<ChartViewState>()),
+      selection_(std::make_unique<ChartSelection>()) {
     rootGraf_ = new clsGraf(nullptr);
     currentGraf_ = rootGraf_;
     RegisterBoxKinds();
@@ -228,6 +230,7 @@ clsBox* TQuorFlowChart::SelectedBox() const {
 void TQuorFlowChart::SetSelectedBox(clsBox* box) {
     if (box == currentGraf_->Selected) return;
     currentGraf_->Selected = box;
+    if (!selection_->keep) selection_->Forget();
     BoxSelected(box);
 }
 
@@ -258,6 +261,7 @@ void TQuorFlowChart::Paint() {
         return;
     }
     RePaint();
+    if (multiSelect_) PaintSelection();
 }
 
 void TQuorFlowChart::RePaint() {

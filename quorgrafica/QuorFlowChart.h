@@ -38,10 +38,12 @@
 
 #include "platform/core/AnsiString.h"
 #include "platform/gui/PaintBox.h"
+#include "quorgrafica/ChartLinks.h"
 #include "quorgrafica/Clsgraf.h"
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 class TCanvas;
@@ -63,7 +65,8 @@ enum InputStates {
     qfcResizeS,   // the bottom edge
     qfcResizeSW,  // the bottom-left corner
     qfcResizeW,   // the left edge
-    qfcConnect    // a link is being drawn from the selected box
+    qfcConnect,   // a link is being drawn from the selected box
+    qfcSelectBand // with MultiSelect: a band is being drawn to select boxes
 };
 
 // "qfcNothing" ... "qfcConnect"; "" for a value out of range.
@@ -71,6 +74,7 @@ const char* InputStateName(InputStates state);
 
 struct ChartViewState;
 class ChartIndex;
+struct ChartSelection;
 
 using TBoxEvent = std::function<void(TObject* sender, clsBox* box)>;
 // cancel is false on entry; the handler sets it to refuse the action.
@@ -226,6 +230,34 @@ public:
     // screen and selection.
     void SelectNextBox(bool backwards);
 
+    // Beyond the published ones, off by default: several boxes selected at
+    // once, links selected, the selected boxes moved together, with guides
+    // (QuorFlowChartSelection.cpp). With it, Shift+click adds or takes away
+    // a box, a press on a selected box moves every selected box, a click on
+    // a link selects it, and with PointerTool a drag on empty space selects
+    // the boxes wholly inside its band instead of drawing a box (Alt still
+    // draws one).
+    bool MultiSelect() const { return multiSelect_; }
+    void SetMultiSelect(bool value);
+    bool PointerTool() const { return pointerTool_; }
+    void SetPointerTool(bool value) { pointerTool_ = value; }
+    // The selected boxes of the current graph in graph order: none when no
+    // box is SelectedBox, which is always one of them.
+    std::vector<clsBox*> SelectedBoxes() const;
+    bool IsBoxSelected(const clsBox* box) const;
+    // Selects the boxes of the current graph among boxes; primary (or, when
+    // it is not among them, the first) becomes SelectedBox. Repaints.
+    void SelectBoxes(const std::vector<clsBox*>& boxes, clsBox* primary = nullptr);
+    void SelectAll();
+    // The selected link, drawn highlighted; selecting one clears the boxes'
+    // selection. Empty when none, or when its boxes are no longer linked.
+    LinkRef SelectedLink() const;
+    void SelectLink(const LinkRef& link);
+    // Raised when the selected boxes or the selected link change.
+    TNotifyEvent OnSelectionChange;
+    // Where the pointer was at the last mouse event, in page pixels.
+    TPoint LastPointer() const { return lastPointer_; }
+
     // The chart.
     clsGraf* RootGraf() const { return rootGraf_; }
     clsGraf* CurrentGraf() const { return currentGraf_; }
@@ -299,6 +331,19 @@ protected:
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void Notification(TComponent* component, TOperation operation) override;
+    // The editing of several boxes: true when it has handled the event.
+    bool SelectionMouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    bool SelectionMouseMove(TShiftState shift, int x, int y);
+    bool SelectionMouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // Over the painted graph: the other selected boxes, the selected link,
+    // the guides and the selection band.
+    void PaintSelection();
+    void SelectionChanged();
+    void DropStaleMove();
+    // The link under page point (x, y), through the spatial index when the
+    // view is on; the boxes the guides and the band look at, likewise.
+    LinkRef LinkAt(int x, int y);
+    std::vector<clsBox*> BoxesNear(const TRect& pageArea);
     // Draws the band from FAnchor to FMovePoint inverted on the component's
     // canvas; drawing it again with the same corners takes it away.
     void Selezione();
@@ -389,6 +434,11 @@ private:
     clsBox* pressBox_ = nullptr;
     TRect pressFrame_{};
     std::unique_ptr<ChartViewState> view_;
+
+    bool multiSelect_ = false;
+    bool pointerTool_ = false;
+    TPoint lastPointer_{0, 0};
+    std::unique_ptr<ChartSelection> selection_;
 };
 
 // Puts TQuorFlowChart on the component palette, page "QuorGrafica".

@@ -147,6 +147,10 @@ clsBox* TQuorFlowChart::PressedBox(int x, int y) {
 
 void TQuorFlowChart::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     ViewToPage(x, y);
+    if (multiSelect_ && !FBusy && SelectionMouseDown(button, shift, x, y)) {
+        TPaintBox::MouseDown(button, shift, x, y);
+        return;
+    }
     if (!FBusy) {
         FAnchor = FMovePoint = TPoint{currentGraf_->AlignX(x), currentGraf_->AlignY(y)};
         if (inputState_ == qfcNothing) {
@@ -174,6 +178,10 @@ void TQuorFlowChart::MouseDown(TMouseButton button, TShiftState shift, int x, in
 void TQuorFlowChart::MouseMove(TShiftState shift, int x, int y) {
     ViewAutoScroll(x, y);
     ViewToPage(x, y);
+    if (multiSelect_ && !FBusy && SelectionMouseMove(shift, x, y)) {
+        TPaintBox::MouseMove(shift, x, y);
+        return;
+    }
     if (!FBusy) {
         SetCursor(crArrow);
         const int ax = currentGraf_->AlignX(x), ay = currentGraf_->AlignY(y);
@@ -284,8 +292,9 @@ bool TQuorFlowChart::FinishFrame(clsBox* box, bool bandPositive) {
     return bandPositive || changed;
 }
 
-void TQuorFlowChart::MouseUp(TMouseButton, TShiftState, int x, int y) {
+void TQuorFlowChart::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     ViewToPage(x, y);
+    if (multiSelect_ && !FBusy && SelectionMouseUp(button, shift, x, y)) return;
     if (!FBusy) {
         clsBox* dragged = IsFrameDrag(inputState_) && SelectedBox() == pressBox_ ? pressBox_ : nullptr;
         if (readOnly_) {

@@ -60,7 +60,8 @@ TEST_F(FlowChart, CheckBoxMarginReadsTheBandsOfTheSelectedBox) {
     EXPECT_EQ(chart->CheckBoxMargin(150, 130), qfcResizeNW);
     EXPECT_STREQ(InputStateName(qfcResizeSW), "qfcResizeSW");
     EXPECT_STREQ(InputStateName(qfcConnect), "qfcConnect");
-    EXPECT_STREQ(InputStateName(static_cast<InputStates>(12)), "");
+    EXPECT_STREQ(InputStateName(qfcSelectBand), "qfcSelectBand");
+    EXPECT_STREQ(InputStateName(static_cast<InputStates>(13)), "");
 }
 
 TEST_F(FlowChart, HoverChoosesTheCursorAndSelectsOnlyWhenAsked) {

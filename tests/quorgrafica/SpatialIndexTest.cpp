@@ -2,6 +2,7 @@
 
 #include "ChartHelpers.h"
 
+#include "quorgrafica/ChartLinks.h"
 #include "quorgrafica/PaintArea.h"
 #include "quorgrafica/SpatialIndex.h"
 
@@ -25,7 +26,8 @@ void Fill(clsGraf& graf, std::mt19937& rng, int count) {
         if (k < 3) {
             // A line drawn from any corner to the opposite one, or flat.
             const int sx = k == 0 ? 1 : -1, sy = (i % 2) ? 1 : -1;
-            box = AddBox(graf, "clsBoxLine", "", TRect{x, y, x + sx * w, y + sy * (k == 2 ? 0 : h)});
+            box =
+                AddBox(graf, "clsBoxLine", "", TRect{x, y, x + sx * w, y + sy * (k == 2 ? 0 : h)});
         } else {
             box = AddBox(graf, k == 3 ? "clsBoxGroup" : "clsBoxRectangle", "",
                          TRect{x, y, x + w, y + h});
@@ -50,7 +52,8 @@ void ExpectSameHits(const clsGraf& graf, const ChartIndex& index, std::mt19937& 
         const TRect& f = graf.GetValue(i)->Frame;
         for (const TPoint p : {TPoint{f.Left, f.Top}, TPoint{f.Right, f.Bottom},
                                TPoint{f.Left + 1, f.Top}, TPoint{f.Right - 1, f.Bottom - 1}})
-            ASSERT_EQ(index.FindBoxAt(graf, p.x, p.y), const_cast<clsGraf&>(graf).FindBoxAt(p.x, p.y));
+            ASSERT_EQ(index.FindBoxAt(graf, p.x, p.y),
+                      const_cast<clsGraf&>(graf).FindBoxAt(p.x, p.y));
     }
     EXPECT_GT(hits, 1000);
 }
@@ -124,6 +127,53 @@ TEST(SpatialIndex, AnswersAsTheGraphBeforeAndAfterBoxesMove) {
     EXPECT_TRUE(index.Fresh(graf));
     index.Drop();
     EXPECT_FALSE(index.Fresh(graf));
+}
+
+TEST(SpatialIndex, TheLinkUnderAPointIsTheGraphsOwnBeforeAndAfterBoxesMove) {
+    std::mt19937 rng(23);
+    clsGraf graf(nullptr);
+    graf.SetPage(3000, 3000, 300, 300);
+    Fill(graf, rng, 600);
+    // Markers small, large and of the other sign.
+    for (int i = 0; i < graf.GetCount(); i += 5)
+        graf.GetValue(i)->LinkSize = (i % 3 == 0 ? -1 : 1) * (i % 40);
+    ChartIndex index;
+    index.Build(graf, 20);
+    const auto expectSame = [&] {
+        std::uniform_int_distribution<int> pos(-300, 3300), near(-6, 6);
+        int hits = 0;
+        const auto check = [&](int x, int y) {
+            const LinkRef expected = FindLinkAt(graf, x, y, 4);
+            const LinkRef found = FindLinkAmong(
+                graf, index.LinkSourcesMeeting(TRect{x - 4, y - 4, x + 5, y + 5}), x, y, 4);
+            ASSERT_EQ(found, expected) << x << "," << y;
+            hits += static_cast<bool>(expected);
+        };
+        for (int n = 0; n < 5000; ++n)
+            check(pos(rng), pos(rng));
+        // Beside and on the lines and their ends.
+        for (int i = 0; i < graf.GetCount(); ++i) {
+            clsBox* source = graf.GetValue(i);
+            for (int j = 0; j < source->LinksOut.GetCount(); ++j) {
+                const TRect line = LinkLine(graf, *source, *source->LinksOut.GetValue(j));
+                check((line.Left + line.Right) / 2 + near(rng),
+                      (line.Top + line.Bottom) / 2 + near(rng));
+                check(line.Left + near(rng), line.Top + near(rng));
+                check(line.Right + near(rng), line.Bottom + near(rng));
+            }
+        }
+        EXPECT_GT(hits, 200);
+    };
+    expectSame();
+    std::uniform_int_distribution<int> shift(-400, 400), pick(0, 599);
+    for (int n = 0; n < 150; ++n) {
+        clsBox* box = graf.GetValue(pick(rng));
+        const int dx = shift(rng), dy = shift(rng);
+        box->Frame = TRect{box->Frame.Left + dx, box->Frame.Top + dy, box->Frame.Right + dx,
+                           box->Frame.Bottom + dy};
+        index.Moved(box);
+    }
+    expectSame();
 }
 
 TEST(SpatialIndex, EmptyAndHugeGraphs) {

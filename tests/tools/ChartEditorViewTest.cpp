@@ -4,8 +4,10 @@
 #include "EditorFixture.h"
 
 #include "platform/gui/Label.h"
+#include "quorgrafica/ChartLinks.h"
 
 #include <QAccessible>
+#include <QCursor>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -116,6 +118,57 @@ TEST_F(Editor, ZoomCommandsShowInTheStatusLineAndLeaveTheOutputAlone) {
 
 namespace editortest {
 namespace {
+
+TEST_F(Editor, ZoomedAndScrolledTheLinkClickAndThePasteLandOnThePage) {
+    OpenExample();
+    clsBox* inizio = Box("Inizio");
+    clsBox* movimenti = Box("Movimenti");
+    ASSERT_TRUE(inizio && movimenti);
+    chart().SetZoomPercent(200, 0, 0);
+    chart().ScrollTo(inizio->Frame.Left - 40, inizio->Frame.Top - 40);
+    chart().PaintToImage();
+    ASSERT_EQ(chart().ZoomPercent(), 200);
+    ASSERT_GT(chart().ScrollPosition().x + chart().ScrollPosition().y, 0);
+    const auto shownAt = [this](int x, int y) {
+        const TPoint p = chart().PageToWidget(x, y);
+        EXPECT_TRUE(p.x >= 0 && p.y >= 0 && p.x < chart().ViewWidth() && p.y < chart().ViewHeight())
+            << x << "," << y;
+        return p;
+    };
+
+    // The link, under the pointer where the view shows it.
+    const TRect line = quorgrafica::LinkLine(shown(), *inizio, *movimenti);
+    const TPoint middle = shownAt((line.Left + line.Right) / 2, (line.Top + line.Bottom) / 2);
+    Hover(middle.x, middle.y);
+    EXPECT_EQ(chart().Cursor(), crHandPoint);
+    Click(middle.x, middle.y);
+    EXPECT_EQ(chart().SelectedLink(), (quorgrafica::LinkRef{inizio, movimenti}));
+    EXPECT_EQ(QColor(Image().pixel(middle.x, middle.y)), QColor(0xFF, 0xA5, 0x00));
+
+    // Copied and pasted with the pointer over a page point.
+    const TPoint box = shownAt(inizio->Frame.Left + 10, inizio->Frame.Top + 10);
+    Click(box.x, box.y);
+    ASSERT_EQ(chart().SelectedBox(), inizio);
+    Key(Qt::Key_C, Qt::ControlModifier);
+    const TPoint target{inizio->Frame.Left + 80, inizio->Frame.Top + 60};
+    const TPoint at = shownAt(target.x, target.y);
+    QCursor::setPos(ChartWidget()->mapToGlobal(QPoint(at.x, at.y)));
+    Hover(at.x, at.y);
+    EXPECT_EQ(chart().LastPointer(), target);
+    const int count = shown().GetCount();
+    Key(Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(shown().GetCount(), count + 1);
+    clsBox* pasted = chart().SelectedBox();
+    ASSERT_NE(pasted, inizio);
+    EXPECT_EQ(pasted->Frame.Left, shown().AlignX(target.x));
+    EXPECT_EQ(pasted->Frame.Top, shown().AlignY(target.y));
+    EXPECT_EQ(pasted->Frame.Right - pasted->Frame.Left, inizio->Frame.Right - inizio->Frame.Left);
+    // Where the pointer clicks it now.
+    const TPoint onPasted = shownAt(pasted->Frame.Left + 5, pasted->Frame.Top + 5);
+    Click(box.x, box.y);
+    Click(onPasted.x, onPasted.y);
+    EXPECT_EQ(chart().SelectedBox(), pasted);
+}
 
 TEST_F(Editor, TabWalksTheBoxesInReadingOrderAndScreenReadersSeeThem) {
     OpenExample();

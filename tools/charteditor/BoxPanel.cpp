@@ -9,6 +9,8 @@
 #include "tools/charteditor/ChartEditor.h"
 #include "tools/charteditor/EditorChart.h"
 
+#include <vector>
+
 namespace charteditor {
 
 using quorgrafica::clsBox;
@@ -157,6 +159,48 @@ void TBoxPanel::ShowSameName() {
     lblSameName->SetCaption(same ? "Un altro box ha lo stesso nome" : "");
 }
 
+void TBoxPanel::ShowShared(const std::vector<clsBox*>& boxes) {
+    // A field shows what every selected box holds, and is empty where they
+    // differ; what is typed or chosen goes to all of them. A name is one
+    // box's only.
+    const clsBox& first = *boxes.front();
+    auto shared = [&](auto get) {
+        for (const clsBox* box : boxes)
+            if (!(get(*box) == get(first))) return false;
+        return true;
+    };
+    lblBox->SetCaption(AnsiString(static_cast<int>(boxes.size())) + " box selezionati");
+    edName->SetEnabled(false);
+    SetTextIfOther(edName, AnsiString());
+    lblSameName->SetCaption("");
+    auto text = [](const clsBox& b) { return MemoText(b.Text); };
+    SetTextIfOther(memText, shared(text) ? text(first) : AnsiString());
+    auto script = [](const clsBox& b) { return ScriptLines(b); };
+    if (!shared(script))
+        SetTextIfOther(memScript, AnsiString());
+    else if (KeepableScript(SplitLines(memScript->Text())) != script(first))
+        memScript->SetText(JoinLines(script(first)));
+    auto variables = [](const clsBox& b) { return VariableLines(b); };
+    if (!shared(variables))
+        SetTextIfOther(memVariables, AnsiString());
+    else if (KeepableVariables(SplitLines(memVariables->Text())) != variables(first))
+        memVariables->SetText(JoinLines(variables(first)));
+    pnlFill->SetColor(shared([](const clsBox& b) { return b.FillColor; }) ? first.FillColor
+                                                                           : clBtnFace);
+    pnlFontColor->SetColor(shared([](const clsBox& b) { return b.FontColor; }) ? first.FontColor
+                                                                               : clBtnFace);
+    pnlShadow->SetColor(shared([](const clsBox& b) { return b.ShadowColor; }) ? first.ShadowColor
+                                                                              : clBtnFace);
+    const bool sameFont = shared([](const clsBox& b) { return Text(b.FontName); }) &&
+                          shared([](const clsBox& b) { return b.FontSize; });
+    const AnsiString face =
+        first.FontName.Length() > 0 ? Text(first.FontName) : AnsiString("(del disegno)");
+    lblFont->SetCaption(!sameFont            ? AnsiString("(diversi)")
+                        : first.FontSize > 0 ? face + ", " + AnsiString(first.FontSize) + " pt"
+                                             : face);
+    lblFrame->SetCaption("");
+}
+
 void TBoxPanel::Refresh() {
     refreshing_ = true;
     clsBox* box = editor_.Chart().SelectedBox();
@@ -175,6 +219,12 @@ void TBoxPanel::Refresh() {
         lblSameName->SetCaption("");
         lblFont->SetCaption("");
         lblFrame->SetCaption("");
+        refreshing_ = false;
+        return;
+    }
+    const std::vector<clsBox*> boxes = editor_.Chart().SelectedBoxes();
+    if (boxes.size() > 1) {
+        ShowShared(boxes);
         refreshing_ = false;
         return;
     }

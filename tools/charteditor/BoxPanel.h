@@ -9,6 +9,7 @@
 #include "platform/gui/Panel.h"
 
 #include <functional>
+#include <vector>
 
 class TButton;
 class TEdit;
@@ -28,8 +29,9 @@ public:
     TBoxPanel(TComponent* owner, ChartEditor& editor);
     QUOR_CLASS_NAME(TBoxPanel)
 
-    // Shows the selected box, or that none is; the fields being typed into
-    // keep their text when it is already the box's.
+    // Shows the selected box (what several selected boxes share), or that
+    // none is; the fields being typed into keep their text when it is
+    // already the box's.
     void Refresh();
 
     // The colour chosen (color holds the current one); false: cancelled.
@@ -59,6 +61,7 @@ private:
     void ChooseColor(const char* title, TColor quorgrafica::clsBox::*field,
                      bool (ChartEditor::*set)(TColor));
     void ShowSameName();
+    void ShowShared(const std::vector<quorgrafica::clsBox*>& boxes);
     // A field's change reaches the box, unless the panel itself made it.
     void Edited(const std::function<void()>& apply);
 

@@ -6,6 +6,7 @@
 
 #include "platform/core/Application.h"
 #include "platform/gui/Screen.h"
+#include "quorgrafica/ChartLinks.h"
 #include "quorgrafica/Clsgraf.h"
 #include "tools/charteditor/BoxEdits.h"
 #include "tools/charteditor/ChartSnapshot.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace charteditor {
 
@@ -48,6 +50,11 @@ ChartEditor::ChartEditor(TEditorChart& chart) : chart_(chart) {
         EndTyping();
         SelectionChanged();
     };
+    chart_.SetMultiSelect(true);
+    chart_.OnSelectionChange = [this](TObject*) {
+        EndTyping();
+        SelectionChanged();
+    };
     chart_.OnNavigate = [this] {
         ShowGraf();
         SelectionChanged();
@@ -63,6 +70,7 @@ ChartEditor::~ChartEditor() {
     chart_.OnAfterNewBox = nullptr;
     chart_.OnChange = nullptr;
     chart_.OnSelect = nullptr;
+    chart_.OnSelectionChange = nullptr;
     chart_.OnNavigate = nullptr;
 }
 
@@ -233,31 +241,63 @@ bool ChartEditor::GoUp() {
 // The selected box --------------------------------------------------------------------------
 
 bool ChartEditor::DeleteSelected() {
+    const std::vector<clsBox*> boxes = chart_.SelectedBoxes();
+    if (boxes.empty() && chart_.SelectedLink()) return DeleteSelectedLink();
+    if (boxes.empty() || !Idle()) return false;
     clsBox* box = chart_.SelectedBox();
-    if (!box || !Idle()) return false;
     EndTyping();
-    const AnsiString name(std::string(box->Name.CStr() ? box->Name.CStr() : "",
-                                      static_cast<std::size_t>(box->Name.Length())));
     AnsiString question;
-    if (dynamic_cast<clsBoxGroup*>(box))
-        question = "Eliminare il gruppo \"" + name + "\" con tutto ci\xF2 che contiene?";
-    else if (name.IsEmpty())
-        question = "Eliminare il box selezionato?";
-    else
-        question = "Eliminare il box \"" + name + "\"?";
+    if (boxes.size() > 1) {
+        question = "Eliminare i " + AnsiString(static_cast<int>(boxes.size())) +
+                   " box selezionati, con ci\xF2 che contengono i gruppi?";
+    } else {
+        const AnsiString name(std::string(box->Name.CStr() ? box->Name.CStr() : "",
+                                          static_cast<std::size_t>(box->Name.Length())));
+        if (dynamic_cast<clsBoxGroup*>(box))
+            question = "Eliminare il gruppo \"" + name + "\" con tutto ci\xF2 che contiene?";
+        else if (name.IsEmpty())
+            question = "Eliminare il box selezionato?";
+        else
+            question = "Eliminare il box \"" + name + "\"?";
+    }
     if (Ask(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
-    // The box may have gone or changed while the question was up.
-    if (chart_.SelectedBox() != box || !Idle()) return false;
+    // The boxes may have gone or changed while the question was up.
+    if (chart_.SelectedBoxes() != boxes || !Idle()) return false;
+    return RemoveBoxes(boxes);
+}
+
+bool ChartEditor::DeleteSelectedLink() {
+    const quorgrafica::LinkRef link = chart_.SelectedLink();
+    if (!link || !Idle()) return false;
+    EndTyping();
+    {
+        Applying applying(applying_);
+        quorgrafica::RemoveLinkOf(*link.Source, *link.Target);
+        chart_.SelectLink(quorgrafica::LinkRef{});
+    }
+    Record(std::string(), PlaceOf(link.Source), BoxPlace{});
+    SelectionChanged();
+    return true;
+}
+
+bool ChartEditor::RemoveBoxes(const std::vector<clsBox*>& boxes) {
+    if (boxes.empty()) return false;
     clsGraf* graf = chart_.CurrentGraf();
-    const BoxPlace before = PlaceOf(box);
+    const BoxPlace before = PlaceOf(chart_.SelectedBox() ? chart_.SelectedBox() : boxes.front());
     const int count = graf->GetCount();
     {
         Applying applying(applying_);
-        // The component removes the first box of the selected one's name:
-        // make it this one.
-        if (graf->GetBox(box->Name) != box)
-            RenameBox(*graf, *box, UniqueBoxName(*graf, box->TypeName()));
-        chart_.RemoveBox();
+        for (clsBox* each : boxes) {
+            // The graph removes the first box of a name: make it this one.
+            if (graf->GetBox(each->Name) != each)
+                RenameBox(*graf, *each, UniqueBoxName(*graf, each->TypeName()));
+            if (each == chart_.SelectedBox())
+                chart_.RemoveBox();
+            else
+                graf->RemoveBox(each->Name);
+        }
+        chart_.SetSelectedBox(nullptr);
+        chart_.Invalidate();
     }
     if (graf->GetCount() == count) return false;
     Record(std::string(), before, BoxPlace{});
@@ -277,12 +317,31 @@ bool ChartEditor::MoveSelected(int columns, int rows) {
         top = GridStepY(graf, top, rows > 0 ? 1 : -1);
     if (left == box->Frame.Left && top == box->Frame.Top) return false;
     EndTyping();
-    box->SetFrame(left, top, 0, 0);
+    // The others keep their places relative to the selected box.
+    const long long dx = static_cast<long long>(left) - box->Frame.Left;
+    const long long dy = static_cast<long long>(top) - box->Frame.Top;
+    for (clsBox* each : chart_.SelectedBoxes()) {
+        const TRect f = each->Frame;
+        each->Frame = TRect{static_cast<int>(f.Left + dx), static_cast<int>(f.Top + dy),
+                            static_cast<int>(f.Right + dx), static_cast<int>(f.Bottom + dy)};
+    }
     chart_.Invalidate();
     const BoxPlace place = PlaceOf(box);
     Record(std::string(), place, place);
     SelectionChanged();
     return true;
+}
+
+bool ChartEditor::SelectAll() {
+    if (!Idle() || chart_.CurrentGraf()->GetCount() == 0) return false;
+    EndTyping();
+    chart_.SelectAll();
+    return true;
+}
+
+void ChartEditor::SetPointerTool(bool on) {
+    chart_.SetPointerTool(on);
+    StateChanged();
 }
 
 bool ChartEditor::Compute(ComputeWay way) {
@@ -304,6 +363,31 @@ bool ChartEditor::Compute(ComputeWay way) {
 }
 
 bool ChartEditor::ChartKey(unsigned short key, TShiftState shift) {
+    if (shift.Contains(ssCtrl) && !shift.Contains(ssAlt) && !shift.Contains(ssShift)) {
+        TPoint at;
+        switch (key) {
+        case 'A':
+            SelectAll();
+            return true;
+        case 'C':
+            Copy();
+            return true;
+        case 'X':
+            Cut();
+            return true;
+        case 'V':
+            if (PointerOnChart && PointerOnChart(at))
+                Paste(&at);
+            else
+                Paste();
+            return true;
+        case 'D':
+            Duplicate();
+            return true;
+        default:
+            break;
+        }
+    }
     // Page Up and Page Down scroll the view.
     if (chart_.ViewKey(key, shift)) return true;
     if (shift.Contains(ssCtrl) || shift.Contains(ssAlt)) return false;

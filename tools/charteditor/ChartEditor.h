@@ -13,10 +13,16 @@
 #include "platform/core/AnsiString.h"
 #include "platform/core/Types.h"
 #include "platform/gui/ControlTypes.h"
+#include "quorgrafica/ChartAlign.h"
 #include "tools/charteditor/ChartHistory.h"
 
 #include <functional>
 #include <string>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+class QRectF;
 
 namespace quorgrafica {
 class clsBox;
@@ -74,6 +80,17 @@ public:
     bool Export(const char* extension);
     bool ExportTo(const AnsiString& fileName);
 
+    // Prints the graph on show as the PDF export draws it, fitted to the
+    // printable part of the page. The printer is chosen by AskPrinter (the
+    // platform's print dialog); false when the user cancels. A printer
+    // that cannot be drawn on gives a message.
+    bool Print();
+    std::function<bool(QPrinter& printer)> AskPrinter;
+    bool PrintTo(QPrinter& printer);
+    // The graph on show drawn as on a PDF page, scaled to fit page (device
+    // pixels of painter's device) with its top left corner there.
+    void DrawFitted(QPainter& painter, const QRectF& page);
+
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
     // Each shows the graph where the change was made, with its box selected.
@@ -81,17 +98,49 @@ public:
     bool Redo();
     int UndoSteps() const { return history_.Steps(); }
 
-    // Removes the selected box after asking the user.
+    // Removes the selected boxes, or the selected link, after asking the
+    // user; one step of undo.
     bool DeleteSelected();
-    // Moves the selected box by grid steps (columns right, rows down).
+    // Removes the selected link from both its boxes, without a question;
+    // one step of undo.
+    bool DeleteSelectedLink();
+    // Moves the selected boxes by grid steps (columns right, rows down).
     bool MoveSelected(int columns, int rows);
+    // Selects every box of the graph on show.
+    bool SelectAll();
+    // Lines the selected boxes up (on the grid when alignment is on); sizes
+    // come from the selected box. One step of undo; false when nothing
+    // moves.
+    bool AlignSelected(quorgrafica::AlignKind kind);
+
+    // The clipboard holds the selected boxes as chart text, with the links
+    // among them and the graphs nested in groups. Cut then removes them,
+    // without a question (they are on the clipboard); one step of undo.
+    bool Copy();
+    bool Cut();
+    // The clipboard's chart text as new boxes of the graph on show: renamed
+    // where their names are taken (their links follow), placed with the top
+    // left corner of them all at at (page pixels), or one grid step off
+    // where they were when at is null, and selected; one step of undo. Text
+    // that describes no box gives a message and changes nothing.
+    bool Paste(const TPoint* at = nullptr);
+    bool PasteText(const std::string& text, const TPoint* at = nullptr);
+    // A copy of the selected boxes one grid step off; the clipboard stays.
+    bool Duplicate();
+    // Where the pointer is on the chart, in page pixels; false when it is
+    // elsewhere. Ctrl+V pastes there.
+    std::function<bool(TPoint& at)> PointerOnChart;
+    // A drag on empty space selects boxes (true) or draws a new box.
+    void SetPointerTool(bool on);
     // Shows the graph of the selected group box; back to the parent graph,
     // with the group selected.
     bool EnterGroup();
     bool GoUp();
     bool Compute(ComputeWay way);
-    // The chart's keys: arrows move the selected box, Delete removes it,
-    // Enter enters a group, Backspace goes back up. True for those keys.
+    // The chart's keys: arrows move the selected boxes, Delete removes them,
+    // Enter enters a group, Backspace goes back up, Ctrl+A selects all,
+    // Ctrl+C, Ctrl+X, Ctrl+V and Ctrl+D copy, cut, paste and duplicate.
+    // True for those keys.
     bool ChartKey(unsigned short key, TShiftState shift);
 
     // The selected box's properties; each change shows at once.
@@ -128,12 +177,16 @@ private:
     void Record(const std::string& mergeKey, const BoxPlace& before, const BoxPlace& after);
     void Restore(const std::string& snapshot, const GrafPlace& graf, const BoxPlace& box);
     void ChartChanged();
+    // Removes the boxes of the graph on show as one step of undo.
+    bool RemoveBoxes(const std::vector<quorgrafica::clsBox*>& boxes);
     // The graph on show follows the views, and its preview is placed.
     void ShowGraf();
     // The page of the graph on show, as drawing sets it.
     void SetPageOfGraf();
     template <class Change> bool EditBox(const char* field, Change change);
     int Ask(const AnsiString& text, int flags) const;
+    // The resolution at which a W x H drawing fits an A4 page.
+    static int PageDpi(int width, int height);
     void StateChanged();
     void SelectionChanged();
 

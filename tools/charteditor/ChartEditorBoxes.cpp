@@ -45,7 +45,11 @@ template <class Change> bool ChartEditor::EditBox(const char* field, Change chan
     clsBox* box = chart_.SelectedBox();
     if (!box || !Idle()) return false;
     const BoxPlace before = PlaceOf(box);
-    if (!change(*box)) return false;
+    // The panel edits what the selected boxes share: a change goes to each.
+    bool changed = false;
+    for (clsBox* each : chart_.SelectedBoxes())
+        if (change(*each)) changed = true;
+    if (!changed) return false;
     chart_.Invalidate();
     // A choice made in a dialog is a step of its own; typing merges.
     Record(field ? MergeKey(field, PlaceOf(chart_.CurrentGraf()), before) : std::string(), before,
@@ -57,6 +61,8 @@ template <class Change> bool ChartEditor::EditBox(const char* field, Change chan
 }
 
 bool ChartEditor::SetBoxName(const AnsiString& name) {
+    // A name is one box's own.
+    if (chart_.SelectedBoxes().size() > 1) return false;
     return EditBox("Name", [&](clsBox& box) {
         if (SameText(box.Name, name)) return false;
         RenameBox(*chart_.CurrentGraf(), box, ToCls(name));

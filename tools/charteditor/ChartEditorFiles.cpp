@@ -157,6 +157,12 @@ bool ChartEditor::Export(const char* extension) {
     return ExportTo(WithExtension(name, extension));
 }
 
+int ChartEditor::PageDpi(int width, int height) {
+    // A PDF page is A4: the resolution makes the drawing fit it.
+    return std::max({96, static_cast<int>(std::ceil(width * 25.4 / 210)),
+                     static_cast<int>(std::ceil(height * 25.4 / 297))});
+}
+
 bool ChartEditor::ExportTo(const AnsiString& fileName) {
     if (!Idle()) return false;
     if (!IsDrawingFileName(fileName)) {
@@ -165,11 +171,7 @@ bool ChartEditor::ExportTo(const AnsiString& fileName) {
     }
     TWaitCursor wait;
     const int width = std::max(1, chart_.Width()), height = std::max(1, chart_.Height());
-    // A PDF page is A4: the resolution makes the drawing fit it.
-    int dpi = 96;
-    if (HasExtension(fileName.str(), {".pdf"}))
-        dpi = std::max({96, static_cast<int>(std::ceil(width * 25.4 / 210)),
-                        static_cast<int>(std::ceil(height * 25.4 / 297))});
+    const int dpi = HasExtension(fileName.str(), {".pdf"}) ? PageDpi(width, height) : 96;
     // The picture shows the chart, not the editor's selection.
     clsGraf* graf = chart_.CurrentGraf();
     struct Unselected {

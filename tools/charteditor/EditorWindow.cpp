@@ -16,12 +16,15 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCursor>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStyle>
 #include <QToolBar>
 
@@ -154,6 +157,17 @@ TfrmChartEditor::TfrmChartEditor(TComponent* owner)
         name = FromQString(chosen);
         return !chosen.isEmpty();
     };
+    editor.AskPrinter = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, Widget());
+        dialog.setWindowTitle(QString::fromUtf8("Stampa il diagramma"));
+        return dialog.exec() == QDialog::Accepted;
+    };
+    editor.PointerOnChart = [this](TPoint& at) {
+        QWidget* widget = Chart->Widget();
+        if (!widget || !widget->rect().contains(widget->mapFromGlobal(QCursor::pos()))) return false;
+        at = Chart->LastPointer();
+        return true;
+    };
     editor.OnStateChange = [this] { UpdateCommands(); };
     editor.OnSelectionChange = [this] {
         BoxPanel->Refresh();
@@ -193,6 +207,8 @@ void TfrmChartEditor::BuildMenus() {
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     actExportPng = Command(owner, "Esporta come &PNG...", [&editor] { editor.Export(".png"); });
     actExportPdf = Command(owner, "Esporta come P&DF...", [&editor] { editor.Export(".pdf"); });
+    actPrint = Command(
+        owner, "S&tampa...", [&editor] { editor.Print(); }, QKeySequence::Print);
     actQuit = Command(
         owner, "&Esci", [this] { Close(); }, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -203,7 +219,17 @@ void TfrmChartEditor::BuildMenus() {
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // Keys of the chart itself: a field of the box panel keeps them for its
     // own text, so the menus only name them.
-    actDelete = Command(owner, "&Elimina il box\tCanc", [&editor] { editor.DeleteSelected(); });
+    actDelete = Command(owner, "&Elimina la selezione\tCanc", [&editor] { editor.DeleteSelected(); });
+    actCut = Command(owner, "&Taglia\tCtrl+X", [&editor] { editor.Cut(); });
+    actCopy = Command(owner, "&Copia\tCtrl+C", [&editor] { editor.Copy(); });
+    actPaste = Command(owner, "&Incolla\tCtrl+V", [&editor] { editor.Paste(); });
+    actDuplicate = Command(owner, "&Duplica\tCtrl+D", [&editor] { editor.Duplicate(); });
+    actSelectAll = Command(owner, "Seleziona &tutto\tCtrl+A", [&editor] { editor.SelectAll(); });
+    actPointer = Toggle(owner, "&Puntatore: trascinare seleziona i box", "Puntatore", false,
+                        [this](bool on) {
+                            editor_->SetPointerTool(on);
+                            UpdateStatus();
+                        });
 
     actNames = Toggle(owner, "Mostra i &nomi", "Nomi", true,
                       [this](bool on) { Chart->SetShowBoxName(on); });
@@ -241,17 +267,39 @@ void TfrmChartEditor::BuildMenus() {
         QKeySequence(Qt::CTRL | Qt::Key_0));
     actZoomFit = Command(owner, "A&datta alla finestra", [this] { Chart->ZoomToFit(); });
 
+    using quorgrafica::AlignKind;
+    const std::pair<const char*, AlignKind> arrange[] = {
+        {"Allinea a &sinistra", AlignKind::Left},
+        {"Allinea al &centro", AlignKind::Centre},
+        {"Allinea a &destra", AlignKind::Right},
+        {"Allinea in &alto", AlignKind::Top},
+        {"Allinea in &mezzo", AlignKind::Middle},
+        {"Allinea in &basso", AlignKind::Bottom},
+        {"Distribuisci in &orizzontale", AlignKind::DistributeAcross},
+        {"Distribuisci in &verticale", AlignKind::DistributeDown},
+        {"Stessa &larghezza", AlignKind::SameWidth},
+        {"Stessa al&tezza", AlignKind::SameHeight}};
+    for (const auto& [text, kind] : arrange)
+        actArrange.push_back(
+            Command(owner, text, [&editor, kind = kind] { editor.AlignSelected(kind); }));
+
     MenuBar = new QMenuBar();
     QMenu* file = MenuBar->addMenu(QString::fromUtf8("&File"));
     file->addActions({actNew, actOpen, actSave, actSaveAs});
     file->addSeparator();
     file->addActions({actExportPng, actExportPdf});
     file->addSeparator();
+    file->addAction(actPrint);
+    file->addSeparator();
     file->addAction(actQuit);
     QMenu* edit = MenuBar->addMenu(QString::fromUtf8("&Modifica"));
     edit->addActions({actUndo, actRedo});
     edit->addSeparator();
-    edit->addAction(actDelete);
+    edit->addActions({actCut, actCopy, actPaste, actDuplicate});
+    edit->addSeparator();
+    edit->addActions({actSelectAll, actDelete});
+    edit->addSeparator();
+    edit->addAction(actPointer);
     QMenu* view = MenuBar->addMenu(QString::fromUtf8("&Visualizza"));
     view->addActions({actNames, actTexts, actFlags});
     view->addSeparator();
@@ -260,6 +308,11 @@ void TfrmChartEditor::BuildMenus() {
     view->addActions({actEnter, actUp});
     view->addSeparator();
     view->addActions({actZoomIn, actZoomOut, actZoom100, actZoomFit});
+    QMenu* arrangeMenu = MenuBar->addMenu(QString::fromUtf8("D&isponi"));
+    for (std::size_t i = 0; i < actArrange.size(); ++i) {
+        if (i == 6 || i == 8) arrangeMenu->addSeparator();
+        arrangeMenu->addAction(actArrange[i]);
+    }
     QMenu* chart = MenuBar->addMenu(QString::fromUtf8("&Diagramma"));
     chart->addAction(actConnect);
     chart->addSeparator();
@@ -280,6 +333,7 @@ void TfrmChartEditor::BuildToolBar() {
     ToolBar->addSeparator();
     ToolBar->addActions({actUndo, actRedo});
     ToolBar->addSeparator();
+    ToolBar->addAction(actPointer);
     ToolBar->addWidget(new QLabel(QString::fromUtf8(" Nuovi box: ")));
     KindBox = new QComboBox();
     const auto& kinds = quorgrafica::BoxFunctions();
@@ -294,6 +348,8 @@ void TfrmChartEditor::BuildToolBar() {
     QObject::connect(KindBox, &QComboBox::currentIndexChanged, [this](int index) {
         Guarded([&] { Chart->SetBoxStyle(FromQString(KindBox->itemData(index).toString())); });
     });
+    // Choosing a kind is choosing to draw boxes.
+    QObject::connect(KindBox, &QComboBox::activated, [this](int) { actPointer->setChecked(false); });
     ToolBar->addWidget(KindBox);
     ToolBar->addActions({actConnect});
     ToolBar->addSeparator();
@@ -306,7 +362,14 @@ void TfrmChartEditor::UpdateCommands() {
     quorgrafica::clsBox* selected = Chart->SelectedBox();
     actUndo->setEnabled(editor.CanUndo());
     actRedo->setEnabled(editor.CanRedo());
-    actDelete->setEnabled(selected != nullptr);
+    actDelete->setEnabled(selected != nullptr || Chart->SelectedLink());
+    for (QAction* action : {actCut, actCopy, actDuplicate})
+        action->setEnabled(selected != nullptr);
+    const std::size_t count = Chart->SelectedBoxes().size();
+    for (std::size_t i = 0; i < actArrange.size(); ++i)
+        actArrange[i]->setEnabled(count >= (i == 6 || i == 7 ? 3u : 2u));
+    actSelectAll->setEnabled(Chart->CurrentGraf()->GetCount() > 0);
+    if (actPointer->isChecked() != Chart->PointerTool()) actPointer->setChecked(Chart->PointerTool());
     for (QAction* compute : {actForwards, actBackwards, actReset})
         compute->setEnabled(selected != nullptr);
     auto* group = dynamic_cast<quorgrafica::clsBoxGroup*>(selected);
@@ -322,9 +385,13 @@ void TfrmChartEditor::UpdateStatus() {
         AnsiString(" Zoom " + std::to_string(Chart->ZoomPercent()) + "%  |") +
         (Chart->ConnectBoxes()
             ? " Collegare: trascinare col tasto destro dal box selezionato a un altro box."
+        : Chart->PointerTool()
+            ? " Trascinare sul vuoto: seleziona i box nel riquadro; Maiusc+clic: aggiunge o "
+              "toglie un box; Ctrl+A: tutti. Clic su un collegamento: lo seleziona. Frecce: sposta, "
+              "Canc: elimina."
             : " Trascinare sul vuoto: nuovo box; su un box: spostarlo, sui bordi: "
-              "ridimensionarlo. Frecce: sposta, Canc: elimina, Invio: entra nel gruppo, "
-              "Backspace: torna su."));
+              "ridimensionarlo; su un collegamento: selezionarlo. Frecce: sposta, Canc: elimina, "
+              "Invio: entra nel gruppo, Backspace: torna su."));
 }
 
 } // namespace charteditor

@@ -7,6 +7,7 @@
 #include "platform/gui/Form.h"
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -49,10 +50,20 @@ public:
     QAction* actSaveAs;
     QAction* actExportPng;
     QAction* actExportPdf;
+    QAction* actPrint;
     QAction* actQuit;
     QAction* actUndo;
     QAction* actRedo;
     QAction* actDelete;
+    QAction* actSelectAll;
+    QAction* actCut;
+    QAction* actCopy;
+    QAction* actPaste;
+    QAction* actDuplicate;
+    QAction* actPointer;
+    // "Disponi": align left, centre, right, top, middle, bottom, distribute
+    // across and down, same width and height, in that order.
+    std::vector<QAction*> actArrange;
     QAction* actNames;
     QAction* actTexts;
     QAction* actFlags;
