@@ -8,6 +8,7 @@
 #include "platform/gui/Screen.h"
 #include "quorgrafica/ChartLinks.h"
 #include "quorgrafica/Clsgraf.h"
+#include "tools/charteditor/Applying.h"
 #include "tools/charteditor/BoxEdits.h"
 #include "tools/charteditor/ChartSnapshot.h"
 #include "tools/charteditor/EditorChart.h"
@@ -21,23 +22,6 @@ namespace charteditor {
 using quorgrafica::clsBox;
 using quorgrafica::clsBoxGroup;
 using quorgrafica::clsGraf;
-
-namespace {
-
-// Sets a flag for a scope.
-class Applying {
-public:
-    explicit Applying(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-    ~Applying() { flag_ = was_; }
-    Applying(const Applying&) = delete;
-    Applying& operator=(const Applying&) = delete;
-
-private:
-    bool& flag_;
-    bool was_;
-};
-
-} // namespace
 
 ChartEditor::ChartEditor(TEditorChart& chart) : chart_(chart) {
     chart_.OnAfterNewBox = [this](TObject*, clsBox* box, bool&) {

@@ -6,6 +6,7 @@
 #include "platform/core/Application.h"
 #include "quorgrafica/ChartClipboard.h"
 #include "quorgrafica/Clsgraf.h"
+#include "tools/charteditor/Applying.h"
 #include "tools/charteditor/BoxEdits.h"
 #include "tools/charteditor/EditorChart.h"
 #include "tools/charteditor/EditorClipboard.h"
@@ -21,18 +22,6 @@ using quorgrafica::clsBox;
 using quorgrafica::clsGraf;
 
 namespace {
-
-class Applying {
-public:
-    explicit Applying(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-    ~Applying() { flag_ = was_; }
-    Applying(const Applying&) = delete;
-    Applying& operator=(const Applying&) = delete;
-
-private:
-    bool& flag_;
-    bool was_;
-};
 
 int Clamp32(std::int64_t v) {
     return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
