@@ -92,8 +92,8 @@ bool LookupText(const AnsiString& statement, AnsiString& result) {
         query->SQL()->Add(statement);
         query->Prepare();
         try {
-            result = ReadFirstColumn<AnsiString>(query, result,
-                                                 [](TField* f) { return f->AsString(); });
+            result =
+                ReadFirstColumn<AnsiString>(query, result, [](TField* f) { return f->AsString(); });
         } catch (...) {
             result = AnsiString();
         }

@@ -105,7 +105,6 @@ void AppendPadded(AnsiString& out, int value, int width) {
     if (negative) *--p = '-';
     for (; p < end; ++p)
         out += *p; // no temporary text per number
-
 }
 
 AnsiString Pad(int value, int width) {

@@ -166,8 +166,7 @@ TEST_F(QueryHelpersTest, LookupsOneAfterAnotherHoldNoLockAndFollowTheDatabase) {
     const char* const names[] = {"Spese", "Affitto", ""};
     for (int round = 0; round < 2; ++round)
         for (int id = 1; id <= 3; ++id)
-            EXPECT_EQ(QueryStr("select Nome from Causali where Id=" + IntToStr(id)),
-                      names[id - 1]);
+            EXPECT_EQ(QueryStr("select Nome from Causali where Id=" + IntToStr(id)), names[id - 1]);
     // A write from outside: no lookup left the archive open for reading.
     Sql("update Causali set Nome='Pulizie' where Id=1");
     EXPECT_EQ(QueryStr("select Nome from Causali where Id=1"), "Pulizie");
