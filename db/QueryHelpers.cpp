@@ -16,6 +16,12 @@ struct ModuleState {
     AnsiString databaseName;
     AnsiString sessionName;
     TQuery* commandQuery = nullptr;
+    // QueryStr's query, kept between lookups: a caller may run one per row
+    // of a long scan, and a query made and destroyed each time costs more
+    // than the lookup. It is left closed and unprepared, so it holds neither
+    // a database nor a compiled statement between calls.
+    TQuery* lookupQuery = nullptr;
+    bool lookupBusy = false;
 };
 
 ModuleState& State() {
@@ -62,6 +68,51 @@ template <typename T, typename Read> T QueryValue(const AnsiString& statement, R
         DestroyQuietly(query);
     }
     return result;
+}
+
+// The first column's text through the kept query; false when it cannot be
+// had (then the caller makes a query of its own, as any other lookup).
+bool LookupText(const AnsiString& statement, AnsiString& result) {
+    ModuleState& state = State();
+    if (state.lookupBusy) return false; // a lookup run from inside a lookup
+    if (!state.lookupQuery) {
+        try {
+            TQuery* query = NewBoundQuery();
+            query->SetUniDirectional(true);
+            state.lookupQuery = query;
+        } catch (...) {
+            return false;
+        }
+    }
+    TQuery* query = state.lookupQuery;
+    state.lookupBusy = true;
+    result = AnsiString();
+    try {
+        query->SQL()->Clear();
+        query->SQL()->Add(statement);
+        query->Prepare();
+        try {
+            result =
+                ReadFirstColumn<AnsiString>(query, result, [](TField* f) { return f->AsString(); });
+        } catch (...) {
+            result = AnsiString();
+        }
+        // Closed at once: a forward-only query holds the archive's read lock.
+        query->Close();
+        query->UnPrepare();
+    } catch (...) {
+        // A query that cannot be closed is not kept.
+        state.lookupQuery = nullptr;
+        DestroyQuietly(query);
+    }
+    state.lookupBusy = false;
+    return true;
+}
+
+void DropLookupQuery(ModuleState& state) {
+    if (!state.lookupQuery) return;
+    DestroyQuietly(state.lookupQuery);
+    state.lookupQuery = nullptr;
 }
 
 } // namespace
@@ -120,6 +171,8 @@ TDateTime QueryDate(const AnsiString& statement) {
 }
 
 AnsiString QueryStr(const AnsiString& statement) {
+    AnsiString result;
+    if (LookupText(statement, result)) return result;
     return QueryValue<AnsiString>(statement, [](TField* f) { return f->AsString(); });
 }
 
@@ -192,6 +245,7 @@ void SetDataBase(const AnsiString& databaseName, const AnsiString& sessionName) 
         DestroyQuietly(state.commandQuery);
         state.commandQuery = nullptr;
     }
+    DropLookupQuery(state);
     state.databaseName = databaseName;
     state.sessionName = sessionName;
 }

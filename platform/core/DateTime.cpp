@@ -103,7 +103,8 @@ void AppendPadded(AnsiString& out, int value, int width) {
     while (end - p < width - (negative ? 1 : 0) && p > buffer + 1)
         *--p = '0';
     if (negative) *--p = '-';
-    out += AnsiString(std::string_view(p, static_cast<std::size_t>(end - p)));
+    for (; p < end; ++p)
+        out += *p; // no temporary text per number
 }
 
 AnsiString Pad(int value, int width) {

@@ -162,4 +162,39 @@ TEST_F(QueryHelpersTest, SetDataBaseRebindsTheSharedCommandQuery) {
     SetDataBase("", "");
 }
 
+TEST_F(QueryHelpersTest, LookupsOneAfterAnotherHoldNoLockAndFollowTheDatabase) {
+    const char* const names[] = {"Spese", "Affitto", ""};
+    for (int round = 0; round < 2; ++round)
+        for (int id = 1; id <= 3; ++id)
+            EXPECT_EQ(QueryStr("select Nome from Causali where Id=" + IntToStr(id)), names[id - 1]);
+    // A write from outside: no lookup left the archive open for reading.
+    Sql("update Causali set Nome='Pulizie' where Id=1");
+    EXPECT_EQ(QueryStr("select Nome from Causali where Id=1"), "Pulizie");
+    // A failed lookup does not spoil the next one.
+    EXPECT_EQ(QueryStr("select Nome from Manca"), "");
+    EXPECT_EQ(QueryStr("select Nome from Causali where Id=2"), "Affitto");
+    // The database closed and opened again between two lookups.
+    database_->SetConnected(false);
+    database_->SetConnected(true);
+    EXPECT_EQ(QueryStr("select Nome from Causali where Id=2"), "Affitto");
+
+    const std::string other = dir_->Path() + "altro.db";
+    dbtest::Exec(other, "create table Causali (Id integer primary key, Nome varchar(30));"
+                        "insert into Causali values (2, 'Riscaldamento')");
+    dbtest::WriteEngineConfig(dir_->Path(),
+                              {{"ArchivioProva", "archivio.db"}, {"ArchivioAltro", "altro.db"}});
+    {
+        TDatabase second(nullptr);
+        second.SetDatabaseName("dbAltro");
+        second.SetAliasName("ArchivioAltro");
+        second.SetSessionName(kSession);
+        second.SetConnected(true);
+        SetDataBase("dbAltro", kSession);
+        EXPECT_EQ(QueryStr("select Nome from Causali where Id=2"), "Riscaldamento");
+        SetDataBase(kDatabase, kSession);
+        EXPECT_EQ(QueryStr("select Nome from Causali where Id=2"), "Affitto");
+    }
+    SetDataBase("", "");
+}
+
 } // namespace

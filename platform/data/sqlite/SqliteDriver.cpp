@@ -81,11 +81,20 @@ struct Compiled {
     std::string shape;
     // The statement whose rows or bindings it holds now, null when none.
     const void* user = nullptr;
+    // Stepped since it was last reset: a reset of a statement at its start
+    // costs as much as any other, and every lookup would pay several.
+    bool stepped = false;
     bool described = false;
     std::vector<std::string> names;
     std::vector<std::string> declTypes;
     std::vector<TFieldDef> fields;
     ~Compiled() { sqlite3_finalize(stmt); }
+
+    void Rewind() {
+        if (!stepped) return;
+        sqlite3_reset(stmt);
+        stepped = false;
+    }
 
     void Describe() {
         if (described) return;
@@ -147,7 +156,7 @@ public:
         SetBeforeWrite(nullptr);
         // Rows left unread would keep the archive's read lock.
         if (compiled_->user == this) {
-            sqlite3_reset(compiled_->stmt);
+            compiled_->Rewind();
             compiled_->user = nullptr;
         }
     }
@@ -170,15 +179,16 @@ public:
 
     bool Step() override {
         Claim();
+        compiled_->stepped = true;
         const int rc = sqlite3_step(compiled_->stmt);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        sqlite3_reset(compiled_->stmt);
+        compiled_->Rewind();
         Fail(*compiled_->handle, sql_);
     }
 
     void Reset() override {
-        if (compiled_->user == this) sqlite3_reset(compiled_->stmt);
+        if (compiled_->user == this) compiled_->Rewind();
     }
     int ColumnCount() const override { return sqlite3_column_count(compiled_->stmt); }
 
@@ -250,7 +260,7 @@ public:
         if (compiled_->user && sqlite3_stmt_busy(compiled_->stmt))
             compiled_ = Compile(compiled_->handle, compiled_->shape, sql_);
         compiled_->user = this;
-        sqlite3_reset(compiled_->stmt);
+        compiled_->Rewind();
         sqlite3_clear_bindings(compiled_->stmt);
         BindLiterals();
     }
