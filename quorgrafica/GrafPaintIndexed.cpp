@@ -73,13 +73,27 @@ public:
         p->save();
         p->resetTransform();
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QColor outline(0x60, 0x60, 0x60);
         for (auto& [fill, rects] : boxes_) {
             if (rects.empty()) continue;
-            p->setPen(QPen(QColor(0x60, 0x60, 0x60), 0));
-            if (fill == clNone)
+            if (fill == clNone) {
+                p->setPen(QPen(outline, 0));
                 p->setBrush(Qt::NoBrush);
-            else
-                p->setBrush(ToQColor(fill));
+                p->drawRects(rects.data(), static_cast<int>(rects.size()));
+                rects.clear();
+                continue;
+            }
+            // The one-pixel outline as a rectangle filled one pixel wider and
+            // taller, the fill inside it: the same pixels as a cosmetic pen's,
+            // without stroking each rectangle.
+            p->setPen(Qt::NoPen);
+            p->setBrush(outline);
+            for (QRect& r : rects)
+                r.setSize(QSize(r.width() + 1, r.height() + 1));
+            p->drawRects(rects.data(), static_cast<int>(rects.size()));
+            p->setBrush(ToQColor(fill));
+            for (QRect& r : rects)
+                r.adjust(1, 1, -1, -1);
             p->drawRects(rects.data(), static_cast<int>(rects.size()));
             rects.clear();
         }
