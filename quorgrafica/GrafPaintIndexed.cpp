@@ -63,7 +63,13 @@ public:
             lastLines_ = &lines_[color];
             lastColor_ = color;
         }
-        lastLines_->push_back(QLine(x1, y1, x2, y2));
+        // Across or down, as most links run: the pixels of the line, ends
+        // included, as one rectangle, which is filled without stroking.
+        if (x1 == x2 || y1 == y2)
+            lastLines_->straight.push_back(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
+                                                 QPoint(std::max(x1, x2), std::max(y1, y2))));
+        else
+            lastLines_->slanted.push_back(QLine(x1, y1, x2, y2));
         ++pending_;
     }
     void Flush() {
@@ -73,22 +79,43 @@ public:
         p->save();
         p->resetTransform();
         p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QColor outline(0x60, 0x60, 0x60);
         for (auto& [fill, rects] : boxes_) {
             if (rects.empty()) continue;
-            p->setPen(QPen(QColor(0x60, 0x60, 0x60), 0));
-            if (fill == clNone)
+            if (fill == clNone) {
+                p->setPen(QPen(outline, 0));
                 p->setBrush(Qt::NoBrush);
-            else
-                p->setBrush(ToQColor(fill));
+                p->drawRects(rects.data(), static_cast<int>(rects.size()));
+                rects.clear();
+                continue;
+            }
+            // The one-pixel outline as a rectangle filled one pixel wider and
+            // taller, the fill inside it: the same pixels as a cosmetic pen's,
+            // without stroking each rectangle.
+            p->setPen(Qt::NoPen);
+            p->setBrush(outline);
+            for (QRect& r : rects)
+                r.setSize(QSize(r.width() + 1, r.height() + 1));
+            p->drawRects(rects.data(), static_cast<int>(rects.size()));
+            p->setBrush(ToQColor(fill));
+            for (QRect& r : rects)
+                r.adjust(1, 1, -1, -1);
             p->drawRects(rects.data(), static_cast<int>(rects.size()));
             rects.clear();
         }
-        p->setBrush(Qt::NoBrush);
         for (auto& [color, lines] : lines_) {
-            if (lines.empty()) continue;
-            p->setPen(QPen(ToQColor(color), 0));
-            p->drawLines(lines.data(), static_cast<int>(lines.size()));
-            lines.clear();
+            if (!lines.straight.empty()) {
+                p->setPen(Qt::NoPen);
+                p->setBrush(ToQColor(color));
+                p->drawRects(lines.straight.data(), static_cast<int>(lines.straight.size()));
+                lines.straight.clear();
+            }
+            if (!lines.slanted.empty()) {
+                p->setPen(QPen(ToQColor(color), 0));
+                p->setBrush(Qt::NoBrush);
+                p->drawLines(lines.slanted.data(), static_cast<int>(lines.slanted.size()));
+                lines.slanted.clear();
+            }
         }
         p->restore();
         pending_ = 0;
@@ -101,10 +128,14 @@ private:
     TCanvas* canvas_;
     double scale_ = 1, dx_ = 0, dy_ = 0;
     std::map<TColor, std::vector<QRect>> boxes_;
-    std::map<TColor, std::vector<QLine>> lines_;
+    struct Lines {
+        std::vector<QRect> straight;
+        std::vector<QLine> slanted;
+    };
+    std::map<TColor, Lines> lines_;
     // The lists of the colour last used: most boxes share it.
     std::vector<QRect>* lastBoxes_ = nullptr;
-    std::vector<QLine>* lastLines_ = nullptr;
+    Lines* lastLines_ = nullptr;
     TColor lastFill_ = 0, lastColor_ = 0;
     std::size_t pending_ = 0;
 };
