@@ -332,10 +332,18 @@ bool RawArchive::HasTable(const std::string& name) const {
 
 int RawArchive::ServerLocks() const {
     if (!server_) return 0;
-    return std::atoi(Read("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND "
-                          "database = (SELECT oid FROM pg_database WHERE datname = "
-                          "current_database())")
-                         .Text.c_str());
+    // Only the locks on this archive's own tables: other tests share the
+    // database, each in a schema of its own, and may hold locks meanwhile.
+    // Table locks are the bigint keys marked "QUOR" over the table's oid;
+    // record locks are the integer pairs that start with the table's oid.
+    return std::atoi(
+        Read("SELECT count(*) FROM pg_locks l WHERE l.locktype = 'advisory' AND "
+             "l.database = (SELECT oid FROM pg_database WHERE datname = current_database()) AND "
+             "EXISTS (SELECT 1 FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
+             "WHERE n.nspname = '" + server_->schema + "' AND "
+             "((l.objsubid = 1 AND l.classid = 1364545362 AND l.objid = c.oid) OR "
+             "(l.objsubid = 2 AND l.classid = c.oid)))")
+            .Text.c_str());
 }
 
 void RawArchive::AwaitSessionEnd(const std::string& session) const {
