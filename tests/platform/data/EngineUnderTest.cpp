@@ -339,8 +339,8 @@ int RawArchive::ServerLocks() const {
     return std::atoi(
         Read("SELECT count(*) FROM pg_locks l WHERE l.locktype = 'advisory' AND "
              "l.database = (SELECT oid FROM pg_database WHERE datname = current_database()) AND "
-             "EXISTS (SELECT 1 FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace "
-             "WHERE n.nspname = '" + server_->schema + "' AND "
+             "EXISTS (SELECT 1 FROM pg_class c WHERE c.relnamespace = "
+             "current_schema()::regnamespace AND "
              "((l.objsubid = 1 AND l.classid = 1364545362 AND l.objid = c.oid) OR "
              "(l.objsubid = 2 AND l.classid = c.oid)))")
             .Text.c_str());
