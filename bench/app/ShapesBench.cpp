@@ -5,6 +5,7 @@
 // the sqlite3 shell printing the same rows with one join, in the same run,
 // and the export's peak memory beside the size of its text.
 
+#include "bench/app/ChildRun.h"
 #include "tools/demoarchive/DemoArchive.h"
 
 #include <benchmark/benchmark.h>
@@ -93,45 +94,8 @@ bool MakeShape(const Shape& shape, Archive& archive) {
     return ok;
 }
 
-struct ChildRun {
-    std::size_t outBytes = 0;
-    double realSeconds = 0;
-    long long peakBytes = 0;
-    int status = -1;
-};
-
-ChildRun RunChild(std::vector<std::string> args) {
-    ChildRun run;
-    int fds[2];
-    if (pipe(fds) != 0) return run;
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    close(fds[1]);
-    static char buffer[1 << 16];
-    ssize_t n;
-    while ((n = read(fds[0], buffer, sizeof buffer)) > 0)
-        run.outBytes += static_cast<std::size_t>(n);
-    close(fds[0]);
-    rusage usage{};
-    int status = 0;
-    wait4(pid, &status, 0, &usage);
-    run.realSeconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.peakBytes = static_cast<long long>(usage.ru_maxrss) * 1024;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using benchapp::ChildRun;
+using benchapp::RunChild;
 
 struct Totals {
     double bestSeconds = 1e30;
