@@ -75,7 +75,12 @@ enum class Previous { Other, Comparison };
 
 namespace {
 
-bool Lift(const std::string& sql, LiftedStatement& out) {
+// Where a lifted constant stood in the text.
+struct Place {
+    std::size_t Begin, End;
+};
+
+bool Lift(const std::string& sql, LiftedStatement& out, std::vector<Place>* places) {
     const std::size_t n = sql.size();
     std::size_t i = 0;
     int depth = 0;
@@ -87,6 +92,7 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
     std::string shape;
     std::size_t copied = 0;
     const auto Mark = [&](std::size_t begin, std::size_t end) {
+        if (places) places->push_back({begin, end});
         shape.append(sql, copied, begin - copied);
         shape += '?';
         copied = end;
@@ -201,10 +207,72 @@ bool Lift(const std::string& sql, LiftedStatement& out) {
 bool LiftLiterals(const std::string& sql, LiftedStatement& out) {
     out.Shape.clear();
     out.Values.clear();
-    if (Lift(sql, out)) return true;
+    if (Lift(sql, out, nullptr)) return true;
     out.Shape.clear();
     out.Values.clear();
     return false;
+}
+
+// The reading of the text up to a constant depends only on the text before
+// it, and the reading after it only on the text after it and the kind of
+// constant: so when sql has the same text as sql_ around each constant, and
+// unsigned integers where sql_ has them, it lifts into the same shape.
+bool LiteralLifter::Relift(const std::string& sql, std::vector<DbValue>& values) {
+    const std::size_t n = sql.size();
+    next_.clear();
+    std::size_t at = 0, pos = 0;
+    for (const Span& span : spans_) {
+        const std::size_t same = span.Begin - at;
+        if (n - pos < same || sql.compare(pos, same, sql_, at, same) != 0) return false;
+        pos += same;
+        const std::size_t begin = pos;
+        std::int64_t value = 0;
+        while (pos < n && IsDigit(sql[pos]))
+            value = value * 10 + (sql[pos++] - '0');
+        // As Lift reads a number: the whole run of word characters and dots.
+        if (pos == begin || pos - begin > 18 || (pos < n && (IsWordChar(sql[pos]) || sql[pos] == '.')))
+            return false;
+        values.emplace_back(value);
+        next_.push_back({begin, pos});
+        at = span.End;
+    }
+    if (n - pos != sql_.size() - at || sql.compare(pos, n - pos, sql_, at, n - pos) != 0)
+        return false;
+    spans_.swap(next_);
+    return true;
+}
+
+bool LiteralLifter::Lift(const std::string& sql, LiftedStatement& out, bool& sameShape) {
+    out.Shape.clear();
+    out.Values.clear();
+    sameShape = false;
+    if (kept_) {
+        if (Relift(sql, out.Values)) {
+            sql_ = sql;
+            sameShape = true;
+            return true;
+        }
+        out.Values.clear();
+    }
+    std::vector<Place> places;
+    kept_ = false;
+    if (!dbengine::Lift(sql, out, &places)) {
+        out.Shape.clear();
+        out.Values.clear();
+        return false;
+    }
+    // Kept only when every constant is an unsigned integer, as Relift reads them.
+    kept_ = true;
+    for (const Place& place : places)
+        kept_ = kept_ && IsDigit(sql[place.Begin]);
+    if (kept_) {
+        sql_ = sql;
+        shape_ = out.Shape;
+        spans_.clear();
+        for (const Place& place : places)
+            spans_.push_back({place.Begin, place.End});
+    }
+    return true;
 }
 
 } // namespace dbengine

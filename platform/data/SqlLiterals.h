@@ -26,4 +26,32 @@ struct LiftedStatement {
 // columns, or shape the result's column names.
 bool LiftLiterals(const std::string& sql, LiftedStatement& out);
 
+// LiftLiterals for a caller that lifts one statement after another, as a
+// lookup run once per row does: it keeps the last statement lifted, and a
+// statement that differs from that one only in the digits of its integer
+// constants is lifted by comparing the two texts instead of reading it again.
+class LiteralLifter {
+public:
+    // As LiftLiterals. When sameShape comes back true, the statement has the
+    // shape of the one lifted before it and out.Shape is left empty: the
+    // caller still has that shape.
+    bool Lift(const std::string& sql, LiftedStatement& out, bool& sameShape);
+    // Whether the last statement lifted is kept to compare the next one
+    // with, and its shape.
+    bool Kept() const { return kept_; }
+    const std::string& KeptShape() const { return shape_; }
+
+private:
+    struct Span {
+        std::size_t Begin, End;
+    };
+    bool Relift(const std::string& sql, std::vector<DbValue>& values);
+
+    bool kept_ = false;
+    std::string sql_;
+    std::string shape_;
+    std::vector<Span> spans_; // the constants' places in sql_
+    std::vector<Span> next_;  // the same in the statement being compared
+};
+
 } // namespace dbengine

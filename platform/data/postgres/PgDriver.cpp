@@ -652,7 +652,10 @@ class PgConnection : public Connection {
 public:
     PgConnection(std::shared_ptr<Session> session, bool readOnly, std::string identity)
         : session_(std::move(session)), readOnly_(readOnly), identity_(std::move(identity)) {}
-    ~PgConnection() override { cache_.clear(); }
+    ~PgConnection() override {
+        lastCompiled_.reset();
+        cache_.clear();
+    }
 
     bool ReadOnly() const override { return readOnly_; }
 
@@ -754,16 +757,26 @@ private:
 
     std::shared_ptr<PgStatement> PrepareStatement(const std::string& sql) {
         LiftedStatement lifted;
-        if (!LiftLiterals(sql, lifted)) lifted.Shape = sql;
+        bool sameShape = false;
+        const bool any = lifter_.Lift(sql, lifted, sameShape);
         std::shared_ptr<Compiled> compiled;
-        auto it = cache_.find(lifted.Shape);
-        if (it != cache_.end() && it->second->generation == session_->generation) {
-            compiled = it->second;
+        // A lookup repeated with another key, the usual case, has the
+        // compiled statement of the one before.
+        if (sameShape && lastCompiled_ && lastCompiled_->generation == session_->generation) {
+            compiled = lastCompiled_;
         } else {
-            if (it != cache_.end()) cache_.erase(it);
-            compiled = Compile(lifted.Shape, sql);
-            if (cache_.size() >= kCacheLimit) Trim();
-            cache_.emplace(lifted.Shape, compiled);
+            lastCompiled_.reset();
+            const std::string shape = sameShape ? lifter_.KeptShape() : any ? lifted.Shape : sql;
+            auto it = cache_.find(shape);
+            if (it != cache_.end() && it->second->generation == session_->generation) {
+                compiled = it->second;
+            } else {
+                if (it != cache_.end()) cache_.erase(it);
+                compiled = Compile(shape, sql);
+                if (cache_.size() >= kCacheLimit) Trim();
+                cache_.emplace(shape, compiled);
+            }
+            if (lifter_.Kept()) lastCompiled_ = compiled;
         }
         return std::make_shared<PgStatement>(std::move(compiled), sql, std::move(lifted.Values));
     }
@@ -869,6 +882,9 @@ private:
     bool readOnly_;
     std::string identity_;
     std::unordered_map<std::string, std::shared_ptr<Compiled>> cache_;
+    LiteralLifter lifter_;
+    // The compiled statement of the lifter's kept shape.
+    std::shared_ptr<Compiled> lastCompiled_;
 };
 
 class PgDriver : public Driver {

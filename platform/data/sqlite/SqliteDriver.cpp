@@ -297,7 +297,7 @@ private:
 
     std::shared_ptr<Compiled> compiled_;
     std::string sql_;
-    // Shared with the connection's note of the text they were lifted from.
+    // Bound again whenever the statement takes the compiled one back.
     std::shared_ptr<const std::vector<DbValue>> literals_;
     std::function<void()> beforeWrite_;
 };
@@ -312,22 +312,38 @@ class SqliteConnection : public Connection {
 public:
     SqliteConnection(std::shared_ptr<Handle> handle, bool readOnly, std::string identity)
         : handle_(std::move(handle)), readOnly_(readOnly), identity_(std::move(identity)) {}
-    ~SqliteConnection() override { cache_.clear(); }
+    ~SqliteConnection() override {
+        lastCompiled_.reset();
+        cache_.clear();
+    }
 
     bool ReadOnly() const override { return readOnly_; }
 
     std::shared_ptr<Statement> Prepare(const std::string& sql) override {
-        const Lift& lifted = Lifted(sql);
+        LiftedStatement lifted;
+        bool sameShape = false;
+        const bool any = lifter_.Lift(sql, lifted, sameShape);
         std::shared_ptr<Compiled> compiled;
-        auto it = cache_.find(lifted.Shape);
-        if (it != cache_.end()) {
-            compiled = it->second;
+        // A lookup repeated with another key, the usual case, has the
+        // compiled statement of the one before.
+        if (sameShape && lastCompiled_) {
+            compiled = lastCompiled_;
         } else {
-            compiled = Compile(handle_, lifted.Shape, sql);
-            if (cache_.size() >= kCacheLimit) Trim();
-            cache_.emplace(lifted.Shape, compiled);
+            lastCompiled_.reset();
+            const std::string& shape = sameShape ? lifter_.KeptShape() : any ? lifted.Shape : sql;
+            auto it = cache_.find(shape);
+            if (it != cache_.end()) {
+                compiled = it->second;
+            } else {
+                compiled = Compile(handle_, shape, sql);
+                if (cache_.size() >= kCacheLimit) Trim();
+                cache_.emplace(shape, compiled);
+            }
+            if (lifter_.Kept()) lastCompiled_ = compiled;
         }
-        auto statement = std::make_shared<SqliteStatement>(std::move(compiled), sql, lifted.Values);
+        auto statement = std::make_shared<SqliteStatement>(
+            std::move(compiled), sql,
+            std::make_shared<const std::vector<DbValue>>(std::move(lifted.Values)));
         statement->Claim();
         return statement;
     }
@@ -501,23 +517,6 @@ public:
 private:
     static constexpr std::size_t kCacheLimit = 256;
 
-    // The shape and constants of a text, worked out once: a lookup run row
-    // after row repeats a few texts many times.
-    struct Lift {
-        std::string Shape;
-        std::shared_ptr<const std::vector<DbValue>> Values;
-    };
-    const Lift& Lifted(const std::string& sql) {
-        auto it = lifted_.find(sql);
-        if (it != lifted_.end()) return it->second;
-        LiftedStatement lifted;
-        if (!LiftLiterals(sql, lifted)) lifted.Shape = sql;
-        if (lifted_.size() >= kCacheLimit) lifted_.clear();
-        Lift entry{std::move(lifted.Shape),
-                   std::make_shared<const std::vector<DbValue>>(std::move(lifted.Values))};
-        return lifted_.emplace(sql, std::move(entry)).first->second;
-    }
-
     void Trim() {
         // Drop the statements no one else holds.
         for (auto it = cache_.begin(); it != cache_.end();) {
@@ -532,7 +531,9 @@ private:
     bool readOnly_;
     std::string identity_;
     std::unordered_map<std::string, std::shared_ptr<Compiled>> cache_;
-    std::unordered_map<std::string, Lift> lifted_;
+    LiteralLifter lifter_;
+    // The compiled statement of the lifter's kept shape.
+    std::shared_ptr<Compiled> lastCompiled_;
 };
 
 std::filesystem::path FsPath(const std::string& path) {

@@ -89,6 +89,64 @@ TEST(StatementShapeTest, LiftsOnlyComparedConstantsOfTheTopLevelWhere) {
     }
 }
 
+TEST(StatementShapeTest, LifterThatComparesWithTheLastStatementLiftsAsLiftLiterals) {
+    // Each statement in turn: the lifter must give what LiftLiterals gives,
+    // whether it compared the texts or read the statement again.
+    struct Step {
+        const char* sql;
+        bool sameShape;
+    } steps[] = {
+        {"select Nome from Causali where idCausale=7", false},
+        {"select Nome from Causali where idCausale=1234", true},
+        {"select Nome from Causali where idCausale=0", true},
+        {"select Nome from Causali where idCausale=123456789012345678", true},
+        // Too long for the engine's integers, a real, a word: not lifted.
+        {"select Nome from Causali where idCausale=1234567890123456789", false},
+        {"select Nome from Causali where idCausale=7", false},
+        {"select Nome from Causali where idCausale=7.5", false},
+        {"select Nome from Causali where idCausale=7", false},
+        {"select Nome from Causali where idCausale=7x", false},
+        {"select Nome from Causali where idCausale=7", false},
+        {"select Nome from Causali where idCausale=-7", false},
+        {"select Nome from Causali where idCausale=8", false},
+        // Other text around the constant, or text after it.
+        {"select Nome from Causali where idCausale=8 ", false},
+        {"select Nome from Causali where idCausale=9 ", true},
+        {"select Nome from Causali where idCausale=9 and x=1", false},
+        {"select Nome from Causali where idCausale=10 and x=22", true},
+        {"select Nome from Causali where idCausale=10 or x=22", false},
+        {"select Nome from Causali where idCausale=10 or x='a'", false},
+        // Text constants are read again every time.
+        {"select Nome from Causali where idCausale=10 or x='b'", false},
+        {"select Nome from Causali where idCausale=3 limit 4", false},
+        {"select Nome from Causali where idCausale=5 limit 4", true},
+        {"select Nome from Causali where idCausale=5 limit 45", false},
+        {"select Nome from Causali where idCausale=5 or idCausale=(6)", false},
+        {"select Nome from Causali where idCausale=55 or idCausale=(6)", true},
+        {"select Nome from Causali where idCausale=5 -- 6", false},
+        {"select Nome from Causali where idCausale=5 -- 7", false},
+        {"select Nome from Causali where idCausale=6 -- 7", true},
+        {"update Causali set Nome='x' where idCausale=6", false},
+        {"select Nome from Causali where idCausale=6", false},
+        {"select Nome from Causali where idCausale=6;", false},
+        {"select Nome from Causali where idCausale=66;", true},
+        {"select Nome from Causali where idCausale=66; select 1", false},
+        {"select Nome from Causali where idCausale=", false},
+        {"select Nome from Causali where idCausale=", false},
+    };
+    dbengine::LiteralLifter lifter;
+    for (const Step& step : steps) {
+        LiftedStatement expected;
+        const bool expectedAny = LiftLiterals(step.sql, expected);
+        LiftedStatement lifted;
+        bool sameShape = true;
+        EXPECT_EQ(lifter.Lift(step.sql, lifted, sameShape), expectedAny) << step.sql;
+        EXPECT_EQ(sameShape, step.sameShape) << step.sql;
+        EXPECT_EQ(sameShape ? lifter.KeptShape() : lifted.Shape, expected.Shape) << step.sql;
+        EXPECT_EQ(lifted.Values, expected.Values) << step.sql;
+    }
+}
+
 TEST(StatementShapeTest, QueriesOfOneShapeKeepTheirOwnConstantsAndTypes) {
     TestArchive archive;
     archive.Populate();
