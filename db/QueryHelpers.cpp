@@ -79,6 +79,8 @@ bool LookupText(const AnsiString& statement, AnsiString& result) {
         try {
             TQuery* query = NewBoundQuery();
             query->SetUniDirectional(true);
+            // Its field is no one else's: the next lookup of the same column takes it again.
+            query->SetReuseFields(true);
             state.lookupQuery = query;
         } catch (...) {
             return false;

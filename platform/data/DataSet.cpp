@@ -41,6 +41,7 @@ TDataSet::~TDataSet() {
         f->dataSet_ = nullptr;
         delete f;
     }
+    DropSpareFields();
     for (TField* f : persistent_) {
         f->dataSet_ = nullptr;
         if (!f->Owner()) delete f;
@@ -138,9 +139,31 @@ void TDataSet::Loaded() {
     }
 }
 
+namespace {
+
+bool SameDef(const TFieldDef& a, const TFieldDef& b) {
+    return a.DataType == b.DataType && a.Size == b.Size && a.Precision == b.Precision &&
+           a.Scale == b.Scale && a.Required == b.Required && a.Name == b.Name;
+}
+
+} // namespace
+
 void TDataSet::BindFields(const std::vector<TFieldDef>& defs) {
     ClearDynamicFields();
+    if (!spare_.empty()) {
+        const bool same = persistent_.empty() && spareDefs_.size() == defs.size() &&
+                          std::equal(defs.begin(), defs.end(), spareDefs_.begin(), SameDef);
+        if (same) {
+            dynamic_.swap(spare_);
+            fields_.fields_ = dynamic_;
+            for (std::size_t i = 0; i < dynamic_.size(); ++i)
+                dynamic_[i]->position_ = static_cast<int>(i);
+            return;
+        }
+        DropSpareFields();
+    }
     if (persistent_.empty()) {
+        if (reuseFields_) spareDefs_ = defs;
         for (std::size_t i = 0; i < defs.size(); ++i) {
             TField* f = CreateField(defs[i].DataType, nullptr);
             f->SetFieldName(defs[i].Name);
@@ -179,6 +202,28 @@ void TDataSet::ClearDynamicFields() {
     std::vector<TField*> old;
     old.swap(dynamic_);
     fields_.fields_ = persistent_;
+    if (reuseFields_ && spare_.empty()) {
+        // Kept bound to this dataset, but at no position: they read as null.
+        for (TField* f : old)
+            f->position_ = -1;
+        spare_.swap(old);
+        return;
+    }
+    for (TField* f : old) {
+        f->dataSet_ = nullptr;
+        delete f;
+    }
+}
+
+void TDataSet::SetReuseFields(bool reuse) {
+    reuseFields_ = reuse;
+    if (!reuse) DropSpareFields();
+}
+
+void TDataSet::DropSpareFields() {
+    std::vector<TField*> old;
+    old.swap(spare_);
+    spareDefs_.clear();
     for (TField* f : old) {
         f->dataSet_ = nullptr;
         delete f;
@@ -223,6 +268,12 @@ void TDataSet::RemoveField(TField* field) {
     persistent_.erase(std::remove(persistent_.begin(), persistent_.end(), field),
                       persistent_.end());
     dynamic_.erase(std::remove(dynamic_.begin(), dynamic_.end(), field), dynamic_.end());
+    if (std::find(spare_.begin(), spare_.end(), field) != spare_.end()) {
+        // The others no longer match the columns as a set.
+        spare_.erase(std::remove(spare_.begin(), spare_.end(), field), spare_.end());
+        field->dataSet_ = nullptr;
+        DropSpareFields();
+    }
     fields_.fields_.erase(std::remove(fields_.fields_.begin(), fields_.fields_.end(), field),
                           fields_.fields_.end());
     for (std::size_t i = 0; i < fields_.fields_.size(); ++i)

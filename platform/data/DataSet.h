@@ -94,6 +94,12 @@ public:
                                const AnsiString& displayLabel = AnsiString(), bool visible = true,
                                int displayWidth = 0, bool readOnly = false);
     bool HasPersistentFields() const { return !persistent_.empty(); }
+    // Without persistent fields: the fields made from the columns are kept
+    // when the dataset closes, and taken again when it opens on the same
+    // columns, instead of being made anew. For a dataset opened over and
+    // over whose fields no one changes (a lookup's): a kept field keeps
+    // whatever was set on it.
+    void SetReuseFields(bool reuse);
 
     // Editing. Raise EDatabaseError when the dataset cannot be modified.
     virtual bool CanModify() const;
@@ -228,6 +234,8 @@ private:
     void DoOpen();
     void BindFields(const std::vector<TFieldDef>& defs);
     void ClearDynamicFields();
+    // Deletes the fields kept by SetReuseFields.
+    void DropSpareFields();
     void SetState(TDataSetState state);
     void MoveTo(int row);
     void CheckBrowseForMove();
@@ -251,6 +259,9 @@ private:
     TFields fields_;
     std::vector<TField*> persistent_; // owned
     std::vector<TField*> dynamic_;    // owned, recreated at every open
+    bool reuseFields_ = false;
+    std::vector<TField*> spare_;        // owned: dynamic_ kept after closing
+    std::vector<TFieldDef> spareDefs_;  // the columns they were made for
     std::vector<TRecordBuffer> rows_;
     bool more_ = false; // rows remain to be read
     int keptBehind_ = -1;

@@ -186,3 +186,51 @@ TEST(QueryTest, DatabaseNameMayNameAnAliasDirectly) {
 }
 
 } // namespace
+
+TEST(QueryTest, FieldsKeptForReuseServeTheNextOpenOnTheSameColumnsOnly) {
+    TestArchive archive;
+    archive.Populate();
+    auto q = MakeQuery(archive, "select Nome from Causali where idCausale=1");
+    q->SetUniDirectional(true);
+    q->SetReuseFields(true);
+    q->Open();
+    TField* nome = q->FieldByName("Nome");
+    EXPECT_EQ(nome->AsString(), "Spese");
+    q->Close();
+    // Closed, the kept field is no field of the dataset and reads as null.
+    EXPECT_EQ(q->FieldCount(), 0);
+    EXPECT_EQ(q->FindField("Nome"), nullptr);
+    EXPECT_TRUE(nome->IsNull());
+    EXPECT_EQ(nome->AsString(), "");
+    q->SQL()->Clear();
+    q->SQL()->Add("select Nome from Causali where idCausale=2");
+    q->Open();
+    EXPECT_EQ(q->FieldByName("Nome"), nome);
+    EXPECT_EQ(nome->AsString(), "Rate");
+    q->Close();
+    // Other columns: fields of their own, named and typed as the columns.
+    q->SQL()->Clear();
+    q->SQL()->Add("select idCausale as Nome, Nome as Altro from Causali where idCausale=3");
+    q->Open();
+    ASSERT_EQ(q->FieldCount(), 2);
+    EXPECT_EQ(q->Fields()->Fields(0)->DataType(), ftInteger);
+    EXPECT_EQ(q->Fields()->Fields(0)->AsInteger(), 3);
+    EXPECT_EQ(q->Fields()->Fields(1)->FieldName(), "Altro");
+    EXPECT_EQ(q->Fields()->Fields(1)->AsString(), "Varie");
+    q->Close();
+    // An empty result still has the field, null.
+    q->SQL()->Clear();
+    q->SQL()->Add("select Nome from Causali where idCausale=99");
+    q->Open();
+    ASSERT_EQ(q->FieldCount(), 1);
+    EXPECT_TRUE(q->Fields()->Fields(0)->IsNull());
+    q->Close();
+    // Without reuse, each open makes its fields anew and none is kept.
+    q->SetReuseFields(false);
+    q->SQL()->Clear();
+    q->SQL()->Add("select Nome from Causali where idCausale=1");
+    q->Open();
+    EXPECT_EQ(q->Fields()->Fields(0)->AsString(), "Spese");
+    q->Close();
+    EXPECT_EQ(q->FieldCount(), 0);
+}
