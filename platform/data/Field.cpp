@@ -218,6 +218,11 @@ Variant TStringField::FromStorage(const DbValue& value) const {
     }
 }
 
+Variant TStringField::TakeStorage(DbValue&& value) const {
+    if (value.index() == 3) return Variant(AnsiString(std::move(std::get<std::string>(value))));
+    return FromStorage(value);
+}
+
 DbValue TStringField::ToStorage(const Variant& value) const {
     if (value.IsNull()) return DbValue();
     return DbValue(value.ToString().str());

@@ -108,6 +108,8 @@ public:
     virtual Variant Coerce(const Variant& value) const;
     // From and to the driver's storage.
     virtual Variant FromStorage(const dbengine::DbValue& value) const;
+    // The same from a value the caller no longer needs: text is moved, not copied.
+    virtual Variant TakeStorage(dbengine::DbValue&& value) const { return FromStorage(value); }
     virtual dbengine::DbValue ToStorage(const Variant& value) const;
 
     // Copies the column's description (type checks happen in the dataset).
@@ -142,6 +144,7 @@ public:
     QUOR_CLASS_NAME(TStringField)
     Variant Coerce(const Variant& value) const override;
     Variant FromStorage(const dbengine::DbValue& value) const override;
+    Variant TakeStorage(dbengine::DbValue&& value) const override;
     dbengine::DbValue ToStorage(const Variant& value) const override;
 
 protected:

@@ -184,7 +184,7 @@ bool TQuery::StepInto(std::vector<DbValue>& row) {
     return true;
 }
 
-TRecordBuffer TQuery::ToRecord(const std::vector<DbValue>& row) {
+TRecordBuffer TQuery::ToRecord(std::vector<DbValue>& row) {
     const int n = FieldCount();
     TFields* fields = Fields();
     TRecordBuffer record;
@@ -192,7 +192,9 @@ TRecordBuffer TQuery::ToRecord(const std::vector<DbValue>& row) {
     record.Values.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
         TField* f = fields->Fields(i);
-        record.Values.push_back(f->FromStorage(row[static_cast<std::size_t>(SourceColumn(f))]));
+        DbValue& value = row[static_cast<std::size_t>(SourceColumn(f))];
+        record.Values.push_back(columnsOnce_ ? f->TakeStorage(std::move(value))
+                                             : f->FromStorage(value));
     }
     return record;
 }
@@ -236,6 +238,11 @@ std::vector<TFieldDef> TQuery::InternalDescribe() {
 
 void TQuery::InternalFetch(std::vector<TRecordBuffer>& rows) {
     SetRowsKeptBehind(UniDirectional() ? RowsKeptBehind : -1);
+    columnsOnce_ = true;
+    for (int i = 0; i < FieldCount() && columnsOnce_; ++i)
+        for (int k = 0; k < i; ++k)
+            if (SourceColumn(Fields()->Fields(i)) == SourceColumn(Fields()->Fields(k)))
+                columnsOnce_ = false;
     if (!rawFresh_) {
         std::vector<TFieldDef> declared;
         std::vector<std::string> declTypes;
@@ -244,7 +251,7 @@ void TQuery::InternalFetch(std::vector<TRecordBuffer>& rows) {
     rawFresh_ = false;
     rows.reserve(raw_.size());
     nextKey_ = 0;
-    for (const auto& row : raw_)
+    for (auto& row : raw_)
         rows.push_back(ToRecord(row));
     raw_.clear();
     if (!cursor_) return;

@@ -78,6 +78,9 @@ private:
     void Execute(std::vector<std::vector<dbengine::DbValue>>& out, std::vector<TFieldDef>& declared,
                  std::vector<std::string>& declTypes);
     bool StepInto(std::vector<dbengine::DbValue>& row);
-    TRecordBuffer ToRecord(const std::vector<dbengine::DbValue>& row);
+    // Takes the values out of row, which is left to be cleared.
+    TRecordBuffer ToRecord(std::vector<dbengine::DbValue>& row);
+    // No two fields read the same column, so a value may be moved into its field.
+    bool columnsOnce_ = false;
     void StopCursor();
 };

@@ -168,13 +168,16 @@ public:
 
     void Bind(int index, const DbValue& value) override {
         Claim();
+        bound_ = true;
         BindAt(index + static_cast<int>(literals_->size()), value);
     }
 
     void ClearBindings() override {
-        if (compiled_->user != this) return; // taken back clear, see Claim
+        // Taken back clear, see Claim; and with none bound since, the constants are all there is.
+        if (compiled_->user != this || !bound_) return;
         sqlite3_clear_bindings(compiled_->stmt);
         BindLiterals();
+        bound_ = false;
     }
 
     bool Step() override {
@@ -263,6 +266,7 @@ public:
         compiled_->Rewind();
         sqlite3_clear_bindings(compiled_->stmt);
         BindLiterals();
+        bound_ = false;
     }
 
 private:
@@ -300,6 +304,8 @@ private:
     // Bound again whenever the statement takes the compiled one back.
     std::shared_ptr<const std::vector<DbValue>> literals_;
     std::function<void()> beforeWrite_;
+    // Values bound by Bind since the constants were.
+    bool bound_ = false;
 };
 
 std::string UpperAscii(std::string s) {

@@ -234,3 +234,20 @@ TEST(QueryTest, FieldsKeptForReuseServeTheNextOpenOnTheSameColumnsOnly) {
     q->Close();
     EXPECT_EQ(q->FieldCount(), 0);
 }
+
+TEST(QueryTest, TwoFieldsOnOneColumnBothReadItsText) {
+    TestArchive archive;
+    archive.Populate();
+    for (bool forwardOnly : {false, true}) {
+        auto q = MakeQuery(archive, "select Descrizione from MovConti order by idMovConti");
+        q->SetUniDirectional(forwardOnly);
+        TField* first = q->AddPersistentField("Descrizione", ftString);
+        TField* second = q->AddPersistentField("Descrizione", ftString);
+        q->Open();
+        EXPECT_EQ(first->AsString(), "Acqua");
+        EXPECT_EQ(second->AsString(), "Acqua");
+        q->Next();
+        EXPECT_EQ(first->AsString(), "l'uno");
+        EXPECT_EQ(second->AsString(), "l'uno");
+    }
+}
