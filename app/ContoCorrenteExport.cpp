@@ -9,6 +9,7 @@
 #include "platform/data/Query.h"
 #include "platform/data/Table.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -23,29 +24,34 @@ AnsiString TableOf(TDataSet* dataSet) {
 }
 
 // A text cell of a line: TAB, CR and LF, which would split the movement over
-// several cells or lines, become spaces. With quote, the cell is in quotes
+// several cells or lines, become spaces. With a Quote, the cell is in quotes
 // with every quote doubled, as Quote does. Copied in runs between the
-// characters that change.
-void AppendCell(std::string& line, const AnsiString& text, char quote = 0) {
-    if (quote) line += quote;
+// characters that change, found through a table.
+template <char Quote = 0> void AppendCell(std::string& line, const AnsiString& text) {
+    static const std::array<bool, 256> stops = [] {
+        std::array<bool, 256> t{};
+        t['\t'] = t['\r'] = t['\n'] = true;
+        if (Quote) t[static_cast<unsigned char>(Quote)] = true;
+        return t;
+    }();
+    if (Quote) line += Quote;
     const char* p = text.c_str();
     const char* end = p + text.Length();
     while (p < end) {
         const char* run = p;
-        while (run < end && !(quote && *run == quote) && *run != '\t' && *run != '\r' &&
-               *run != '\n')
+        while (run < end && !stops[static_cast<unsigned char>(*run)])
             ++run;
         line.append(p, static_cast<std::size_t>(run - p));
         if (run == end) break;
-        if (quote && *run == quote) {
-            line += quote;
-            line += quote;
+        if (Quote && *run == Quote) {
+            line += Quote;
+            line += Quote;
         } else {
             line += ' ';
         }
         p = run + 1;
     }
-    if (quote) line += quote;
+    if (Quote) line += Quote;
 }
 
 // Reads the movements of the current condominium, one call of each per
@@ -112,9 +118,9 @@ void WriteContoCorrente(TDataSet* condomini, TTextBlocks& text, TTextBlocks* htm
         line += '\t';
         AppendCell(line, m.valuta);
         line += '\t';
-        AppendCell(line, m.causale, '\'');
+        AppendCell<'\''>(line, m.causale);
         line += '\t';
-        AppendCell(line, m.descrizione, '\'');
+        AppendCell<'\''>(line, m.descrizione);
         line += '\t';
         line += m.importo.view();
         text.Append(line);

@@ -25,9 +25,7 @@ void AppendUtf8(std::string& out, std::string_view text) {
     const auto& high = HighBytes();
     std::size_t i = 0;
     while (i < text.size()) {
-        std::size_t run = i;
-        while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80)
-            ++run;
+        const std::size_t run = i + AsciiPrefix(text.substr(i));
         out.append(text.data() + i, run - i);
         if (run < text.size()) out += high[static_cast<unsigned char>(text[run]) - 0x80u];
         i = run + 1;
@@ -65,8 +63,14 @@ void TTextBlocks::DrainUtf8(const std::function<void(std::string_view)>& use) {
     for (std::string& block : blocks_) {
         const std::string_view whole(block);
         for (std::size_t at = 0; at < whole.size(); at += kPiece) {
+            const std::string_view piece = whole.substr(at, kPiece);
+            // All ASCII, as most text is: already UTF-8.
+            if (AsciiPrefix(piece) == piece.size()) {
+                use(piece);
+                continue;
+            }
             utf8.clear();
-            AppendUtf8(utf8, whole.substr(at, kPiece));
+            AppendUtf8(utf8, piece);
             use(utf8);
         }
         std::string().swap(block);

@@ -226,8 +226,7 @@ public:
             const auto n = static_cast<std::size_t>(sqlite3_column_bytes(stmt, column));
             const std::string_view utf8(text ? text : "", n);
             // Plain ASCII reads the same in both encodings.
-            for (char ch : utf8)
-                if (static_cast<unsigned char>(ch) >= 0x80) return Utf8ToCp1252(utf8);
+            if (AsciiPrefix(utf8) != n) return Utf8ToCp1252(utf8);
             return std::string(utf8);
         }
         case SQLITE_BLOB: {

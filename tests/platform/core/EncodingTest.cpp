@@ -110,3 +110,21 @@ TEST(Encoding, Utf8AndUtf16AgreeOnEveryCharacter) {
     EXPECT_EQ(own, 255);
     EXPECT_GT(replaced, 60000);
 }
+
+TEST(Encoding, AsciiPrefixStopsAtTheFirstByteAboveTheAsciiRange) {
+    // Every length around the eight bytes read at a time, the byte at every place.
+    for (std::size_t length = 0; length <= 20; ++length) {
+        const std::string plain(length, 'a');
+        EXPECT_EQ(AsciiPrefix(plain), length);
+        for (std::size_t at = 0; at < length; ++at) {
+            for (char high : {'\x80', '\xE8', '\xFF'}) {
+                std::string text = plain;
+                text[at] = high;
+                EXPECT_EQ(AsciiPrefix(text), at) << length << " " << at;
+                // A view that ends before the byte does not see it.
+                EXPECT_EQ(AsciiPrefix(std::string_view(text).substr(0, at)), at);
+            }
+        }
+    }
+    EXPECT_EQ(AsciiPrefix("\x7F\x01 ok"), 5u);
+}
