@@ -150,26 +150,38 @@ std::shared_ptr<Compiled> Compile(const std::shared_ptr<Handle>& handle, std::st
 class SqliteStatement : public Statement {
 public:
     SqliteStatement(std::shared_ptr<Compiled> compiled, std::string sql,
-                    std::shared_ptr<const std::vector<DbValue>> literals)
+                    std::vector<DbValue> literals)
         : compiled_(std::move(compiled)), sql_(std::move(sql)), literals_(std::move(literals)) {}
-    ~SqliteStatement() override {
+    ~SqliteStatement() override { Release(); }
+
+    // What its user letting go of it ends: rows left unread would keep the
+    // archive's read lock.
+    void Release() {
         SetBeforeWrite(nullptr);
-        // Rows left unread would keep the archive's read lock.
         if (compiled_->user == this) {
             compiled_->Rewind();
             compiled_->user = nullptr;
         }
     }
 
+    // A statement let go of, made the statement of another text with the
+    // same compiled statement; Claim binds its constants.
+    void Retext(const std::string& sql, const std::vector<DbValue>& literals) {
+        sql_ = sql;
+        literals_ = literals;
+        bound_ = false;
+    }
+    const Compiled* CompiledStatement() const { return compiled_.get(); }
+
     const std::string& Sql() const override { return sql_; }
     int ParamCount() const override {
-        return sqlite3_bind_parameter_count(compiled_->stmt) - static_cast<int>(literals_->size());
+        return sqlite3_bind_parameter_count(compiled_->stmt) - static_cast<int>(literals_.size());
     }
 
     void Bind(int index, const DbValue& value) override {
         Claim();
         bound_ = true;
-        BindAt(index + static_cast<int>(literals_->size()), value);
+        BindAt(index + static_cast<int>(literals_.size()), value);
     }
 
     void ClearBindings() override {
@@ -270,8 +282,8 @@ public:
 
 private:
     void BindLiterals() {
-        for (std::size_t i = 0; i < literals_->size(); ++i)
-            BindAt(static_cast<int>(i + 1), (*literals_)[i]);
+        for (std::size_t i = 0; i < literals_.size(); ++i)
+            BindAt(static_cast<int>(i + 1), literals_[i]);
     }
 
     void BindAt(int index, const DbValue& value) {
@@ -301,7 +313,7 @@ private:
     std::shared_ptr<Compiled> compiled_;
     std::string sql_;
     // Bound again whenever the statement takes the compiled one back.
-    std::shared_ptr<const std::vector<DbValue>> literals_;
+    std::vector<DbValue> literals_;
     std::function<void()> beforeWrite_;
     // Values bound by Bind since the constants were.
     bool bound_ = false;
@@ -313,11 +325,31 @@ std::string UpperAscii(std::string s) {
     return s;
 }
 
+// Where a statement that its user let go of waits for the next statement of
+// its compiled one: a lookup run once per row then makes no statement of its
+// own each time. Shared with the statements handed out, which may outlive
+// the connection.
+struct Recycler {
+    std::unique_ptr<SqliteStatement> spare;
+    bool open = true;
+
+    static void Park(const std::shared_ptr<Recycler>& recycler, SqliteStatement* statement) {
+        statement->Release();
+        // The last one let go of is the likeliest to be asked for again.
+        if (recycler->open)
+            recycler->spare.reset(statement);
+        else
+            delete statement;
+    }
+};
+
 class SqliteConnection : public Connection {
 public:
     SqliteConnection(std::shared_ptr<Handle> handle, bool readOnly, std::string identity)
         : handle_(std::move(handle)), readOnly_(readOnly), identity_(std::move(identity)) {}
     ~SqliteConnection() override {
+        recycler_->open = false;
+        recycler_->spare.reset();
         lastCompiled_.reset();
         cache_.clear();
     }
@@ -325,7 +357,7 @@ public:
     bool ReadOnly() const override { return readOnly_; }
 
     std::shared_ptr<Statement> Prepare(const std::string& sql) override {
-        LiftedStatement lifted;
+        LiftedStatement& lifted = lifted_;
         bool sameShape = false;
         const bool any = lifter_.Lift(sql, lifted, sameShape);
         std::shared_ptr<Compiled> compiled;
@@ -346,9 +378,15 @@ public:
             }
             if (lifter_.Kept()) lastCompiled_ = compiled;
         }
-        auto statement = std::make_shared<SqliteStatement>(
-            std::move(compiled), sql,
-            std::make_shared<const std::vector<DbValue>>(std::move(lifted.Values)));
+        SqliteStatement* made = nullptr;
+        if (recycler_->spare && recycler_->spare->CompiledStatement() == compiled.get()) {
+            made = recycler_->spare.release();
+            made->Retext(sql, lifted.Values);
+        } else {
+            made = new SqliteStatement(std::move(compiled), sql, lifted.Values);
+        }
+        std::shared_ptr<SqliteStatement> statement(
+            made, [recycler = recycler_](SqliteStatement* s) { Recycler::Park(recycler, s); });
         statement->Claim();
         return statement;
     }
@@ -537,6 +575,8 @@ private:
     std::string identity_;
     std::unordered_map<std::string, std::shared_ptr<Compiled>> cache_;
     LiteralLifter lifter_;
+    LiftedStatement lifted_; // the lifter's answer, its room kept between statements
+    std::shared_ptr<Recycler> recycler_ = std::make_shared<Recycler>();
     // The compiled statement of the lifter's kept shape.
     std::shared_ptr<Compiled> lastCompiled_;
 };

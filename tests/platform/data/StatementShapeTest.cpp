@@ -215,3 +215,46 @@ TEST(StatementShapeTest, QueriesOfOneShapeKeepTheirOwnConstantsAndTypes) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StatementShapeTest, StatementsLetGoOfServeTheNextOfTheirShapeWithItsOwnConstants) {
+    TestArchive archive;
+    archive.Populate();
+    // One query given lookup after lookup, another shape in between, as a
+    // lookup per row does: each answer is its own constant's.
+    TQuery lookup;
+    archive.Bind(&lookup);
+    lookup.SetUniDirectional(true);
+    std::string seen;
+    for (int round = 0; round < 2; ++round) {
+        for (int id : {3, 1, 2, 99}) {
+            lookup.SQL()->Clear();
+            lookup.SQL()->Add(("select Nome from Causali where idCausale=" + std::to_string(id)).c_str());
+            lookup.Open();
+            seen += lookup.Eof() ? std::string("-") : lookup.Fields()->Fields(0)->AsString().str();
+            lookup.Close();
+            auto count = MakeQuery(archive, "select count(*) from MovConti where idCausale=" +
+                                                std::to_string(id));
+            count->Open();
+            seen += "/" + count->Fields()->Fields(0)->AsString().str() + ";";
+        }
+    }
+    EXPECT_EQ(seen, "Varie/1;Spese/2;Rate/1;-/0;Varie/1;Spese/2;Rate/1;-/0;");
+    // A statement let go of half way through its rows lets go of the file,
+    // and the next of its shape starts from its own first row.
+    auto half = MakeQuery(archive, "select Nome from Causali where idCausale>=1 order by idCausale");
+    half->SetUniDirectional(true);
+    half->Open();
+    half.reset();
+    EXPECT_TRUE(archive.Raw().TryExec("insert into Causali values (4, 'Quarta')"));
+    auto next = MakeQuery(archive, "select Nome from Causali where idCausale>=2 order by idCausale");
+    next->SetUniDirectional(true);
+    next->Open();
+    std::string names;
+    for (; !next->Eof(); next->Next())
+        names += next->Fields()->Fields(0)->AsString().str() + ";";
+    EXPECT_EQ(names, "Rate;Varie;Quarta;");
+}
+
+} // namespace
