@@ -323,7 +323,72 @@ TDateTime Now() {
     return TDateTime(day.Val + time.Val);
 }
 
+namespace {
+
+// A pattern of day, month and year numbers and separators only, as short
+// dates are, formatted in one pass without the general reading of
+// FormatInto (a date is formatted for every row of an export); false, with
+// nothing written, for any other pattern.
+bool FormatNumericDate(char* out, std::size_t room, std::size_t& length, const std::string& pattern,
+                       double value) {
+    const std::size_t n = pattern.size();
+    if (n == 0) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char lc = Lower(pattern[i]);
+        if (lc == '"' || lc == '\'' || lc == ':') return false;
+        if (lc >= 'a' && lc <= 'z' && lc != 'd' && lc != 'm' && lc != 'y') return false;
+    }
+    int year = 0, month = 0, day = 0;
+    CivilFromDays(SplitValue(value).day - kUnixToSerial, year, month, day);
+    const char separator = FormatSettings().DateSeparator;
+    length = 0;
+    auto put = [&](char c) {
+        if (length < room) out[length] = c;
+        ++length;
+    };
+    auto number = [&](int v, int width) {
+        char digits[16];
+        int k = 0;
+        unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+        do {
+            digits[k++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0 && k < 15);
+        if (v < 0) put('-');
+        for (int pad = k + (v < 0 ? 1 : 0); pad < width; ++pad)
+            put('0');
+        while (k > 0)
+            put(digits[--k]);
+    };
+    for (std::size_t i = 0; i < n;) {
+        const char c = pattern[i];
+        const char lc = Lower(c);
+        if (lc != 'd' && lc != 'm' && lc != 'y') {
+            put(c == '/' ? separator : c);
+            ++i;
+            continue;
+        }
+        std::size_t k = i;
+        while (k < n && Lower(pattern[k]) == lc)
+            ++k;
+        const std::size_t count = k - i;
+        i = k;
+        // Names of days and months, and the short date itself, are the general reading's.
+        if (lc != 'y' && count > 2) return false;
+        if (lc == 'd') number(day, static_cast<int>(count));
+        if (lc == 'm') number(month, static_cast<int>(count));
+        if (lc == 'y') number(count <= 2 ? year % 100 : year, count <= 2 ? 2 : 4);
+    }
+    return length <= room;
+}
+
+} // namespace
+
 AnsiString FormatDateTime(const AnsiString& pattern, TDateTime value) {
+    char buffer[64];
+    std::size_t length = 0;
+    if (FormatNumericDate(buffer, sizeof buffer, length, pattern.str(), value.Val))
+        return AnsiString(std::string_view(buffer, length));
     const Parts p = Decode(value.Val);
     AnsiString out;
     if (pattern.IsEmpty()) {

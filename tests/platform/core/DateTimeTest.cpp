@@ -156,3 +156,31 @@ TEST(DateTime, TodayIsTheLocalCalendarDay) {
     }
     FAIL() << "the day changed twice while the clock was read";
 }
+
+TEST_F(ItalianDates, NumericDatePatternsGiveWhatTheGeneralReadingGives) {
+    // An empty quoted text in front sends a pattern through the general
+    // reading, which must agree with the short way numeric patterns take.
+    const char* const patterns[] = {"dd/mm/yyyy", "d/m/yy", "yyyy-mm-dd", "mm.dd.yyyy", "d m y",
+                                    "ddmmyyyyy", "dd/mm", "/", "yy", "d \xE8 m"};
+    const TDateTime dates[] = {EncodeDate(2007, 3, 5),  EncodeDate(1899, 12, 30),
+                               EncodeDate(1, 1, 1),     EncodeDate(9999, 12, 31),
+                               EncodeDate(2020, 2, 29), TDateTime(-700000.75),
+                               TDateTime(45000.5)};
+    for (char separator : {'/', '-'}) {
+        FormatSettings().DateSeparator = separator;
+        for (const char* pattern : patterns) {
+            for (const TDateTime& date : dates) {
+                EXPECT_EQ(FormatDateTime(pattern, date),
+                          FormatDateTime(AnsiString("''") + pattern, date))
+                    << pattern << " " << date.Val;
+            }
+        }
+    }
+    EXPECT_EQ(FormatDateTime("d/m/yy", EncodeDate(2007, 3, 5)), "5-3-07");
+    EXPECT_EQ(FormatDateTime("yyyy", TDateTime(-700000.75)).str().front(), '-');
+    // Patterns with more than numbers keep the general reading.
+    FormatSettings().TimeSeparator = '.';
+    EXPECT_EQ(FormatDateTime("dd:mm", EncodeDate(2007, 3, 5)), "05.03");
+    EXPECT_EQ(FormatDateTime("ddd dd", EncodeDate(2007, 3, 5)), "lun 05");
+    EXPECT_EQ(FormatDateTime("mmm", EncodeDate(2007, 3, 5)), "mar");
+}
