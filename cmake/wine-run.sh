@@ -1,9 +1,19 @@
 #!/bin/sh
-# Runs a Windows program under Wine: wine-run.sh LOADER PROGRAM [ARGS...]
+# Runs a Windows program under Wine:
+#   wine-run.sh [--dlls=DIR:DIR...] LOADER PROGRAM [ARGS...]
+# --dlls: folders (of this machine) where Wine also looks for DLLs.
 # Under load Wine now and then fails to start a program at all: it ends at
 # once with an error before the program prints anything. Such a start is
 # tried again (our test programs always print on standard output first); a
 # program that printed anything there, or succeeded, is taken as it ran.
+case $1 in
+  --dlls=*)
+    dlls=${1#--dlls=}
+    shift
+    WINEPATH=$(printf '%s' "$dlls" | tr ':' '\n' | sed 's|/|\\|g; s|^|Z:|' | paste -sd ';')${WINEPATH:+;$WINEPATH}
+    export WINEPATH
+    ;;
+esac
 loader=$1
 shift
 out=$(mktemp) && err=$(mktemp) || exit 1

@@ -12,7 +12,7 @@
 # where it stopped. Prints how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh --windows dpkg-dev qt6-base-dev qt6-base-dev-tools xz-utils
+tools/install-deps.sh --windows dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n xz-utils
 
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
 version=${version%%+*}
@@ -81,7 +81,7 @@ if [ ! -f "$work/build/build.ninja" ]; then
     -DCMAKE_BUILD_TYPE=Release -DQT_HOST_PATH=/usr \
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
-    -DFEATURE_opengl=OFF -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF \
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF \
     -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF -DFEATURE_tabletevent=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_pkg_config=OFF > "$work/configure.log" 2>&1 ||
     { tail -n 40 "$work/configure.log" >&2; echo "build-qt-windows: configurazione di Qt non riuscita (log: $work/configure.log)" >&2; exit 1; }
@@ -89,6 +89,9 @@ fi
 echo "== compilazione (${QUOR_JOBS:-$(nproc)} processi)"
 cmake --build "$work/build" --parallel "${QUOR_JOBS:-$(nproc)}"
 cmake --install "$work/build" > "$work/install.log"
+# Qt's Italian texts, which the programs load from Qt's own folder.
+mkdir -p "$prefix/translations"
+cp /usr/share/qt6/translations/qtbase_it.qm /usr/share/qt6/translations/qt_it.qm "$prefix/translations/"
 touch "$prefix/.complete"
 elapsed=$(( $(date +%s) - start ))
 echo "Qt $version per Windows in $prefix: $((elapsed / 60)) min $((elapsed % 60)) s"
