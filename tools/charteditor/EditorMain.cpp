@@ -90,7 +90,7 @@ int ChartEditorMain(int argc, char** argv) {
         // A picture of the window needs no screen.
         if (!cl.Has("--screenshot"))
             return cl.Fail(std::cerr, "nessuno schermo disponibile per aprire la finestra");
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 
     TGuiApplication application(argc, argv);
