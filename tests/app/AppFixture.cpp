@@ -3,8 +3,13 @@
 #include "app/Utilitiesbracotene.h"
 #include "platform/core/Locale.h"
 #include "tools/demoarchive/DemoArchive.h"
+#ifdef _WIN32
+#include "tests/app/WindowsSettings.h"
+#endif
 
 #include <cstdlib>
+
+#include "tests/PosixOnWindows.h"
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -32,7 +37,7 @@ void AppArchiveTest::SetUp() {
     condominiums_ = result.condominiums;
     registry_ = dir_ + "/registry.reg";
     // The engine folders stay inside the test's folder, not beside the binary.
-    WriteRegistry("\"Net\"=\"" + dir_ + "/Net\"\n\"Priv\"=\"" + dir_ + "/Priv\"\n");
+    WriteRegistry("\"Net\"=\"" + RegText(dir_) + "/Net\"\n\"Priv\"=\"" + RegText(dir_) + "/Priv\"\n");
     setenv("QUOR_ENGINE_CONFIG", engineConfig_.c_str(), 1);
     setenv("QUOR_REGISTRY", registry_.c_str(), 1);
     FormatSettings() = TFormatSettings::ForLocale("it_IT.UTF-8");
@@ -42,6 +47,9 @@ void AppArchiveTest::SetUp() {
 
 void AppArchiveTest::TearDown() {
     Archivi = Net = Priv = "";
+#ifdef _WIN32
+    windowsSettings_.reset();
+#endif
     std::error_code ec;
     if (!dir_.empty()) fs::remove_all(dir_, ec);
 }
@@ -98,7 +106,20 @@ void AppArchiveTest::AddMovement(int condominium, int cause, std::optional<std::
          SqlText(description) + ")");
 }
 
+std::string AppArchiveTest::RegText(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '\\' || c == '"') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
 void AppArchiveTest::WriteRegistry(const std::string& body) {
+#ifdef _WIN32
+    if (!windowsSettings_) windowsSettings_ = std::make_shared<WindowsSettings>();
+    ASSERT_TRUE(windowsSettings_->Write(body)) << body;
+#endif
     std::ofstream out(registry_, std::ios::binary | std::ios::trunc);
     out << "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quor\\Bracotene]\n" << body;
 }

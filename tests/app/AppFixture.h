@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
+
+class WindowsSettings;
 
 class AppArchiveTest : public ::testing::Test {
 protected:
@@ -29,8 +32,11 @@ protected:
                      const std::string& currency = "\xE2\x82\xAC");
 
     // The registry file of the test, written from scratch with these values
-    // under the product's key (an empty text leaves the value out).
+    // under the product's key (an empty text leaves the value out). On
+    // Windows the values go into the registry, under a key of the test's own.
     void WriteRegistry(const std::string& body);
+    // text as a registry file's quoted value holds it (\\ and \" escaped).
+    static std::string RegText(const std::string& text);
     void WriteEngineConfig(const std::string& text);
 
     std::string ReadArchiveBytes() const;
@@ -40,6 +46,9 @@ protected:
     std::string engineConfig_;
     std::string registry_;
     int condominiums_ = 0;
+#ifdef _WIN32
+    std::shared_ptr<WindowsSettings> windowsSettings_;
+#endif
 };
 
 // Another connection holding the archive's exclusive lock, as a program in

@@ -34,8 +34,8 @@ protected:
     void SetUp() override {
         if (!XSession::Shared().UseForQt()) GTEST_SKIP() << XSession::Shared().Problem();
         AppArchiveTest::SetUp();
-        WriteRegistry("\"Archivi\"=\"" + dir_ + "/Archivi\"\n\"Net\"=\"" + dir_ +
-                      "/Net\"\n\"Priv\"=\"" + dir_ + "/Priv\"\n");
+        WriteRegistry("\"Archivi\"=\"" + RegText(dir_) + "/Archivi\"\n\"Net\"=\"" + RegText(dir_) +
+                      "/Net\"\n\"Priv\"=\"" + RegText(dir_) + "/Priv\"\n");
         application_ = std::make_unique<TGuiApplication>(gArgc, gArgv);
         ASSERT_EQ(QGuiApplication::platformName(), "xcb");
         dialogs_ = std::make_unique<ScopedScriptedDialogs>();

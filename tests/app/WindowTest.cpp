@@ -43,8 +43,8 @@ class WindowTest : public AppArchiveTest {
 protected:
     void SetUp() override {
         AppArchiveTest::SetUp();
-        WriteRegistry("\"Archivi\"=\"" + dir_ + "/Archivi\"\n\"Net\"=\"" + dir_ +
-                      "/Net\"\n\"Priv\"=\"" + dir_ + "/Priv\"\n");
+        WriteRegistry("\"Archivi\"=\"" + RegText(dir_) + "/Archivi\"\n\"Net\"=\"" + RegText(dir_) +
+                      "/Net\"\n\"Priv\"=\"" + RegText(dir_) + "/Priv\"\n");
         application_ = std::make_unique<TGuiApplication>(gArgc, gArgv);
         dialogs_ = std::make_unique<ScopedScriptedDialogs>();
         form_ = application_->CreateForm<TfrmBracUtil>();

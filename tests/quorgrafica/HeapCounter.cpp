@@ -2,6 +2,11 @@
 
 #include <malloc.h>
 
+#ifdef _WIN32
+// The C runtime's name for the size of a block.
+#define malloc_usable_size _msize
+#endif
+
 #include <atomic>
 #include <cstdlib>
 #include <new>

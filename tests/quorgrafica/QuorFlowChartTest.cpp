@@ -18,7 +18,7 @@
 #include <regex>
 #include <sstream>
 
-#include <unistd.h>
+#include <QCoreApplication>
 
 using namespace quorgrafica;
 using charttest::AddBox;
@@ -42,7 +42,7 @@ struct TempDir {
     std::filesystem::path path;
     TempDir() {
         path = std::filesystem::temp_directory_path() /
-               ("flowchart-" + std::to_string(::getpid()) + "-" +
+               ("flowchart-" + std::to_string(QCoreApplication::applicationPid()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);

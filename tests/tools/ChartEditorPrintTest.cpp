@@ -13,7 +13,7 @@ namespace editortest {
 namespace {
 
 // Answers the print dialog once it is up.
-void AnswerPrintDialog(bool accept) {
+[[maybe_unused]] void AnswerPrintDialog(bool accept) {
     QTimer::singleShot(0, [accept] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
@@ -24,6 +24,8 @@ void AnswerPrintDialog(bool accept) {
     });
 }
 
+// Windows shows its own print dialog, outside Qt's widgets: no test answers it.
+#ifndef _WIN32
 TEST_F(Editor, PrintingGoesThroughThePrintDialogToTheChosenPrinter) {
     OpenExample();
     const std::string pdf = dir / "stampa.pdf";
@@ -53,6 +55,7 @@ TEST_F(Editor, PrintingGoesThroughThePrintDialogToTheChosenPrinter) {
     // Printing changes nothing.
     EXPECT_FALSE(editor().Modified());
 }
+#endif
 
 TEST_F(Editor, ThePrintedDrawingIsTheExportsFittedToThePage) {
     OpenExample();

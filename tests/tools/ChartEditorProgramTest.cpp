@@ -31,7 +31,7 @@ TEST(ChartEditorProgram, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.err, "");
     const auto version = RunEditor(dir, {"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("charteditor ") + QuorVersion() + "\n");
+    EXPECT_EQ(version.out, std::string("charteditor ") + QuorVersion() + tooltest::kLineEnd);
 
     const auto unknown = RunEditor(dir, {"--nuovo", "conti.chart"});
     EXPECT_EQ(unknown.status, 2);

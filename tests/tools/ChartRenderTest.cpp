@@ -52,7 +52,7 @@ TEST_F(ChartRenderTest, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.err, "");
     const auto version = Run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("chartrender ") + QuorVersion() + "\n");
+    EXPECT_EQ(version.out, std::string("chartrender ") + QuorVersion() + tooltest::kLineEnd);
     EXPECT_EQ(Run({"c.chart", "--help"}).status, 0);
 
     const auto unknown = Run({"--nomi", "c.chart", "x.png"});

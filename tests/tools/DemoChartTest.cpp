@@ -133,7 +133,7 @@ TEST_F(DemoChartTest, AnArchiveWithoutTheChartGetsTheSameOneAndOneWithItKeepsIt)
 
     // A file that is not an archive is named and left alone.
     const std::string text = dir / "appunti.db";
-    std::ofstream(text) << "non sono un archivio\n";
+    std::ofstream(text, std::ios::binary) << "non sono un archivio\n";
     EXPECT_FALSE(demoarchive::AddChartOfAccounts(text, error));
     EXPECT_TRUE(tooltest::Contains(error, text)) << error;
     EXPECT_EQ(ReadFile(text), "non sono un archivio\n");
@@ -146,7 +146,7 @@ TEST_F(DemoChartTest, TheProgramSaysHowManyAccountsItWrote) {
     const auto run = tooltest::RunProgram(MAKE_DEMO_ARCHIVE_EXE, {"demo2", "--movements=3"},
                                           dir.path().string());
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(tooltest::Contains(run.out, ", " + std::to_string(result.accounts) + " conti\n"))
+    EXPECT_TRUE(tooltest::Contains(run.out, ", " + std::to_string(result.accounts) + " conti" + tooltest::kLineEnd))
         << run.out;
 }
 

@@ -22,7 +22,7 @@ TEST(MakeDemoArchiveTest, TheCommandLineFollowsTheConventions) {
     EXPECT_EQ(help.err, "");
     const auto version = run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("make-demo-archive ") + QuorVersion() + "\n");
+    EXPECT_EQ(version.out, std::string("make-demo-archive ") + QuorVersion() + tooltest::kLineEnd);
 
     for (const std::vector<std::string>& args : {std::vector<std::string>{},
                                                  {"a", "b"},

@@ -4,11 +4,8 @@
 
 #include "tests/platform/core/TempDir.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -30,34 +27,19 @@ inline std::string ReadFile(const std::string& name) {
     return text.str();
 }
 
+// What a program's file name ends with, and a line it prints (the C
+// runtime writes text to a console or pipe with CR LF on Windows).
+#ifdef _WIN32
+inline constexpr const char* kExeSuffix = ".exe";
+inline constexpr const char* kLineEnd = "\r\n";
+#else
+inline constexpr const char* kExeSuffix = "";
+inline constexpr const char* kLineEnd = "\n";
+#endif
+
 // exe with args, its working folder cwd; standard input is empty.
-inline ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                             const std::string& cwd) {
-    TempDir streams;
-    const std::string out = streams / "out", err = streams / "err";
-    ProgramRun run;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int in = open("/dev/null", O_RDONLY);
-        const int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (in < 0 || o < 0 || e < 0 || dup2(in, 0) < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0 ||
-            chdir(cwd.c_str()) != 0)
-            _exit(126);
-        std::vector<char*> argv{const_cast<char*>(exe.c_str())};
-        for (const std::string& arg : args)
-            argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        execv(exe.c_str(), argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-        run.status = WEXITSTATUS(status);
-    run.out = ReadFile(out);
-    run.err = ReadFile(err);
-    return run;
-}
+ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                      const std::string& cwd);
 
 // The names in a folder, sorted.
 inline std::set<std::string> Files(const std::filesystem::path& dir) {
@@ -65,6 +47,11 @@ inline std::set<std::string> Files(const std::filesystem::path& dir) {
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         names.insert(entry.path().filename().string());
     return names;
+}
+
+// A file name as the programs print it, with the platform's separators.
+inline std::string Native(const std::string& name) {
+    return std::filesystem::path(name).make_preferred().string();
 }
 
 inline bool Contains(const std::string& text, const std::string& part) {

@@ -23,7 +23,7 @@ TEST(SampleSheetTest, OptionsNeverBecomeFileNames) {
     EXPECT_EQ(help.err, "");
     const auto version = run({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("samplesheet ") + QuorVersion() + "\n");
+    EXPECT_EQ(version.out, std::string("samplesheet ") + QuorVersion() + tooltest::kLineEnd);
 
     const auto unknown = run({"-x"});
     EXPECT_EQ(unknown.status, 2);
@@ -47,7 +47,7 @@ TEST(SampleSheetTest, WritesEachFileNamedOrBothByDefault) {
     const auto named =
         RunProgram(SAMPLESHEET_EXE, {"Foglio.PNG", "foglio.pdf"}, dir.path().string());
     ASSERT_EQ(named.status, 0) << named.err;
-    EXPECT_EQ(named.out, "Foglio.PNG\nfoglio.pdf\n");
+    EXPECT_EQ(named.out, std::string("Foglio.PNG") + tooltest::kLineEnd + "foglio.pdf" + tooltest::kLineEnd);
     EXPECT_EQ(ReadFile(dir / "Foglio.PNG").substr(0, 8), "\x89PNG\r\n\x1A\n");
     EXPECT_EQ(ReadFile(dir / "foglio.pdf").substr(0, 4), "%PDF");
     EXPECT_EQ(Files(dir.path()), (std::set<std::string>{"Foglio.PNG", "foglio.pdf"}));

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+
+#include "tests/PosixOnWindows.h"
 #include <filesystem>
 #include <fstream>
 

@@ -308,7 +308,7 @@ TEST_F(ArchiveCopyTest, TheProgramFollowsTheCommandLineConventions) {
     EXPECT_EQ(help.out.rfind("Uso: archive-copy", 0), 0u) << help.out;
     const tooltest::ProgramRun version = Program(ARCHIVE_COPY_EXE, "--version");
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, std::string("archive-copy ") + QuorVersion() + "\n");
+    EXPECT_EQ(version.out, std::string("archive-copy ") + QuorVersion() + tooltest::kLineEnd);
     for (const char* wrong : {"", "Origine", "--nessuna Origine Destinazione", "a b c"}) {
         const tooltest::ProgramRun refused = Program(ARCHIVE_COPY_EXE, wrong);
         EXPECT_EQ(refused.status, 2) << wrong;
