@@ -20,7 +20,8 @@ if [ "${1:-}" = --windows ]; then
   shift
   # GoogleTest's sources, built for Windows; npm fetches SQLite's sources.
   # wine64 is only the 64-bit loader: wine brings wine, wineboot and wineserver.
-  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 wine googletest)
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine
+    googletest)
   command -v npm > /dev/null || packages+=(npm)
 fi
 packages+=("$@")

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# The Windows leg: builds the libraries without a GUI for Windows with
-# mingw-w64 and runs their tests under Wine, in a Wine prefix of its own inside
-# the build folder (no display needed). SQLite's sources come from the npm
-# package sqlite3, which carries SQLite's own release archive.
+# The Windows leg: builds for Windows with mingw-w64 and runs the tests under
+# Wine, in a Wine prefix of its own inside the build folder. SQLite's sources
+# come from the npm package sqlite3, which carries SQLite's own release archive.
+# With Qt for Windows (tools/build-qt-windows.sh) everything is built: the
+# programs and the Qt-based tests too (offscreen), then the zips of
+# tools/package-windows.sh, whose programs run from their own folders under
+# Wine, against the Linux programs and on an X display. Without it only the
+# libraries without a GUI, and one line says what is left out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/steps.sh
-tools/install-deps.sh --windows
+tools/install-deps.sh --windows unzip
 dir=build/windows
 jobs=$(nproc)
 
@@ -44,10 +48,39 @@ wine64_loader=/usr/lib/wine/wine64
 "$wine64_loader" cmd.exe < "$keep" > /dev/null 2>&1 &
 exec 3> "$keep"
 
-echo "== windows build"
+# Qt for Windows of the version the Linux build uses, when it has been built.
+qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools 2> /dev/null || true)
+qt=${QUOR_QT_WINDOWS:-${XDG_CACHE_HOME:-$HOME/.cache}/quor/qt6-mingw-${qt_version%%+*}}
+if [ -n "$qt_version" ] && [ -f "$qt/.complete" ]; then
+  echo "== windows build, with Qt for Windows ($qt)"
+else
+  echo "== windows build: no Qt for Windows in $qt, so no programs, Qt-based tests or zips (tools/build-qt-windows.sh builds it)"
+  qt=""
+fi
 cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DQUOR_BUILD_BENCH=OFF \
+  -DCMAKE_BUILD_TYPE=Release -DQUOR_BUILD_BENCH=OFF -DQUOR_QT_WINDOWS="$qt" \
   -DQUOR_GTEST_SOURCE=/usr/src/googletest -DQUOR_SQLITE_SOURCE="$sqlite_dir" > /dev/null
 cmake --build "$dir" -j "$jobs"
 echo "== windows tests (under Wine)"
-ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
+status=0
+ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600 || status=1
+if [ -n "$qt" ]; then
+  echo "== windows zips"
+  tools/package-windows.sh "$dir"
+  echo "== the zips under Wine, beside the Linux programs"
+  tools/install-deps.sh
+  linux=build/release
+  cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Release > /dev/null
+  cmake --build "$linux" -j "$jobs" --target test_windows_zips
+  unpacked=$(mktemp -d)
+  trap 'exec 3>&- ; wineserver --kill 2>/dev/null || true; rm -rf "$keep" "${fetch:-}" "$unpacked"' EXIT
+  for zip in build/windows-packages/*.zip; do unzip -q "$zip" -d "$unpacked"; done
+  # A Wine prefix of their own, as on a machine with nothing but Wine.
+  zip_prefix=$unpacked/wine
+  WINEPREFIX=$zip_prefix quietly wineboot --init
+  WINEPREFIX=$zip_prefix wineserver --kill || true
+  WINEPREFIX=$zip_prefix QUOR_WINDOWS_UNPACKED=$unpacked QUOR_WINE=$wine64_loader \
+    "$linux/tests/tools/windows/test_windows_zips" || status=1
+  WINEPREFIX=$zip_prefix wineserver --kill 2> /dev/null || true
+fi
+exit $status
