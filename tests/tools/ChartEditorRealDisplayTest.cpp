@@ -10,6 +10,10 @@
 #include "tests/tools/RunProgram.h"
 #include "tests/xsession/XSession.h"
 
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <QImage>
