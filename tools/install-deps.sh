@@ -20,8 +20,9 @@ if [ "${1:-}" = --windows ]; then
   shift
   # GoogleTest's sources, built for Windows; npm fetches SQLite's sources.
   # wine64 is only the 64-bit loader: wine brings wine, wineboot and wineserver.
+  # zip and unzip: the programs' zips (tools/package-windows.sh).
   packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine
-    googletest)
+    googletest zip unzip)
   command -v npm > /dev/null || packages+=(npm)
 fi
 packages+=("$@")

@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/steps.sh
-tools/install-deps.sh --windows zip qt6-translations-l10n
+tools/install-deps.sh --windows qt6-translations-l10n
 build=${1:-build/windows}
 out=$PWD/build/windows-packages
 

@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/steps.sh
-tools/install-deps.sh --windows unzip
+tools/install-deps.sh --windows
 dir=build/windows
 jobs=$(nproc)
 

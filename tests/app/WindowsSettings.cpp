@@ -1,20 +1,13 @@
 #include "tests/app/WindowsSettings.h"
 
 #include "tests/platform/core/RegistrySandbox.h"
+#include "tests/WindowsText.h"
 
 #include <sstream>
 
 namespace {
 
 const wchar_t* const kProductKey = L"Software\\Quor\\Bracotene";
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
 
 // The text between the quotes at text[at], unescaped; at moves past them.
 bool Quoted(const std::string& text, std::size_t& at, std::string& out) {

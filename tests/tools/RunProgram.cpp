@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include "tests/WindowsText.h"
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -15,14 +16,6 @@ namespace tooltest {
 #ifdef _WIN32
 
 namespace {
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
 
 // One argument on a command line, quoted so that the C runtime's parser
 // gives it back unchanged.
